@@ -1,0 +1,195 @@
+// The command line and the file-mode pipeline: read, tokenize, parse, run, with timings.
+#include "driver.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "interpreter/interpreter.hpp"
+#include "lexer/lexer.hpp"
+#include "parser/parser.hpp"
+#include "repl.hpp"
+#include "support/text_format.hpp"
+
+namespace vormel {
+namespace {
+
+constexpr const char* kVersionLine = "Vormel version 1.0.6";
+
+std::string rule_line() {
+  std::string rule;
+  for (int i = 0; i < 33; ++i) rule += "\u2500";
+  return rule;
+}
+
+std::string milliseconds_text(double ms) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.3f", ms);
+  return buffer;
+}
+
+// Elapsed milliseconds of `stage` on the monotonic clock.
+template <typename Stage>
+double time_stage(Stage&& stage) {
+  auto start = std::chrono::steady_clock::now();
+  stage();
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count();
+  return static_cast<double>(ns / 1000000000) * 1000.0 +
+         static_cast<double>(ns % 1000000000) / 1e9 * 1000.0;
+}
+
+// The final path component's extension must be exactly "vl".
+bool has_vl_extension(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || dot == 0) return false;
+  return name.substr(dot + 1) == "vl";
+}
+
+// Reads the whole file; on failure returns false with the system's description.
+bool read_script(const std::string& path, std::string& text, std::string& failure) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    failure = std::strerror(EISDIR);
+    return false;
+  }
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    failure = std::strerror(errno != 0 ? errno : ENOENT);
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) {
+    failure = std::strerror(errno != 0 ? errno : EIO);
+    return false;
+  }
+  text = buffer.str();
+  if (!is_valid_utf8(text)) {
+    failure = "stream did not contain valid UTF-8";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+namespace {
+Command command_of(Command::Kind kind) {
+  Command command;
+  command.kind = kind;
+  return command;
+}
+}  // namespace
+
+Command parse_arguments(const std::vector<std::string>& args) {
+  Command command;
+  if (args.size() <= 1) return command;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h") return command_of(Command::Kind::Help);
+    if (arg == "-v") return command_of(Command::Kind::Version);
+    if (arg == "-d") {
+      command.debug = true;
+    } else if (arg == "-D") {
+      command.debug = true;
+      command.extra_debug = true;
+    } else if (command.file.empty() && !arg.starts_with("-")) {
+      command.file = arg;
+    }
+  }
+  if (command.file.empty()) return command_of(Command::Kind::Repl);
+  command.kind = Command::Kind::Run;
+  return command;
+}
+
+void print_usage() {
+  static const char* const kLines[] = {
+      "Vormel - A performant programming language",
+      "",
+      "USAGE:",
+      "    vormel [OPTIONS] [FILE]",
+      "",
+      "OPTIONS:",
+      "    -h       Print this help message",
+      "    -v       Print the version",
+      "    -d       Enable debug output during execution",
+      "    -D       Enable extra debug output during runtime",
+      "",
+      "ARGS:",
+      "    FILE             Path to a .vl file to execute",
+      "",
+      "EXAMPLES:",
+      "    vormel                        Start the interactive REPL",
+      "    vormel script.vl              Run a Vormel script",
+      "    vormel script.vl -d           Run with debug output",
+  };
+  for (const char* line : kLines) std::cout << line << '\n';
+  std::cout.flush();
+}
+
+void log_driver(const std::string& message) {
+  std::string line = "\x1b[33m[\x1b[93mVORMEL\x1b[33m]\x1b[0m " + message + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+int run_file(const std::string& file, bool debug, bool extra_debug) {
+  auto log = [debug](const std::string& message) {
+    if (debug) log_driver(message);
+  };
+  const std::string rule = rule_line();
+  log(rule);
+  log("Starting Vormel interpreter...");
+
+  if (!has_vl_extension(file)) {
+    std::fputs("Error: Only .vl files are allowed.\n", stderr);
+    return 1;
+  }
+  std::string source;
+  std::string failure;
+  if (!read_script(file, source, failure)) {
+    std::fprintf(stderr, "Error: Failed to read the file: %s\n", failure.c_str());
+    return 1;
+  }
+  log("File read successfully (" + std::to_string(source.size()) + " bytes)");
+
+  TokenList tokens;
+  double tokenize_ms = time_stage([&] { tokens = tokenize(source); });
+  log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
+
+  StmtList program;
+  double parse_ms = time_stage([&] { program = parse_program(tokens); });
+  log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
+
+  log("Starting execution...");
+  log(rule);
+  double execute_ms = time_stage([&] { run_program(program, extra_debug); });
+  std::fflush(stdout);
+
+  log(rule);
+  log("Tokenization : " + milliseconds_text(tokenize_ms) + "ms");
+  log("Parsing      : " + milliseconds_text(parse_ms) + "ms");
+  log("Execution    : " + milliseconds_text(execute_ms) + "ms");
+  log(rule);
+  return 0;
+}
+
+int run_command(const Command& command) {
+  switch (command.kind) {
+    case Command::Kind::Help: print_usage(); return 0;
+    case Command::Kind::Version: std::cout << kVersionLine << '\n' << std::flush; return 0;
+    case Command::Kind::Repl: run_repl(); return 0;
+    case Command::Kind::Run: return run_file(command.file, command.debug, command.extra_debug);
+  }
+  return 0;
+}
+
+}  // namespace vormel

@@ -1,0 +1,105 @@
+// The interpreter object: variables (dynamic scoping with shallow binding), the return
+// slot and loop flags, modules, and the graphics context.
+//
+// Variables. Every name is interned to a Symbol; the interpreter keeps one slot per symbol
+// holding the global value (if any) and a stack of local bindings, one per active call scope
+// that bound the name, innermost on top. A read looks at the top binding, then the global:
+// the same answer as searching the scopes innermost-first, but O(1) whatever the call depth.
+// Each call scope records the symbols it bound so that leaving it pops exactly those.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "interpreter/graphics/graphics_context.hpp"
+#include "interpreter/symbols.hpp"
+#include "interpreter/value.hpp"
+#include "parser/ast.hpp"
+
+namespace vormel {
+
+using ExportTable = Dict;
+
+class Interpreter {
+ public:
+  Interpreter();
+  ~Interpreter();
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  // Statements (statements.cpp).
+  void execute(const Stmt& stmt);
+  void execute_block(const StmtList& stmts);
+
+  // Expressions and calls (expressions.cpp, calls.cpp).
+  Value evaluate(const Expr& expr);
+  Value evaluate_call(const CallExpr& call);
+  Value run_user_function(const FunctionDef& def, std::span<Value> args);
+
+  // Variables (variables.cpp).
+  void set_variable(Symbol symbol, Value value);
+  Value get_variable(Symbol symbol) const;
+  // Whether any scope or the globals hold the name (the undefined-variable check).
+  bool variable_exists(Symbol symbol) const;
+  void declare_global(Symbol symbol);
+  void set_variable(std::string_view name, Value value) { set_variable(intern(name), std::move(value)); }
+  Value get_variable(std::string_view name) const { return get_variable(intern(name)); }
+  // Written straight into globals, bypassing scopes and global declarations (item imports).
+  void set_global(Symbol symbol, Value value);
+  // The globals in the order in which they were first created.
+  std::vector<std::pair<std::string, Value>> globals_in_order() const;
+
+  // Modules (modules.cpp).
+  void execute_use(const UseStmt& use);
+  std::optional<ExportTable> load_module(const std::string& name);
+  const ExportTable* find_module(std::string_view name) const;
+
+  // Control state.
+  std::optional<Value>& return_slot() { return return_slot_; }
+  bool break_flag = false;
+  bool continue_flag = false;
+  // Stop rule of statement lists: a return value pending or a loop flag set.
+  bool should_stop() const { return return_slot_.has_value() || break_flag || continue_flag; }
+
+  GraphicsContext& graphics() { return graphics_; }
+
+ private:
+  struct LocalBinding {
+    uint32_t depth;  // the call scope that owns it (1 = outermost call)
+    Value value;
+  };
+  struct VariableSlot {
+    Value global;
+    bool has_global = false;
+    bool declared_global = false;
+    std::vector<LocalBinding> locals;
+  };
+  VariableSlot& slot(Symbol symbol);
+  const VariableSlot* find_slot(Symbol symbol) const;
+
+  friend class CallScope;
+  void push_scope();
+  void pop_scope();
+
+  std::vector<VariableSlot> slots_;
+  // Symbols bound by each active call scope, innermost last; its size is the call depth.
+  std::vector<std::vector<Symbol>> scope_bindings_;
+  size_t scope_depth_ = 0;
+  std::vector<Symbol> global_order_;
+  GraphicsContext graphics_;
+  std::optional<Value> return_slot_;
+  std::unordered_map<std::string, ExportTable> modules_;
+  std::unordered_map<std::string, ExportTable> module_cache_;
+};
+
+// Runs a parsed script in a fresh interpreter: lets, functions and uses first, then `main`
+// if there is one, else every top-level statement.
+void run_program(const StmtList& program, bool debug);
+
+}  // namespace vormel

@@ -1,0 +1,188 @@
+// Payload allocation, release and copy-on-write for Value.
+#include "interpreter/value.hpp"
+
+namespace vormel {
+namespace {
+
+struct StringObject : HeapObject {
+  std::string text;
+};
+struct ArrayObject : HeapObject {
+  ValueList items;
+};
+struct DictObject : HeapObject {
+  Dict dict;
+};
+struct FunctionObject : HeapObject {
+  FunctionDefPtr def;
+};
+template <typename T>
+struct BoxObject : HeapObject {
+  T shape;
+};
+
+template <typename T>
+T* as(HeapObject* object) {
+  return static_cast<T*>(object);
+}
+
+}  // namespace
+
+Value Value::string(std::string text) {
+  auto* object = new StringObject;
+  object->text = std::move(text);
+  return from_heap(ValueKind::String, object);
+}
+Value Value::builtin_function(std::string name) {
+  Value v = string(std::move(name));
+  v.kind_ = ValueKind::BuiltinFunction;
+  return v;
+}
+Value Value::error(std::string message) {
+  Value v = string(std::move(message));
+  v.kind_ = ValueKind::Error;
+  return v;
+}
+Value Value::array(ValueList items) {
+  auto* object = new ArrayObject;
+  object->items = std::move(items);
+  return from_heap(ValueKind::Array, object);
+}
+Value Value::dict(Dict entries) {
+  auto* object = new DictObject;
+  object->dict = std::move(entries);
+  return from_heap(ValueKind::Dict, object);
+}
+Value Value::function(FunctionDefPtr def) {
+  auto* object = new FunctionObject;
+  object->def = std::move(def);
+  return from_heap(ValueKind::Function, object);
+}
+Value Value::rect(RectShape r) { return from_heap(ValueKind::Rect, new BoxObject<RectShape>{{}, r}); }
+Value Value::circle(CircleShape c) {
+  return from_heap(ValueKind::Circle, new BoxObject<CircleShape>{{}, c});
+}
+Value Value::triangle(TriangleShape t) {
+  return from_heap(ValueKind::Triangle, new BoxObject<TriangleShape>{{}, t});
+}
+Value Value::color(ColorRgb c) {
+  Value r;
+  r.kind_ = ValueKind::Color;
+  r.bits_ = 0;
+  r.color_ = c;
+  return r;
+}
+
+const std::string& Value::as_string() const { return as<StringObject>(heap_)->text; }
+const std::string& Value::error_message() const { return as<StringObject>(heap_)->text; }
+const std::string& Value::builtin_name() const { return as<StringObject>(heap_)->text; }
+const ValueList& Value::as_array() const { return as<ArrayObject>(heap_)->items; }
+const Dict& Value::as_dict() const { return as<DictObject>(heap_)->dict; }
+const FunctionDef& Value::as_function() const { return *as<FunctionObject>(heap_)->def; }
+const FunctionDefPtr& Value::function_def() const { return as<FunctionObject>(heap_)->def; }
+const RectShape& Value::as_rect() const { return as<BoxObject<RectShape>>(heap_)->shape; }
+const CircleShape& Value::as_circle() const { return as<BoxObject<CircleShape>>(heap_)->shape; }
+const TriangleShape& Value::as_triangle() const {
+  return as<BoxObject<TriangleShape>>(heap_)->shape;
+}
+
+std::string& Value::mutable_string() {
+  if (heap_->refs > 1) *this = string(as_string());
+  return as<StringObject>(heap_)->text;
+}
+ValueList& Value::mutable_array() {
+  if (heap_->refs > 1) *this = array(as_array());
+  return as<ArrayObject>(heap_)->items;
+}
+Dict& Value::mutable_dict() {
+  if (heap_->refs > 1) *this = dict(as_dict());
+  return as<DictObject>(heap_)->dict;
+}
+
+void Value::release() noexcept {
+  if (--heap_->refs != 0) return;
+  switch (kind_) {
+    case ValueKind::String:
+    case ValueKind::BuiltinFunction:
+    case ValueKind::Error: delete as<StringObject>(heap_); break;
+    case ValueKind::Array: delete as<ArrayObject>(heap_); break;
+    case ValueKind::Dict: delete as<DictObject>(heap_); break;
+    case ValueKind::Function: delete as<FunctionObject>(heap_); break;
+    case ValueKind::Rect: delete as<BoxObject<RectShape>>(heap_); break;
+    case ValueKind::Circle: delete as<BoxObject<CircleShape>>(heap_); break;
+    case ValueKind::Triangle: delete as<BoxObject<TriangleShape>>(heap_); break;
+    default: break;
+  }
+}
+
+const char* type_name(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::Number: return "number";
+    case ValueKind::Float: return "float";
+    case ValueKind::String: return "string";
+    case ValueKind::Boolean: return "boolean";
+    case ValueKind::Array: return "array";
+    case ValueKind::Dict: return "dict";
+    case ValueKind::Function: return "function";
+    case ValueKind::BuiltinFunction: return "builtin function";
+    case ValueKind::Rect: return "rect";
+    case ValueKind::Color: return "color";
+    case ValueKind::Circle: return "circle";
+    case ValueKind::Triangle: return "triangle";
+    case ValueKind::Null: return "null";
+    case ValueKind::Error: return "error";
+  }
+  return "unknown";
+}
+
+// ---- Dict ----
+
+Dict::Dict() = default;
+Dict::Dict(const Dict& other) : entries_(other.entries_) {
+  if (other.index_) rebuild_index();
+}
+Dict::Dict(Dict&&) noexcept = default;
+Dict& Dict::operator=(const Dict& other) {
+  if (this != &other) {
+    entries_ = other.entries_;
+    index_.reset();
+    if (other.index_) rebuild_index();
+  }
+  return *this;
+}
+Dict& Dict::operator=(Dict&&) noexcept = default;
+Dict::~Dict() = default;
+
+std::ptrdiff_t Dict::position_of(std::string_view key) const {
+  if (index_) {
+    auto it = index_->find(key);
+    return it == index_->end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+  }
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].first == key) return static_cast<std::ptrdiff_t>(i);
+  return -1;
+}
+
+const Value* Dict::find(std::string_view key) const {
+  std::ptrdiff_t at = position_of(key);
+  return at < 0 ? nullptr : &entries_[static_cast<size_t>(at)].second;
+}
+
+void Dict::insert_or_assign(std::string key, Value value) {
+  std::ptrdiff_t at = position_of(key);
+  if (at >= 0) {
+    entries_[static_cast<size_t>(at)].second = std::move(value);
+    return;
+  }
+  if (index_) index_->emplace(key, entries_.size());
+  entries_.emplace_back(std::move(key), std::move(value));
+  if (!index_ && entries_.size() > kIndexThreshold) rebuild_index();
+}
+
+void Dict::rebuild_index() {
+  index_ = std::make_unique<std::unordered_map<std::string, size_t, Hash, std::equal_to<>>>();
+  index_->reserve(entries_.size() * 2);
+  for (size_t i = 0; i < entries_.size(); ++i) index_->emplace(entries_[i].first, i);
+}
+
+}  // namespace vormel

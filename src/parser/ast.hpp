@@ -1,0 +1,234 @@
+// The syntax tree: single-owner nodes, tagged by kind, deep-copyable.
+//
+// Nodes are small structs deriving from Expr or Stmt; code switches on `kind` and
+// static_casts (no visitors on the hot path). A few nodes carry `mutable` caches that the
+// interpreter fills on first use (interned names, resolved built-ins); they never change
+// what a node means and are reset by deep copy.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "lexer/token.hpp"
+
+namespace vormel {
+
+enum class ExprKind : uint8_t {
+  Number, Float, String, Boolean, Identifier, BinaryOp, UnaryOp, Call, Array, Dict, Index, Range,
+};
+
+enum class StmtKind : uint8_t {
+  Let, Assign, CompoundAssign, Function, If, While, For, Match, Try, Return, Break, Continue,
+  Global, Use, Expr,
+};
+
+// Cache slot for an interned variable name; -1 until the interpreter resolves it.
+using SymbolCache = int32_t;
+inline constexpr SymbolCache kUnresolved = -1;
+
+struct Expr {
+  const ExprKind kind;
+  explicit Expr(ExprKind k) : kind(k) {}
+  virtual ~Expr() = default;
+  Expr(const Expr&) = delete;
+  Expr& operator=(const Expr&) = delete;
+};
+using ExprPtr = std::unique_ptr<Expr>;
+using ExprList = std::vector<ExprPtr>;
+
+struct NumberExpr : Expr {
+  int64_t value;
+  explicit NumberExpr(int64_t v) : Expr(ExprKind::Number), value(v) {}
+};
+struct FloatExpr : Expr {
+  double value;
+  explicit FloatExpr(double v) : Expr(ExprKind::Float), value(v) {}
+};
+struct StringExpr : Expr {
+  std::string value;
+  explicit StringExpr(std::string v) : Expr(ExprKind::String), value(std::move(v)) {}
+};
+struct BooleanExpr : Expr {
+  bool value;
+  explicit BooleanExpr(bool v) : Expr(ExprKind::Boolean), value(v) {}
+};
+struct IdentifierExpr : Expr {
+  std::string name;
+  mutable SymbolCache symbol = kUnresolved;
+  explicit IdentifierExpr(std::string n) : Expr(ExprKind::Identifier), name(std::move(n)) {}
+};
+struct BinaryOpExpr : Expr {
+  ExprPtr left;
+  Token op;
+  ExprPtr right;
+  BinaryOpExpr(ExprPtr l, Token o, ExprPtr r)
+      : Expr(ExprKind::BinaryOp), left(std::move(l)), op(std::move(o)), right(std::move(r)) {}
+};
+struct UnaryOpExpr : Expr {
+  Token op;
+  ExprPtr operand;
+  UnaryOpExpr(Token o, ExprPtr e) : Expr(ExprKind::UnaryOp), op(std::move(o)), operand(std::move(e)) {}
+};
+struct CallExpr : Expr {
+  std::string name;
+  ExprList args;
+  // Interpreter caches: the built-in this name resolves to (-2 unresolved, -1 none) and
+  // the interned symbol of a plain name.
+  mutable int32_t builtin = -2;
+  mutable SymbolCache symbol = kUnresolved;
+  CallExpr(std::string n, ExprList a) : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
+};
+struct ArrayExpr : Expr {
+  ExprList elements;
+  explicit ArrayExpr(ExprList e) : Expr(ExprKind::Array), elements(std::move(e)) {}
+};
+using DictEntryExpr = std::pair<std::string, ExprPtr>;
+struct DictExpr : Expr {
+  std::vector<DictEntryExpr> entries;
+  explicit DictExpr(std::vector<DictEntryExpr> e) : Expr(ExprKind::Dict), entries(std::move(e)) {}
+};
+struct IndexExpr : Expr {
+  ExprPtr object;
+  ExprPtr index;
+  IndexExpr(ExprPtr o, ExprPtr i) : Expr(ExprKind::Index), object(std::move(o)), index(std::move(i)) {}
+};
+struct RangeExpr : Expr {
+  ExprPtr start;
+  ExprPtr end;
+  RangeExpr(ExprPtr s, ExprPtr e) : Expr(ExprKind::Range), start(std::move(s)), end(std::move(e)) {}
+};
+
+struct Stmt {
+  const StmtKind kind;
+  explicit Stmt(StmtKind k) : kind(k) {}
+  virtual ~Stmt() = default;
+  Stmt(const Stmt&) = delete;
+  Stmt& operator=(const Stmt&) = delete;
+};
+using StmtPtr = std::unique_ptr<Stmt>;
+using StmtList = std::vector<StmtPtr>;
+
+struct LetStmt : Stmt {
+  std::string name;
+  ExprPtr value;
+  mutable SymbolCache symbol = kUnresolved;
+  LetStmt(std::string n, ExprPtr v) : Stmt(StmtKind::Let), name(std::move(n)), value(std::move(v)) {}
+};
+struct AssignStmt : Stmt {
+  std::string name;
+  ExprPtr value;
+  mutable SymbolCache symbol = kUnresolved;
+  AssignStmt(std::string n, ExprPtr v)
+      : Stmt(StmtKind::Assign), name(std::move(n)), value(std::move(v)) {}
+};
+struct CompoundAssignStmt : Stmt {
+  std::string name;
+  Token op;
+  ExprPtr value;
+  mutable SymbolCache symbol = kUnresolved;
+  CompoundAssignStmt(std::string n, Token o, ExprPtr v)
+      : Stmt(StmtKind::CompoundAssign), name(std::move(n)), op(std::move(o)), value(std::move(v)) {}
+};
+
+// A function's parameters and body. Shared (immutably) between the defining statement and
+// every Function value made from it, so neither defining nor calling copies the tree.
+struct FunctionDef {
+  std::vector<std::string> params;
+  StmtList body;
+  mutable std::vector<SymbolCache> param_symbols;  // filled by the interpreter
+};
+using FunctionDefPtr = std::shared_ptr<const FunctionDef>;
+
+struct FunctionStmt : Stmt {
+  std::string name;
+  FunctionDefPtr def;  // never null
+  mutable SymbolCache symbol = kUnresolved;
+  FunctionStmt(std::string n, FunctionDefPtr d)
+      : Stmt(StmtKind::Function), name(std::move(n)), def(std::move(d)) {}
+};
+struct IfStmt : Stmt {
+  ExprPtr condition;
+  StmtList then_body;
+  std::optional<StmtList> else_body;
+  IfStmt(ExprPtr c, StmtList t, std::optional<StmtList> e)
+      : Stmt(StmtKind::If), condition(std::move(c)), then_body(std::move(t)), else_body(std::move(e)) {}
+};
+struct WhileStmt : Stmt {
+  ExprPtr condition;
+  StmtList body;
+  WhileStmt(ExprPtr c, StmtList b) : Stmt(StmtKind::While), condition(std::move(c)), body(std::move(b)) {}
+};
+struct ForStmt : Stmt {
+  std::string var;
+  ExprPtr iter;
+  StmtList body;
+  mutable SymbolCache symbol = kUnresolved;
+  ForStmt(std::string v, ExprPtr i, StmtList b)
+      : Stmt(StmtKind::For), var(std::move(v)), iter(std::move(i)), body(std::move(b)) {}
+};
+
+enum class PatternKind : uint8_t { Value, Wildcard };
+struct Pattern {
+  PatternKind kind = PatternKind::Wildcard;
+  ExprPtr value;  // set for PatternKind::Value
+};
+struct MatchArm {
+  Pattern pattern;
+  StmtList body;
+};
+struct MatchStmt : Stmt {
+  ExprPtr expr;
+  std::vector<MatchArm> arms;
+  MatchStmt(ExprPtr e, std::vector<MatchArm> a) : Stmt(StmtKind::Match), expr(std::move(e)), arms(std::move(a)) {}
+};
+struct TryStmt : Stmt {
+  StmtList body;
+  std::string catch_var;
+  StmtList catch_body;
+  mutable SymbolCache symbol = kUnresolved;
+  TryStmt(StmtList b, std::string v, StmtList c)
+      : Stmt(StmtKind::Try), body(std::move(b)), catch_var(std::move(v)), catch_body(std::move(c)) {}
+};
+struct ReturnStmt : Stmt {
+  ExprPtr value;  // null when written without a value
+  explicit ReturnStmt(ExprPtr v) : Stmt(StmtKind::Return), value(std::move(v)) {}
+};
+struct BreakStmt : Stmt {
+  BreakStmt() : Stmt(StmtKind::Break) {}
+};
+struct ContinueStmt : Stmt {
+  ContinueStmt() : Stmt(StmtKind::Continue) {}
+};
+struct GlobalStmt : Stmt {
+  std::string name;
+  explicit GlobalStmt(std::string n) : Stmt(StmtKind::Global), name(std::move(n)) {}
+};
+struct UseStmt : Stmt {
+  std::string module;
+  std::optional<std::string> alias;
+  std::optional<std::vector<std::string>> items;
+  UseStmt(std::string m, std::optional<std::string> a, std::optional<std::vector<std::string>> i)
+      : Stmt(StmtKind::Use), module(std::move(m)), alias(std::move(a)), items(std::move(i)) {}
+};
+struct ExprStmt : Stmt {
+  ExprPtr expr;
+  explicit ExprStmt(ExprPtr e) : Stmt(StmtKind::Expr), expr(std::move(e)) {}
+};
+
+// Deep copies (caches are not copied).
+ExprPtr clone(const Expr& expr);
+StmtPtr clone(const Stmt& stmt);
+StmtList clone(const StmtList& list);
+MatchArm clone(const MatchArm& arm);
+
+// Debug text: Let { name: "x", value: Number(1) }, [..], Some(..)/None.
+std::string debug_text(const Expr& expr);
+std::string debug_text(const Stmt& stmt);
+std::string debug_text(const Pattern& pattern);
+std::string debug_text(const StmtList& list);
+
+}  // namespace vormel

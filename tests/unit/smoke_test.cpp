@@ -1,0 +1,13 @@
+#include <gtest/gtest.h>
+
+#include "driver.hpp"
+
+namespace vormel {
+namespace {
+
+TEST(ArgumentsTest, NoArgumentsStartTheRepl) {
+  EXPECT_EQ(parse_arguments({"vormel"}).kind, Command::Kind::Repl);
+}
+
+}  // namespace
+}  // namespace vormel
