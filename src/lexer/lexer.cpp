@@ -1,5 +1,210 @@
-// Placeholder until the lexer lands.
+// One forward pass over the characters; unrecognised characters are dropped silently.
 #include "lexer/lexer.hpp"
+
+#include <unicode/uchar.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "support/text_format.hpp"
+
 namespace vormel {
-TokenList tokenize(std::string_view) { return TokenList{Token(TokenKind::Eof)}; }
+namespace {
+
+bool is_ascii_digit(char32_t c) { return c >= '0' && c <= '9'; }
+bool is_name_start(char32_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+// Alphabetic, or a numeric category (Nd, Nl, No), or "_".
+bool is_name_continue(char32_t c) {
+  if (c < 0x80) return is_name_start(c) || is_ascii_digit(c);
+  auto cp = static_cast<UChar32>(c);
+  if (u_hasBinaryProperty(cp, UCHAR_ALPHABETIC)) return true;
+  int8_t category = u_charType(cp);
+  return category == U_DECIMAL_DIGIT_NUMBER || category == U_LETTER_NUMBER ||
+         category == U_OTHER_NUMBER;
+}
+
+TokenKind keyword_kind(const std::string& name, bool& found) {
+  static const std::pair<const char*, TokenKind> kKeywords[] = {
+      {"let", TokenKind::Let}, {"def", TokenKind::Def}, {"return", TokenKind::Return},
+      {"if", TokenKind::If}, {"else", TokenKind::Else}, {"while", TokenKind::While},
+      {"for", TokenKind::For}, {"in", TokenKind::In}, {"break", TokenKind::Break},
+      {"continue", TokenKind::Continue}, {"true", TokenKind::True}, {"false", TokenKind::False},
+      {"and", TokenKind::And}, {"or", TokenKind::Or}, {"not", TokenKind::Not},
+      {"match", TokenKind::Match}, {"try", TokenKind::Try}, {"catch", TokenKind::Catch},
+      {"global", TokenKind::Global}, {"use", TokenKind::Use}, {"as", TokenKind::As},
+  };
+  for (const auto& [word, kind] : kKeywords) {
+    if (name == word) {
+      found = true;
+      return kind;
+    }
+  }
+  found = false;
+  return TokenKind::Identifier;
+}
+
+class Lexer {
+ public:
+  explicit Lexer(std::string_view source) : source_(source) {}
+
+  TokenList run() {
+    while (pos_ < source_.size()) step();
+    tokens_.emplace_back(TokenKind::Eof);
+    return std::move(tokens_);
+  }
+
+ private:
+  // The character at byte offset `at` (0 past the end), without consuming it.
+  char32_t peek_at(size_t at) const {
+    if (at >= source_.size()) return 0;
+    size_t p = at;
+    return decode_utf8(source_, p);
+  }
+  char32_t peek() const { return peek_at(pos_); }
+  size_t next_offset(size_t at) const {
+    size_t p = at;
+    decode_utf8(source_, p);
+    return p;
+  }
+  char32_t advance() { return decode_utf8(source_, pos_); }
+  bool at_end() const { return pos_ >= source_.size(); }
+  void emit(TokenKind kind) { tokens_.emplace_back(kind); }
+  // Consumes `second` if it is next and emits `pair`, else emits `single`.
+  void either(char32_t second, TokenKind pair, TokenKind single) {
+    if (!at_end() && peek() == second) {
+      advance();
+      emit(pair);
+    } else {
+      emit(single);
+    }
+  }
+
+  void step() {
+    char32_t c = advance();
+    switch (c) {
+      case '\t': case '\n': case '\r': case ' ': return;
+      case '#':
+        while (!at_end() && advance() != '\n') {}
+        return;
+      case '"': return string_literal();
+      case '!': return either('=', TokenKind::NotEqual, TokenKind::Not);
+      case '=':
+        if (peek() == '>') { advance(); return emit(TokenKind::FatArrow); }
+        return either('=', TokenKind::Equal, TokenKind::Assign);
+      case '<': return either('=', TokenKind::LessEqual, TokenKind::Less);
+      case '>': return either('=', TokenKind::GreaterEqual, TokenKind::Greater);
+      case '*':
+        if (peek() == '=') { advance(); return emit(TokenKind::StarAssign); }
+        return either('*', TokenKind::Power, TokenKind::Star);
+      case '/':
+        if (peek() == '*') { advance(); return block_comment(); }
+        return either('=', TokenKind::SlashAssign, TokenKind::Slash);
+      case '+': return either('=', TokenKind::PlusAssign, TokenKind::Plus);
+      case '-':
+        if (peek() == '>') { advance(); return emit(TokenKind::Arrow); }
+        return either('=', TokenKind::MinusAssign, TokenKind::Minus);
+      case '%': return emit(TokenKind::Percent);
+      case '(': return emit(TokenKind::LParen);
+      case ')': return emit(TokenKind::RParen);
+      case '{': return emit(TokenKind::LBrace);
+      case '}': return emit(TokenKind::RBrace);
+      case '[': return emit(TokenKind::LBracket);
+      case ']': return emit(TokenKind::RBracket);
+      case ',': return emit(TokenKind::Comma);
+      case ':': return emit(TokenKind::Colon);
+      case ';': return emit(TokenKind::Semicolon);
+      case '.': return emit(TokenKind::Dot);
+      case '?': return emit(TokenKind::Question);
+      default: break;
+    }
+    if (is_ascii_digit(c)) return number(pos_ - 1);
+    if (is_name_start(c)) return name(pos_ - 1);
+    // Anything else is dropped.
+  }
+
+  // After "/*": skip to the first "*/" after the opening pair.
+  void block_comment() {
+    while (!at_end()) {
+      if (advance() == '*' && peek() == '/') {
+        advance();
+        return;
+      }
+    }
+  }
+
+  void string_literal() {
+    std::string text;
+    while (!at_end()) {
+      size_t start = pos_;
+      char32_t c = advance();
+      if (c == '"') break;
+      if (c != '\\') {
+        text.append(source_.substr(start, pos_ - start));
+        continue;
+      }
+      if (at_end()) break;  // a trailing backslash is dropped
+      size_t escape_start = pos_;
+      char32_t e = advance();
+      switch (e) {
+        case 'n': text += '\n'; break;
+        case 't': text += '\t'; break;
+        case 'r': text += '\r'; break;
+        case '\\': text += '\\'; break;
+        case '"': text += '"'; break;
+        default:
+          text += '\\';
+          text.append(source_.substr(escape_start, pos_ - escape_start));
+      }
+    }
+    tokens_.push_back(Token::string(std::move(text)));
+  }
+
+  void number(size_t start) {
+    bool has_dot = false;
+    while (!at_end()) {
+      char32_t c = peek();
+      if (is_ascii_digit(c)) {
+        advance();
+      } else if (c == '.' && !has_dot && is_ascii_digit(peek_at(pos_ + 1))) {
+        has_dot = true;
+        advance();
+      } else {
+        break;
+      }
+    }
+    std::string digits(source_.substr(start, pos_ - start));
+    if (has_dot) {
+      tokens_.push_back(Token::floating(std::strtod(digits.c_str(), nullptr)));
+      return;
+    }
+    errno = 0;
+    long long value = std::strtoll(digits.c_str(), nullptr, 10);
+    if (errno == ERANGE) {
+      // Beyond the largest integer: the nearest Float to the literal's value.
+      tokens_.push_back(Token::floating(std::strtod(digits.c_str(), nullptr)));
+      return;
+    }
+    tokens_.push_back(Token::number(value));
+  }
+
+  void name(size_t start) {
+    while (!at_end() && is_name_continue(peek())) pos_ = next_offset(pos_);
+    std::string text(source_.substr(start, pos_ - start));
+    bool keyword = false;
+    TokenKind kind = keyword_kind(text, keyword);
+    if (keyword) return emit(kind);
+    tokens_.push_back(Token::identifier(std::move(text)));
+  }
+
+  std::string_view source_;
+  size_t pos_ = 0;
+  TokenList tokens_;
+};
+
+}  // namespace
+
+TokenList tokenize(std::string_view source) { return Lexer(source).run(); }
+
 }  // namespace vormel
