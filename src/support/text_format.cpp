@@ -41,10 +41,20 @@ bool is_valid_utf8(std::string_view bytes) {
 }
 
 char32_t decode_utf8(std::string_view bytes, size_t& pos) {
+  // Malformed input (which checked text never has) decodes one byte at a time as U+FFFD.
   auto b = static_cast<unsigned char>(bytes[pos]);
-  size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-  char32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
-  for (size_t k = 1; k < length && pos + k < bytes.size(); ++k)
+  size_t length = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
+                : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+  if (length == 1) {
+    ++pos;
+    return b;
+  }
+  if (length == 0 || bytes.size() - pos < length || !is_valid_utf8(bytes.substr(pos, length))) {
+    ++pos;
+    return 0xFFFD;
+  }
+  char32_t cp = length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+  for (size_t k = 1; k < length; ++k)
     cp = (cp << 6) | (static_cast<unsigned char>(bytes[pos + k]) & 0x3F);
   pos += length;
   return cp;

@@ -15,7 +15,7 @@ std::string quoted_debug_string(std::string_view text);
 
 // Strict UTF-8 validation (no surrogates, no overlong forms).
 bool is_valid_utf8(std::string_view bytes);
-// Decodes the scalar value starting at bytes[pos] (valid UTF-8 assumed) and advances pos.
+// Decodes the scalar value at bytes[pos] and advances pos; a malformed byte gives U+FFFD.
 char32_t decode_utf8(std::string_view bytes, size_t& pos);
 void append_utf8(std::string& out, char32_t cp);
 
