@@ -304,8 +304,13 @@ class Parser {
     while (!is(TokenKind::RParen) && !is(TokenKind::RBrace) && !is(TokenKind::RBracket) &&
            !is(TokenKind::Eof)) {
       size_t before = position_;
-      list.push_back(expression());
-      if (!expect(TokenKind::Comma) && position_ == before) advance();  // passes over e.g. ":"
+      ExprPtr element = expression();
+      if (position_ == before && !is(TokenKind::Comma)) {
+        advance();  // a token that begins nothing, such as ":", is passed over
+        continue;
+      }
+      list.push_back(std::move(element));
+      expect(TokenKind::Comma);
     }
     return list;
   }
