@@ -14,6 +14,7 @@
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "repl.hpp"
+#include "support/source_file.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -51,33 +52,6 @@ bool has_vl_extension(const std::string& path) {
   size_t dot = name.find_last_of('.');
   if (dot == std::string::npos || dot == 0) return false;
   return name.substr(dot + 1) == "vl";
-}
-
-// Reads the whole file; on failure returns false with the system's description.
-bool read_script(const std::string& path, std::string& text, std::string& failure) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    failure = std::strerror(EISDIR);
-    return false;
-  }
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    failure = std::strerror(errno != 0 ? errno : ENOENT);
-    return false;
-  }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) {
-    failure = std::strerror(errno != 0 ? errno : EIO);
-    return false;
-  }
-  text = buffer.str();
-  if (!is_valid_utf8(text)) {
-    failure = "stream did not contain valid UTF-8";
-    return false;
-  }
-  return true;
 }
 
 }  // namespace

@@ -1,5 +1,44 @@
-// Placeholder until the interpreter lands.
+// The interpreter object and running a whole script.
 #include "interpreter/interpreter.hpp"
+
+#include "interpreter/diagnostics.hpp"
+
 namespace vormel {
-void run_program(const StmtList&, bool) {}
+
+Interpreter::Interpreter() = default;
+Interpreter::~Interpreter() = default;
+
+void run_program(const StmtList& program, bool debug) {
+  Interpreter interpreter;
+  set_debug_enabled(debug);
+
+  // First pass: only lets, functions and uses, so that `main` sees them.
+  for (const StmtPtr& stmt : program) {
+    switch (stmt->kind) {
+      case StmtKind::Let: {
+        const auto& let = static_cast<const LetStmt&>(*stmt);
+        Value value = interpreter.evaluate(*let.value);
+        if (value.is_error())
+          log_error("Error in global let statement for '" + let.name + "': " +
+                    value.error_message());
+        interpreter.set_variable(let.name, std::move(value));
+        break;
+      }
+      case StmtKind::Function:
+      case StmtKind::Use: interpreter.execute(*stmt); break;
+      default: break;
+    }
+  }
+
+  Value main_function = interpreter.get_variable(std::string_view("main"));
+  if (main_function.is(ValueKind::Function)) {
+    interpreter.run_user_function(main_function.as_function(), {});
+    return;
+  }
+  for (const StmtPtr& stmt : program) {
+    interpreter.execute(*stmt);
+    if (interpreter.return_slot().has_value()) break;
+  }
+}
+
 }  // namespace vormel

@@ -45,6 +45,11 @@ class Interpreter {
   // Variables (variables.cpp).
   void set_variable(Symbol symbol, Value value);
   Value get_variable(Symbol symbol) const;
+  // The value a read would give, without copying it; null when nothing binds the name.
+  const Value* peek_variable(Symbol symbol) const;
+  // The binding that both a read and a write of the name would reach right now, or null
+  // when they would reach different places (the in-place update fast paths need this).
+  Value* binding_read_and_written(Symbol symbol);
   // Whether any scope or the globals hold the name (the undefined-variable check).
   bool variable_exists(Symbol symbol) const;
   void declare_global(Symbol symbol);
@@ -69,6 +74,9 @@ class Interpreter {
 
   GraphicsContext& graphics() { return graphics_; }
 
+  // Nested user-function calls allowed before a call fails with a recursion error.
+  static constexpr uint32_t kMaxCallDepth = 200000;
+
  private:
   struct LocalBinding {
     uint32_t depth;  // the call scope that owns it (1 = outermost call)
@@ -83,14 +91,23 @@ class Interpreter {
   VariableSlot& slot(Symbol symbol);
   const VariableSlot* find_slot(Symbol symbol) const;
 
-  friend class CallScope;
   void push_scope();
   void pop_scope();
+  Value evaluate_index(const IndexExpr& expr);
+  Value evaluate_range(const RangeExpr& expr);
+  Value call_dotted(const CallExpr& call, std::span<Value> args);
+  Value call_plain(const CallExpr& call, std::span<Value> args);
+  Value evaluate_assigned_value(const Expr& expr, Symbol target);
+  void execute_compound_assign(const CompoundAssignStmt& stmt);
+  void execute_while(const WhileStmt& stmt);
+  void execute_for(const ForStmt& stmt);
+  void execute_match(const MatchStmt& stmt);
+  void execute_try(const TryStmt& stmt);
 
   std::vector<VariableSlot> slots_;
   // Symbols bound by each active call scope, innermost last; its size is the call depth.
   std::vector<std::vector<Symbol>> scope_bindings_;
-  size_t scope_depth_ = 0;
+  uint32_t scope_depth_ = 0;
   std::vector<Symbol> global_order_;
   GraphicsContext graphics_;
   std::optional<Value> return_slot_;

@@ -137,6 +137,8 @@ void append_display_text(std::string& out, const Value& value);
 std::string debug_text(const Value& value);
 bool is_truthy(const Value& value);
 bool pattern_equals(const Value& subject, const Value& pattern);
+// Float equality: exactly equal, or closer than 2^-52; NaN equals nothing.
+bool floats_equal(double a, double b);
 // Number gives itself; Float truncates toward zero, saturates, NaN gives 0. Other kinds: 0.
 int64_t to_integer(const Value& value);
 

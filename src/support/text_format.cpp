@@ -197,4 +197,23 @@ std::string quoted_debug_string(std::string_view text) {
   return out + "\"";
 }
 
+std::string_view trim_white_space(std::string_view text) {
+  auto is_space_at = [&](size_t pos, size_t& next) {
+    next = pos;
+    char32_t cp = decode_utf8(text, next);
+    return u_hasBinaryProperty(static_cast<UChar32>(cp), UCHAR_WHITE_SPACE) != 0;
+  };
+  size_t begin = 0;
+  size_t next = 0;
+  while (begin < text.size() && is_space_at(begin, next)) begin = next;
+  size_t end = text.size();
+  while (end > begin) {
+    size_t start = end - 1;  // step back to the lead byte of the last character
+    while (start > begin && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+    if (!is_space_at(start, next) || next != end) break;
+    end = start;
+  }
+  return text.substr(begin, end - begin);
+}
+
 }  // namespace vormel

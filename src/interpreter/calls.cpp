@@ -1,0 +1,131 @@
+// Call expressions: argument evaluation and routing to built-ins, modules and user functions.
+#include <array>
+#include <string>
+
+#include "interpreter/builtins/builtins.hpp"
+#include "interpreter/diagnostics.hpp"
+#include "interpreter/graphics/graphics.hpp"
+#include "interpreter/http/http.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/symbol_cache.hpp"
+#include "support/stack_guard.hpp"
+
+namespace vormel {
+namespace {
+
+Value fail(std::string message) {
+  log_error(message);
+  return Value::error(std::move(message));
+}
+
+// Argument values: inline for the common short lists, so most calls allocate nothing.
+class ArgumentBuffer {
+ public:
+  explicit ArgumentBuffer(size_t count) : count_(count) {
+    if (count > kInline) heap_.resize(count);
+  }
+  Value& operator[](size_t i) { return count_ > kInline ? heap_[i] : inline_[i]; }
+  std::span<Value> span() {
+    return count_ > kInline ? std::span<Value>(heap_) : std::span<Value>(inline_.data(), count_);
+  }
+
+ private:
+  static constexpr size_t kInline = 6;
+  size_t count_;
+  std::array<Value, kInline> inline_;
+  ValueList heap_;
+};
+
+}  // namespace
+
+Value Interpreter::evaluate_call(const CallExpr& call) {
+  if (debug_enabled()) log_debug_call("Calling function: " + call.name);
+  ArgumentBuffer args(call.args.size());
+  for (size_t i = 0; i < call.args.size(); ++i) {
+    Value value = evaluate(*call.args[i]);
+    if (value.is_error()) return value;
+    args[i] = std::move(value);
+  }
+  if (call.builtin == -2) {
+    bool dotted = call.name.find('.') != std::string::npos;
+    call.builtin = dotted ? -3 : find_builtin(call.name);
+  }
+  if (call.builtin == -3) return call_dotted(call, args.span());
+  if (call.builtin >= 0) {
+    Value result = call_builtin(call.builtin, args.span(), graphics_);
+    if (debug_enabled()) log_debug_call(call.name + " is a builtin");
+    return result;
+  }
+  return call_plain(call, args.span());
+}
+
+Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
+  size_t dot = call.name.find('.');
+  std::string module = call.name.substr(0, dot);
+  std::string function = call.name.substr(dot + 1);
+  const ExportTable* exports = find_module(module);
+  if (exports == nullptr)
+    return fail("Module '" + module + "' is not imported. Use 'use " + module +
+                ";' to import it");
+  if (module == "sdl2") {
+    if (auto result = dispatch_graphics(call.name, args, graphics_)) return std::move(*result);
+    return fail("SDL2 module has no function '" + function + "'");
+  }
+  if (module == "http") {
+    if (auto result = dispatch_http(call.name, args)) return std::move(*result);
+    return fail("HTTP module has no function '" + function + "'");
+  }
+  const Value* exported = exports->find(function);
+  if (exported == nullptr || !exported->is(ValueKind::Function))
+    return fail("Module '" + module + "' has no function '" + function + "'");
+  Value callee = *exported;  // keeps the body alive whatever the call does
+  return run_user_function(callee.as_function(), args);
+}
+
+Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
+  const bool debug = debug_enabled();
+  if (debug) log_debug_call(call.name + " is not a builtin, looking for user function");
+  Value callee = get_variable(cached_symbol(call.symbol, call.name));
+  if (debug) log_debug_call("get_variable(" + call.name + ") returned: " + debug_text(callee));
+  if (callee.is(ValueKind::BuiltinFunction)) {
+    const std::string& name = callee.builtin_name();
+    if (auto result = dispatch_graphics(name, args, graphics_)) return std::move(*result);
+    if (auto result = dispatch_http(name, args)) return std::move(*result);
+    return Value::null();
+  }
+  if (callee.is(ValueKind::Function)) {
+    const FunctionDef& def = callee.as_function();
+    if (debug)
+      log_debug_call("Found function with " + std::to_string(def.params.size()) +
+                     " params, calling");
+    if (def.params.size() != args.size())
+      return fail("Function '" + call.name + "' expects " + std::to_string(def.params.size()) +
+                  " arguments but got " + std::to_string(args.size()));
+    return run_user_function(def, args);
+  }
+  return fail("Function '" + call.name + "' does not exist");
+}
+
+Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
+  // Deep recursion fails as an ordinary error long before the native stack runs out.
+  if (scope_depth_ >= kMaxCallDepth || stack_nearly_exhausted())
+    return fail("Maximum recursion depth exceeded");
+  if (def.param_symbols.size() != def.params.size()) {
+    def.param_symbols.clear();
+    for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));
+  }
+  push_scope();
+  const size_t bound = std::min(def.params.size(), args.size());
+  for (size_t i = 0; i < bound; ++i)
+    set_variable(static_cast<Symbol>(def.param_symbols[i]), std::move(args[i]));
+  execute_block(def.body);
+  Value result;
+  if (return_slot_.has_value()) {
+    result = std::move(*return_slot_);
+    return_slot_.reset();
+  }
+  pop_scope();
+  return result;
+}
+
+}  // namespace vormel

@@ -1,0 +1,78 @@
+// `use`: loading modules (the two built-in tables, or a script file run in a fresh
+// interpreter whose globals become the exports) and binding them.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "interpreter/diagnostics.hpp"
+#include "interpreter/graphics/graphics.hpp"
+#include "interpreter/http/http.hpp"
+#include "interpreter/interpreter.hpp"
+#include "lexer/lexer.hpp"
+#include "parser/parser.hpp"
+#include "support/source_file.hpp"
+
+namespace vormel {
+
+const ExportTable* Interpreter::find_module(std::string_view name) const {
+  auto it = modules_.find(std::string(name));
+  return it == modules_.end() ? nullptr : &it->second;
+}
+
+std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
+  if (auto cached = module_cache_.find(name); cached != module_cache_.end()) return cached->second;
+  if (name == "sdl2") return graphics_exports();
+  if (name == "http") return http_exports();
+
+  // A module file that (directly or not) imports itself would load forever: refuse the
+  // inner import instead. The set is process-wide because each load has its own interpreter.
+  static std::vector<std::string> loading;
+  if (std::find(loading.begin(), loading.end(), name) != loading.end()) {
+    log_error("Failed to load module '" + name + "': " + name + ".vl imports itself");
+    return std::nullopt;
+  }
+  std::string source;
+  std::string failure;
+  if (!read_script(name + ".vl", source, failure)) {
+    log_error("Failed to load module '" + name + "': " + name + ".vl not found");
+    return std::nullopt;
+  }
+  loading.push_back(name);
+  StmtList program = parse_program(tokenize(source));
+  log_debug("Parsed " + std::to_string(program.size()) + " statements");
+
+  ExportTable exports;
+  {
+    Interpreter module;
+    for (const StmtPtr& stmt : program) module.execute(*stmt);
+    for (auto& [global, value] : module.globals_in_order()) {
+      log_debug("Exporting: " + global + " = " +
+                (value.is(ValueKind::Function) ? "Function" : "Other"));
+      exports.insert_or_assign(global, std::move(value));
+    }
+  }
+  loading.pop_back();
+  log_debug("Module " + name + " has " + std::to_string(exports.size()) + " exports");
+  module_cache_.insert_or_assign(name, exports);
+  return exports;
+}
+
+void Interpreter::execute_use(const UseStmt& use) {
+  std::optional<ExportTable> exports = load_module(use.module);
+  if (!exports) {
+    log_error("Failed to import module '" + use.module + "'");
+    return;
+  }
+  if (use.items) {
+    for (const std::string& item : *use.items) {
+      if (const Value* value = exports->find(item))
+        set_global(intern(item), *value);
+      else
+        log_error("Module '" + use.module + "' does not export '" + item + "'");
+    }
+    return;
+  }
+  modules_.insert_or_assign(use.alias ? *use.alias : use.module, std::move(*exports));
+}
+
+}  // namespace vormel

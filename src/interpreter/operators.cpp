@@ -1,0 +1,161 @@
+// Binary and unary operators. Decided by the left operand's kind, then the right's, then
+// the operator; every failure is logged once here and returned as an Error value.
+#include "interpreter/operators.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "interpreter/diagnostics.hpp"
+
+namespace vormel {
+namespace {
+
+Value fail(std::string message) {
+  log_error(message);
+  return Value::error(std::move(message));
+}
+
+Value unsupported(const char* operands, TokenKind op) {
+  return fail(std::string("Unsupported operation on ") + operands + ": " + token_kind_name(op));
+}
+
+// Two's-complement arithmetic without signed-overflow undefined behaviour.
+int64_t wrap_add(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
+}
+int64_t wrap_sub(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b));
+}
+int64_t wrap_mul(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
+}
+
+int64_t integer_power(int64_t base, int64_t exponent) {
+  auto bits = static_cast<uint32_t>(exponent);  // low 32 bits, unsigned
+  int64_t result = 1;
+  while (bits != 0) {
+    if (bits & 1u) result = wrap_mul(result, base);
+    bits >>= 1;
+    if (bits != 0) base = wrap_mul(base, base);
+  }
+  return result;
+}
+
+Value integer_operation(int64_t a, TokenKind op, int64_t b) {
+  switch (op) {
+    case TokenKind::Plus: return Value::number(wrap_add(a, b));
+    case TokenKind::Minus: return Value::number(wrap_sub(a, b));
+    case TokenKind::Star: return Value::number(wrap_mul(a, b));
+    case TokenKind::Slash:
+      if (b == 0) return fail("Division by zero");
+      if (b == -1) return Value::number(wrap_sub(0, a));  // the minimum wraps to itself
+      return Value::number(a / b);
+    case TokenKind::Percent:
+      if (b == 0) return fail("Modulo by zero");
+      if (b == -1) return Value::number(0);
+      return Value::number(a % b);
+    case TokenKind::Power: return Value::number(integer_power(a, b));
+    case TokenKind::Equal: return Value::boolean(a == b);
+    case TokenKind::NotEqual: return Value::boolean(a != b);
+    case TokenKind::Less: return Value::boolean(a < b);
+    case TokenKind::Greater: return Value::boolean(a > b);
+    case TokenKind::LessEqual: return Value::boolean(a <= b);
+    case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+    default: return unsupported("numbers", op);
+  }
+}
+
+// `operands` names the kinds in the unsupported-operation message.
+Value float_operation(double a, TokenKind op, double b, const char* operands) {
+  switch (op) {
+    case TokenKind::Plus: return Value::floating(a + b);
+    case TokenKind::Minus: return Value::floating(a - b);
+    case TokenKind::Star: return Value::floating(a * b);
+    case TokenKind::Slash:
+      if (b == 0.0) return fail("Division by zero");
+      return Value::floating(a / b);
+    case TokenKind::Percent: return Value::floating(std::fmod(a, b));
+    case TokenKind::Power: return Value::floating(std::pow(a, b));
+    case TokenKind::Equal: return Value::boolean(floats_equal(a, b));
+    case TokenKind::NotEqual:
+      return Value::boolean(!std::isnan(a) && !std::isnan(b) && !floats_equal(a, b));
+    case TokenKind::Less: return Value::boolean(a < b);
+    case TokenKind::Greater: return Value::boolean(a > b);
+    case TokenKind::LessEqual: return Value::boolean(a <= b);
+    case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+    default: return unsupported(operands, op);
+  }
+}
+
+Value string_operation(const Value& left, TokenKind op, const Value& right) {
+  const std::string& a = left.as_string();
+  const std::string& b = right.as_string();
+  switch (op) {
+    case TokenKind::Plus: {
+      std::string joined;
+      joined.reserve(a.size() + b.size());
+      joined.append(a).append(b);
+      return Value::string(std::move(joined));
+    }
+    case TokenKind::Equal: return Value::boolean(a == b);
+    case TokenKind::NotEqual: return Value::boolean(a != b);
+    default: return unsupported("strings", op);
+  }
+}
+
+Value boolean_operation(bool a, TokenKind op, bool b) {
+  switch (op) {
+    case TokenKind::And: return Value::boolean(a && b);
+    case TokenKind::Or: return Value::boolean(a || b);
+    case TokenKind::Equal: return Value::boolean(a == b);
+    case TokenKind::NotEqual: return Value::boolean(a != b);
+    default: return unsupported("booleans", op);
+  }
+}
+
+Value cannot_apply(const Value& left, TokenKind op, const Value& right) {
+  return fail(std::string("Cannot apply ") + token_kind_name(op) + " to " + type_name(left) +
+              " and " + type_name(right));
+}
+
+}  // namespace
+
+Value binary_operation(const Value& left, TokenKind op, const Value& right) {
+  const ValueKind l = left.kind();
+  const ValueKind r = right.kind();
+  if (l == ValueKind::Number) {
+    if (r == ValueKind::Number) return integer_operation(left.as_number(), op, right.as_number());
+    if (r == ValueKind::Float)
+      return float_operation(static_cast<double>(left.as_number()), op, right.as_float(),
+                             "number and float");
+  } else if (l == ValueKind::Float) {
+    if (r == ValueKind::Float)
+      return float_operation(left.as_float(), op, right.as_float(), "floats");
+    if (r == ValueKind::Number) {
+      // An integer zero divisor is refused here too (-0.0 would otherwise slip through).
+      if (op == TokenKind::Slash && right.as_number() == 0) return fail("Division by zero");
+      return float_operation(left.as_float(), op, static_cast<double>(right.as_number()),
+                             "float and number");
+    }
+  } else if (l == ValueKind::String && r == ValueKind::String) {
+    return string_operation(left, op, right);
+  } else if (l == ValueKind::Boolean && r == ValueKind::Boolean) {
+    return boolean_operation(left.as_boolean(), op, right.as_boolean());
+  }
+  return cannot_apply(left, op, right);
+}
+
+Value unary_operation(TokenKind op, const Value& operand) {
+  switch (op) {
+    case TokenKind::Minus:
+      if (operand.is(ValueKind::Number)) return Value::number(wrap_sub(0, operand.as_number()));
+      if (operand.is(ValueKind::Float)) return Value::floating(-operand.as_float());
+      return fail(std::string("Cannot negate ") + type_name(operand));
+    case TokenKind::Not: return Value::boolean(!is_truthy(operand));
+    default: return fail(std::string("Unsupported unary operation: ") + token_kind_name(op));
+  }
+}
+
+}  // namespace vormel

@@ -1,0 +1,219 @@
+// Statement execution. Control flow travels through the return slot and the two loop
+// flags; every statement list stops after a statement that leaves one of them set.
+#include <string>
+
+#include "interpreter/builtins/builtins.hpp"
+#include "interpreter/diagnostics.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/operators.hpp"
+#include "interpreter/symbol_cache.hpp"
+
+namespace vormel {
+namespace {
+
+void log_context(const char* context, const Value& error) {
+  log_error(std::string(context) + error.error_message());
+}
+
+void log_named_context(const char* context, const std::string& name, const Value& error) {
+  log_error(std::string(context) + name + "': " + error.error_message());
+}
+
+TokenKind arithmetic_of(TokenKind compound) {
+  switch (compound) {
+    case TokenKind::PlusAssign: return TokenKind::Plus;
+    case TokenKind::MinusAssign: return TokenKind::Minus;
+    case TokenKind::StarAssign: return TokenKind::Star;
+    default: return TokenKind::Slash;
+  }
+}
+
+}  // namespace
+
+void Interpreter::execute_block(const StmtList& stmts) {
+  for (const StmtPtr& stmt : stmts) {
+    execute(*stmt);
+    if (should_stop()) return;
+  }
+}
+
+void Interpreter::execute(const Stmt& stmt) {
+  switch (stmt.kind) {
+    case StmtKind::Let: {
+      const auto& s = static_cast<const LetStmt&>(stmt);
+      Symbol symbol = cached_symbol(s.symbol, s.name);
+      Value value = evaluate_assigned_value(*s.value, symbol);
+      if (value.is_error()) log_named_context("Error in let statement for '", s.name, value);
+      set_variable(symbol, std::move(value));
+      return;
+    }
+    case StmtKind::Assign: {
+      const auto& s = static_cast<const AssignStmt&>(stmt);
+      Symbol symbol = cached_symbol(s.symbol, s.name);
+      Value value = evaluate_assigned_value(*s.value, symbol);
+      if (value.is_error()) log_named_context("Error in assignment to '", s.name, value);
+      set_variable(symbol, std::move(value));
+      return;
+    }
+    case StmtKind::CompoundAssign:
+      execute_compound_assign(static_cast<const CompoundAssignStmt&>(stmt));
+      return;
+    case StmtKind::Function: {
+      const auto& s = static_cast<const FunctionStmt&>(stmt);
+      set_variable(cached_symbol(s.symbol, s.name), Value::function(s.def));
+      return;
+    }
+    case StmtKind::If: {
+      const auto& s = static_cast<const IfStmt&>(stmt);
+      Value condition = evaluate(*s.condition);
+      if (condition.is_error()) {
+        log_context("Error in if condition: ", condition);
+      } else if (is_truthy(condition)) {
+        execute_block(s.then_body);
+      } else if (s.else_body) {
+        execute_block(*s.else_body);
+      }
+      return;
+    }
+    case StmtKind::While: execute_while(static_cast<const WhileStmt&>(stmt)); return;
+    case StmtKind::For: execute_for(static_cast<const ForStmt&>(stmt)); return;
+    case StmtKind::Match: execute_match(static_cast<const MatchStmt&>(stmt)); return;
+    case StmtKind::Try: execute_try(static_cast<const TryStmt&>(stmt)); return;
+    case StmtKind::Return: {
+      const auto& s = static_cast<const ReturnStmt&>(stmt);
+      Value value = s.value ? evaluate(*s.value) : Value::null();
+      return_slot_ = std::move(value);
+      return;
+    }
+    case StmtKind::Break: break_flag = true; return;
+    case StmtKind::Continue: continue_flag = true; return;
+    case StmtKind::Global: declare_global(intern(static_cast<const GlobalStmt&>(stmt).name)); return;
+    case StmtKind::Use: execute_use(static_cast<const UseStmt&>(stmt)); return;
+    case StmtKind::Expr: {
+      Value value = evaluate(*static_cast<const ExprStmt&>(stmt).expr);
+      if (value.is_error()) log_context("Error in expression: ", value);
+      return;
+    }
+  }
+}
+
+// `x = push(x, v)`: once the arguments are computed, the variable's old array can no
+// longer be seen (the assignment overwrites it), so its reference is dropped before the
+// call and push appends in place instead of copying.
+Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
+  if (expr.kind == ExprKind::Call) {
+    const auto& call = static_cast<const CallExpr&>(expr);
+    static const int push_id = find_builtin("push");
+    if (call.builtin == -2) call.builtin = find_builtin(call.name);
+    if (call.builtin == push_id && call.args.size() == 2 &&
+        call.args[0]->kind == ExprKind::Identifier) {
+      const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
+      if (cached_symbol(first.symbol, first.name) == target) {
+        log_debug_call("Calling function: push");
+        Value args[2] = {evaluate(first), Value()};
+        if (args[0].is_error()) return args[0];
+        args[1] = evaluate(*call.args[1]);
+        if (args[1].is_error()) return args[1];
+        Value* binding = binding_read_and_written(target);
+        if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
+        log_debug_call("push is a builtin");
+        return call_builtin(push_id, args, graphics_);
+      }
+    }
+  }
+  return evaluate(expr);
+}
+
+void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
+  Symbol symbol = cached_symbol(s.symbol, s.name);
+  Value current = get_variable(symbol);
+  Value operand = evaluate(*s.value);
+  if (operand.is_error()) log_named_context("Error in compound assignment to '", s.name, operand);
+  const TokenKind op = arithmetic_of(s.op.kind);
+  if (op == TokenKind::Plus && current.is(ValueKind::String) && operand.is(ValueKind::String)) {
+    // `s += t`: the old string is overwritten, so append in place when nothing else holds it.
+    Value* binding = binding_read_and_written(symbol);
+    if (binding != nullptr && binding->shares_payload_with(current)) {
+      *binding = Value();
+      current.mutable_string().append(operand.as_string());
+      set_variable(symbol, std::move(current));
+      return;
+    }
+  }
+  set_variable(symbol, binary_operation(current, op, operand));
+}
+
+void Interpreter::execute_while(const WhileStmt& s) {
+  for (;;) {
+    Value condition = evaluate(*s.condition);
+    if (condition.is_error()) {
+      log_context("Error in while condition: ", condition);
+      break_flag = false;
+      return;
+    }
+    if (!is_truthy(condition)) {
+      break_flag = false;
+      return;
+    }
+    execute_block(s.body);
+    if (return_slot_.has_value() || break_flag) {
+      break_flag = false;
+      return;
+    }
+    continue_flag = false;
+  }
+}
+
+void Interpreter::execute_for(const ForStmt& s) {
+  Value iterable = evaluate(*s.iter);
+  if (iterable.is(ValueKind::Array)) {
+    Symbol symbol = cached_symbol(s.symbol, s.var);
+    // `iterable` keeps the array alive and unchanged whatever the body assigns.
+    for (const Value& element : iterable.as_array()) {
+      set_variable(symbol, element);
+      execute_block(s.body);
+      if (return_slot_.has_value() || break_flag) break;
+      continue_flag = false;
+    }
+    break_flag = false;
+    return;
+  }
+  if (iterable.is_error()) {
+    log_context("Error in for loop iteration: ", iterable);
+    return;
+  }
+  log_error(std::string("Cannot iterate over ") + type_name(iterable) +
+            " in for loop. Expected an array.");
+}
+
+void Interpreter::execute_match(const MatchStmt& s) {
+  Value subject = evaluate(*s.expr);
+  if (subject.is_error()) {
+    log_context("Error in match expression: ", subject);
+    return;
+  }
+  for (const MatchArm& arm : s.arms) {
+    if (arm.pattern.kind == PatternKind::Value) {
+      Value pattern = evaluate(*arm.pattern.value);
+      if (pattern.is_error()) {
+        log_context("Error in match pattern: ", pattern);
+        continue;
+      }
+      if (!pattern_equals(subject, pattern)) continue;
+    }
+    execute_block(arm.body);
+    return;
+  }
+  log_debug("No match patterns matched in match statement");
+}
+
+void Interpreter::execute_try(const TryStmt& s) {
+  execute_block(s.body);
+  if (!return_slot_.has_value() || !return_slot_->is_error()) return;
+  std::string message = return_slot_->error_message();
+  return_slot_.reset();
+  set_variable(cached_symbol(s.symbol, s.catch_var), Value::string(std::move(message)));
+  execute_block(s.catch_body);
+}
+
+}  // namespace vormel
