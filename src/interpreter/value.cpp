@@ -99,14 +99,46 @@ Dict& Value::mutable_dict() {
   return as<DictObject>(heap_)->dict;
 }
 
+namespace {
+
+void delete_container(ValueKind kind, HeapObject* object) {
+  if (kind == ValueKind::Array)
+    delete as<ArrayObject>(object);
+  else
+    delete as<DictObject>(object);
+}
+
+// Arrays and dicts are freed one level at a time: a container whose last reference goes
+// while another is being freed is queued, so releasing a value nested millions deep
+// needs no deep native recursion.
+void release_container(ValueKind kind, HeapObject* object) {
+  using Pending = std::vector<std::pair<ValueKind, HeapObject*>>;
+  thread_local Pending* pending = nullptr;
+  if (pending != nullptr) {
+    pending->emplace_back(kind, object);
+    return;
+  }
+  Pending queue;
+  pending = &queue;
+  delete_container(kind, object);
+  while (!queue.empty()) {
+    auto [next_kind, next] = queue.back();
+    queue.pop_back();
+    delete_container(next_kind, next);
+  }
+  pending = nullptr;
+}
+
+}  // namespace
+
 void Value::release() noexcept {
   if (--heap_->refs != 0) return;
   switch (kind_) {
     case ValueKind::String:
     case ValueKind::BuiltinFunction:
     case ValueKind::Error: delete as<StringObject>(heap_); break;
-    case ValueKind::Array: delete as<ArrayObject>(heap_); break;
-    case ValueKind::Dict: delete as<DictObject>(heap_); break;
+    case ValueKind::Array:
+    case ValueKind::Dict: release_container(kind_, heap_); break;
     case ValueKind::Function: delete as<FunctionObject>(heap_); break;
     case ValueKind::Rect: delete as<BoxObject<RectShape>>(heap_); break;
     case ValueKind::Circle: delete as<BoxObject<CircleShape>>(heap_); break;
