@@ -1,10 +1,6 @@
 // Deep copy and debug text of the syntax tree.
 #include "parser/ast.hpp"
 
-// GCC 12 reports a false -Wrestrict inside std::string concatenation at -O3.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wrestrict"
-#endif
 
 #include "support/text_format.hpp"
 
