@@ -1,9 +1,10 @@
 // Call expressions: argument evaluation and routing to built-ins, modules and user functions.
-#include <array>
+#include <new>
 #include <string>
 
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/diagnostics.hpp"
+#include "interpreter/errors.hpp"
 #include "interpreter/graphics/graphics.hpp"
 #include "interpreter/http/http.hpp"
 #include "interpreter/interpreter.hpp"
@@ -13,27 +14,40 @@
 namespace vormel {
 namespace {
 
-Value fail(std::string message) {
-  log_error(message);
-  return Value::error(std::move(message));
-}
-
-// Argument values: inline for the common short lists, so most calls allocate nothing.
+// Argument values: constructed in place for the common short lists, so most calls
+// allocate nothing and construct no more values than they pass.
 class ArgumentBuffer {
  public:
-  explicit ArgumentBuffer(size_t count) : count_(count) {
-    if (count > kInline) heap_.resize(count);
+  explicit ArgumentBuffer(size_t capacity) : heap_(capacity > kInline) {
+    if (heap_) spill_.reserve(capacity);
   }
-  Value& operator[](size_t i) { return count_ > kInline ? heap_[i] : inline_[i]; }
+  ~ArgumentBuffer() {
+    if (!heap_)
+      for (size_t i = 0; i < count_; ++i) inline_at(i).~Value();
+  }
+  ArgumentBuffer(const ArgumentBuffer&) = delete;
+  ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
+
+  void push(Value value) {
+    if (heap_)
+      spill_.push_back(std::move(value));
+    else
+      new (&storage_[count_ * sizeof(Value)]) Value(std::move(value));
+    ++count_;
+  }
   std::span<Value> span() {
-    return count_ > kInline ? std::span<Value>(heap_) : std::span<Value>(inline_.data(), count_);
+    return heap_ ? std::span<Value>(spill_) : std::span<Value>(&inline_at(0), count_);
   }
 
  private:
   static constexpr size_t kInline = 6;
-  size_t count_;
-  std::array<Value, kInline> inline_;
-  ValueList heap_;
+  Value& inline_at(size_t i) {
+    return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)]));
+  }
+  bool heap_;
+  size_t count_ = 0;
+  alignas(Value) unsigned char storage_[kInline * sizeof(Value)];
+  ValueList spill_;
 };
 
 }  // namespace
@@ -41,10 +55,10 @@ class ArgumentBuffer {
 Value Interpreter::evaluate_call(const CallExpr& call) {
   if (debug_enabled()) log_debug_call("Calling function: " + call.name);
   ArgumentBuffer args(call.args.size());
-  for (size_t i = 0; i < call.args.size(); ++i) {
-    Value value = evaluate(*call.args[i]);
+  for (const ExprPtr& arg : call.args) {
+    Value value = evaluate(*arg);
     if (value.is_error()) return value;
-    args[i] = std::move(value);
+    args.push(std::move(value));
   }
   if (call.builtin == -2) {
     bool dotted = call.name.find('.') != std::string::npos;
@@ -64,20 +78,18 @@ Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
   std::string module = call.name.substr(0, dot);
   std::string function = call.name.substr(dot + 1);
   const ExportTable* exports = find_module(module);
-  if (exports == nullptr)
-    return fail("Module '" + module + "' is not imported. Use 'use " + module +
-                ";' to import it");
+  if (exports == nullptr) return errors::module_not_imported(module);
   if (module == "sdl2") {
     if (auto result = dispatch_graphics(call.name, args, graphics_)) return std::move(*result);
-    return fail("SDL2 module has no function '" + function + "'");
+    return errors::graphics_function_missing(function);
   }
   if (module == "http") {
     if (auto result = dispatch_http(call.name, args)) return std::move(*result);
-    return fail("HTTP module has no function '" + function + "'");
+    return errors::http_function_missing(function);
   }
   const Value* exported = exports->find(function);
   if (exported == nullptr || !exported->is(ValueKind::Function))
-    return fail("Module '" + module + "' has no function '" + function + "'");
+    return errors::module_function_missing(module, function);
   Value callee = *exported;  // keeps the body alive whatever the call does
   return run_user_function(callee.as_function(), args);
 }
@@ -99,17 +111,16 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
       log_debug_call("Found function with " + std::to_string(def.params.size()) +
                      " params, calling");
     if (def.params.size() != args.size())
-      return fail("Function '" + call.name + "' expects " + std::to_string(def.params.size()) +
-                  " arguments but got " + std::to_string(args.size()));
+      return errors::argument_count(call.name, def.params.size(), args.size());
     return run_user_function(def, args);
   }
-  return fail("Function '" + call.name + "' does not exist");
+  return errors::function_missing(call.name);
 }
 
 Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
   // Deep recursion fails as an ordinary error long before the native stack runs out.
-  if (scope_depth_ >= kMaxCallDepth || stack_nearly_exhausted())
-    return fail("Maximum recursion depth exceeded");
+  if (scope_depth_ >= kMaxCallDepth || stack_pointer_below(stack_limit_))
+    return errors::recursion_too_deep();
   if (def.param_symbols.size() != def.params.size()) {
     def.param_symbols.clear();
     for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));

@@ -8,8 +8,6 @@
 namespace vormel {
 namespace {
 
-bool g_debug = false;
-
 void write_line(std::string_view tag, std::string_view message) {
   std::string line;
   line.reserve(tag.size() + message.size() + 1);
@@ -23,15 +21,14 @@ constexpr std::string_view kDebugCallTag = "\x1b[33m[\x1b[93mDEBUG CALL\x1b[33m]
 
 }  // namespace
 
-void set_debug_enabled(bool on) { g_debug = on; }
-bool debug_enabled() { return g_debug; }
+bool g_debug_enabled = false;
 
 void log_error(std::string_view message) { write_line(kErrorTag, message); }
 void log_debug(std::string_view message) {
-  if (g_debug) write_line(kDebugTag, message);
+  if (g_debug_enabled) write_line(kDebugTag, message);
 }
 void log_debug_call(std::string_view message) {
-  if (g_debug) write_line(kDebugCallTag, message);
+  if (g_debug_enabled) write_line(kDebugCallTag, message);
 }
 
 }  // namespace vormel

@@ -2,10 +2,11 @@
 #include "interpreter/interpreter.hpp"
 
 #include "interpreter/diagnostics.hpp"
+#include "support/stack_guard.hpp"
 
 namespace vormel {
 
-Interpreter::Interpreter() = default;
+Interpreter::Interpreter() : stack_limit_(stack_limit_address()) {}
 Interpreter::~Interpreter() = default;
 
 void run_program(const StmtList& program, bool debug) {
@@ -19,8 +20,8 @@ void run_program(const StmtList& program, bool debug) {
         const auto& let = static_cast<const LetStmt&>(*stmt);
         Value value = interpreter.evaluate(*let.value);
         if (value.is_error())
-          log_error("Error in global let statement for '" + let.name + "': " +
-                    value.error_message());
+          log_error("Error in global let statement for '" + let.name +
+                    "': " + value.error_message());
         interpreter.set_variable(let.name, std::move(value));
         break;
       }

@@ -53,7 +53,9 @@ class Interpreter {
   // Whether any scope or the globals hold the name (the undefined-variable check).
   bool variable_exists(Symbol symbol) const;
   void declare_global(Symbol symbol);
-  void set_variable(std::string_view name, Value value) { set_variable(intern(name), std::move(value)); }
+  void set_variable(std::string_view name, Value value) {
+    set_variable(intern(name), std::move(value));
+  }
   Value get_variable(std::string_view name) const { return get_variable(intern(name)); }
   // Written straight into globals, bypassing scopes and global declarations (item imports).
   void set_global(Symbol symbol, Value value);
@@ -104,7 +106,12 @@ class Interpreter {
   void execute_match(const MatchStmt& stmt);
   void execute_try(const TryStmt& stmt);
 
+  Value evaluate_binary(const BinaryOpExpr& expr);
+  Value evaluate_array(const ArrayExpr& expr);
+  Value evaluate_dict(const DictExpr& expr);
+
   std::vector<VariableSlot> slots_;
+  uintptr_t stack_limit_;  // this thread's stack-exhaustion address, checked on every call
   // Symbols bound by each active call scope, innermost last; its size is the call depth.
   std::vector<std::vector<Symbol>> scope_bindings_;
   uint32_t scope_depth_ = 0;

@@ -7,15 +7,12 @@
 #include <limits>
 #include <string>
 
-#include "interpreter/diagnostics.hpp"
+#include "interpreter/errors.hpp"
 
 namespace vormel {
 namespace {
 
-Value fail(std::string message) {
-  log_error(message);
-  return Value::error(std::move(message));
-}
+Value fail(std::string message) { return raise(std::move(message)); }
 
 Value unsupported(const char* operands, TokenKind op) {
   return fail(std::string("Unsupported operation on ") + operands + ": " + token_kind_name(op));

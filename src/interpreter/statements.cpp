@@ -4,20 +4,13 @@
 
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/diagnostics.hpp"
+#include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/symbol_cache.hpp"
 
 namespace vormel {
 namespace {
-
-void log_context(const char* context, const Value& error) {
-  log_error(std::string(context) + error.error_message());
-}
-
-void log_named_context(const char* context, const std::string& name, const Value& error) {
-  log_error(std::string(context) + name + "': " + error.error_message());
-}
 
 TokenKind arithmetic_of(TokenKind compound) {
   switch (compound) {
@@ -43,7 +36,8 @@ void Interpreter::execute(const Stmt& stmt) {
       const auto& s = static_cast<const LetStmt&>(stmt);
       Symbol symbol = cached_symbol(s.symbol, s.name);
       Value value = evaluate_assigned_value(*s.value, symbol);
-      if (value.is_error()) log_named_context("Error in let statement for '", s.name, value);
+      if (value.is_error())
+        errors::log_named_statement_failure("Error in let statement for '", s.name, value);
       set_variable(symbol, std::move(value));
       return;
     }
@@ -51,7 +45,8 @@ void Interpreter::execute(const Stmt& stmt) {
       const auto& s = static_cast<const AssignStmt&>(stmt);
       Symbol symbol = cached_symbol(s.symbol, s.name);
       Value value = evaluate_assigned_value(*s.value, symbol);
-      if (value.is_error()) log_named_context("Error in assignment to '", s.name, value);
+      if (value.is_error())
+        errors::log_named_statement_failure("Error in assignment to '", s.name, value);
       set_variable(symbol, std::move(value));
       return;
     }
@@ -67,7 +62,7 @@ void Interpreter::execute(const Stmt& stmt) {
       const auto& s = static_cast<const IfStmt&>(stmt);
       Value condition = evaluate(*s.condition);
       if (condition.is_error()) {
-        log_context("Error in if condition: ", condition);
+        errors::log_statement_failure("Error in if condition: ", condition);
       } else if (is_truthy(condition)) {
         execute_block(s.then_body);
       } else if (s.else_body) {
@@ -87,11 +82,13 @@ void Interpreter::execute(const Stmt& stmt) {
     }
     case StmtKind::Break: break_flag = true; return;
     case StmtKind::Continue: continue_flag = true; return;
-    case StmtKind::Global: declare_global(intern(static_cast<const GlobalStmt&>(stmt).name)); return;
+    case StmtKind::Global:
+      declare_global(intern(static_cast<const GlobalStmt&>(stmt).name));
+      return;
     case StmtKind::Use: execute_use(static_cast<const UseStmt&>(stmt)); return;
     case StmtKind::Expr: {
       Value value = evaluate(*static_cast<const ExprStmt&>(stmt).expr);
-      if (value.is_error()) log_context("Error in expression: ", value);
+      if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
       return;
     }
   }
@@ -128,7 +125,8 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
   Value operand = evaluate(*s.value);
-  if (operand.is_error()) log_named_context("Error in compound assignment to '", s.name, operand);
+  if (operand.is_error())
+    errors::log_named_statement_failure("Error in compound assignment to '", s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
   if (op == TokenKind::Plus && current.is(ValueKind::String) && operand.is(ValueKind::String)) {
     // `s += t`: the old string is overwritten, so append in place when nothing else holds it.
@@ -147,7 +145,7 @@ void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
-      log_context("Error in while condition: ", condition);
+      errors::log_statement_failure("Error in while condition: ", condition);
       break_flag = false;
       return;
     }
@@ -179,24 +177,23 @@ void Interpreter::execute_for(const ForStmt& s) {
     return;
   }
   if (iterable.is_error()) {
-    log_context("Error in for loop iteration: ", iterable);
+    errors::log_statement_failure("Error in for loop iteration: ", iterable);
     return;
   }
-  log_error(std::string("Cannot iterate over ") + type_name(iterable) +
-            " in for loop. Expected an array.");
+  errors::log_not_iterable(iterable);
 }
 
 void Interpreter::execute_match(const MatchStmt& s) {
   Value subject = evaluate(*s.expr);
   if (subject.is_error()) {
-    log_context("Error in match expression: ", subject);
+    errors::log_statement_failure("Error in match expression: ", subject);
     return;
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
-        log_context("Error in match pattern: ", pattern);
+        errors::log_statement_failure("Error in match pattern: ", pattern);
         continue;
       }
       if (!pattern_equals(subject, pattern)) continue;

@@ -58,7 +58,9 @@ Value Value::function(FunctionDefPtr def) {
   object->def = std::move(def);
   return from_heap(ValueKind::Function, object);
 }
-Value Value::rect(RectShape r) { return from_heap(ValueKind::Rect, new BoxObject<RectShape>{{}, r}); }
+Value Value::rect(RectShape r) {
+  return from_heap(ValueKind::Rect, new BoxObject<RectShape>{{}, r});
+}
 Value Value::circle(CircleShape c) {
   return from_heap(ValueKind::Circle, new BoxObject<CircleShape>{{}, c});
 }

@@ -15,14 +15,36 @@
 namespace vormel {
 
 enum class ValueKind : uint8_t {
-  Number, Float, String, Boolean, Array, Dict, Function, BuiltinFunction,
-  Rect, Color, Circle, Triangle, Null, Error,
+  Number,
+  Float,
+  String,
+  Boolean,
+  Array,
+  Dict,
+  Function,
+  BuiltinFunction,
+  Rect,
+  Color,
+  Circle,
+  Triangle,
+  Null,
+  Error,
 };
 
-struct RectShape { int32_t x, y; uint32_t w, h; };
-struct ColorRgb { uint8_t r, g, b; };
-struct CircleShape { int32_t x, y; uint32_t radius; };
-struct TriangleShape { int32_t x1, y1, x2, y2, x3, y3; };
+struct RectShape {
+  int32_t x, y;
+  uint32_t w, h;
+};
+struct ColorRgb {
+  uint8_t r, g, b;
+};
+struct CircleShape {
+  int32_t x, y;
+  uint32_t radius;
+};
+struct TriangleShape {
+  int32_t x1, y1, x2, y2, x3, y3;
+};
 
 class Dict;
 class Value;
@@ -36,7 +58,9 @@ struct HeapObject {
 class Value {
  public:
   Value() noexcept : kind_(ValueKind::Null), bits_(0) {}
-  ~Value() { if (is_heap()) release(); }
+  ~Value() {
+    if (is_heap()) release();
+  }
   Value(const Value& other) noexcept : kind_(other.kind_), bits_(other.bits_) {
     if (is_heap()) ++heap_->refs;
   }
@@ -58,9 +82,25 @@ class Value {
     std::swap(bits_, other.bits_);
   }
 
-  static Value number(int64_t v) { Value r; r.kind_ = ValueKind::Number; r.integer_ = v; return r; }
-  static Value floating(double v) { Value r; r.kind_ = ValueKind::Float; r.real_ = v; return r; }
-  static Value boolean(bool v) { Value r; r.kind_ = ValueKind::Boolean; r.bits_ = 0; r.boolean_ = v; return r; }
+  static Value number(int64_t v) {
+    Value r;
+    r.kind_ = ValueKind::Number;
+    r.integer_ = v;
+    return r;
+  }
+  static Value floating(double v) {
+    Value r;
+    r.kind_ = ValueKind::Float;
+    r.real_ = v;
+    return r;
+  }
+  static Value boolean(bool v) {
+    Value r;
+    r.kind_ = ValueKind::Boolean;
+    r.bits_ = 0;
+    r.boolean_ = v;
+    return r;
+  }
   static Value null() { return Value(); }
   static Value string(std::string text);
   static Value array(ValueList items);
@@ -82,9 +122,9 @@ class Value {
   int64_t as_number() const { return integer_; }
   double as_float() const { return real_; }
   bool as_boolean() const { return boolean_; }
-  const std::string& as_string() const;          // String
-  const std::string& error_message() const;      // Error
-  const std::string& builtin_name() const;       // BuiltinFunction
+  const std::string& as_string() const;      // String
+  const std::string& error_message() const;  // Error
+  const std::string& builtin_name() const;   // BuiltinFunction
   const ValueList& as_array() const;
   const Dict& as_dict() const;
   const FunctionDef& as_function() const;
@@ -107,13 +147,18 @@ class Value {
   }
 
  private:
-  bool is_heap() const {
-    return kind_ != ValueKind::Number && kind_ != ValueKind::Float && kind_ != ValueKind::Boolean &&
-           kind_ != ValueKind::Null && kind_ != ValueKind::Color;
-  }
+  // One bit per kind: set for the kinds whose payload lives on the heap.
+  static constexpr uint32_t kInlineKinds =
+      1u << static_cast<int>(ValueKind::Number) | 1u << static_cast<int>(ValueKind::Float) |
+      1u << static_cast<int>(ValueKind::Boolean) | 1u << static_cast<int>(ValueKind::Null) |
+      1u << static_cast<int>(ValueKind::Color);
+  bool is_heap() const { return ((kInlineKinds >> static_cast<int>(kind_)) & 1u) == 0; }
   void release() noexcept;
   static Value from_heap(ValueKind kind, HeapObject* object) {
-    Value r; r.kind_ = kind; r.heap_ = object; return r;
+    Value r;
+    r.kind_ = kind;
+    r.heap_ = object;
+    return r;
   }
 
   ValueKind kind_;

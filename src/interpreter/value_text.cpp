@@ -29,9 +29,7 @@ void append_debug_text(std::string& out, const Value& value) {
       out += debug_float_text(value.as_float());
       out += ')';
       return;
-    case ValueKind::Boolean:
-      out += value.as_boolean() ? "Boolean(true)" : "Boolean(false)";
-      return;
+    case ValueKind::Boolean: out += value.as_boolean() ? "Boolean(true)" : "Boolean(false)"; return;
     case ValueKind::String:
       out += "String(";
       append_quoted(out, value.as_string());
@@ -116,9 +114,7 @@ void append_debug_text(std::string& out, const Value& value) {
              ", x3: " + std::to_string(t.x3) + ", y3: " + std::to_string(t.y3) + " }";
       return;
     }
-    case ValueKind::Null:
-      out += "Null";
-      return;
+    case ValueKind::Null: out += "Null"; return;
   }
 }
 
@@ -126,18 +122,10 @@ void append_debug_text(std::string& out, const Value& value) {
 
 void append_display_text(std::string& out, const Value& value) {
   switch (value.kind()) {
-    case ValueKind::Number:
-      append_int(out, value.as_number());
-      return;
-    case ValueKind::Float:
-      out += display_float_text(value.as_float());
-      return;
-    case ValueKind::String:
-      out += value.as_string();
-      return;
-    case ValueKind::Boolean:
-      out += value.as_boolean() ? "true" : "false";
-      return;
+    case ValueKind::Number: append_int(out, value.as_number()); return;
+    case ValueKind::Float: out += display_float_text(value.as_float()); return;
+    case ValueKind::String: out += value.as_string(); return;
+    case ValueKind::Boolean: out += value.as_boolean() ? "true" : "false"; return;
     case ValueKind::Array: {
       if (stack_nearly_exhausted()) {
         out += kElided;
@@ -170,9 +158,7 @@ void append_display_text(std::string& out, const Value& value) {
       out += '}';
       return;
     }
-    case ValueKind::Function:
-      out += "<function>";
-      return;
+    case ValueKind::Function: out += "<function>"; return;
     case ValueKind::BuiltinFunction:
       out += "<builtin: ";
       out += value.builtin_name();
@@ -203,9 +189,7 @@ void append_display_text(std::string& out, const Value& value) {
              ", " + std::to_string(t.y3) + ")";
       return;
     }
-    case ValueKind::Null:
-      out += "null";
-      return;
+    case ValueKind::Null: out += "null"; return;
     case ValueKind::Error:
       out += "Error: ";
       out += value.error_message();

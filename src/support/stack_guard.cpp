@@ -25,6 +25,11 @@ uintptr_t stack_floor() {
 
 }  // namespace
 
+uintptr_t stack_limit_address() {
+  uintptr_t floor = stack_floor();
+  return floor == 0 ? 0 : floor + kStackReserveBytes;
+}
+
 bool stack_nearly_exhausted() {
   // The frame address, not a local's: sanitizers may move locals off the native stack.
   auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));

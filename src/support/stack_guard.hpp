@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vormel {
 
@@ -11,5 +12,13 @@ inline constexpr size_t kStackReserveBytes = size_t{1} << 20;
 
 // True when less than kStackReserveBytes of the current thread's stack remain.
 bool stack_nearly_exhausted();
+
+// The address below which the current thread's stack is nearly exhausted (0 when unknown),
+// for hot paths that keep it and compare with stack_pointer_below().
+uintptr_t stack_limit_address();
+// Whether the caller's frame lies below `limit`. Always inlined, so the frame is the caller's.
+__attribute__((always_inline)) inline bool stack_pointer_below(uintptr_t limit) {
+  return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit;
+}
 
 }  // namespace vormel

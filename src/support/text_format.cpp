@@ -33,7 +33,7 @@ bool is_valid_utf8(std::string_view bytes) {
       cp = (cp << 6) | (c & 0x3F);
     }
     if ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000)) return false;  // overlong
-    if (cp >= 0xD800 && cp <= 0xDFFF) return false;  // surrogate
+    if (cp >= 0xD800 && cp <= 0xDFFF) return false;                                  // surrogate
     if (cp > 0x10FFFF) return false;
     i += length;
   }
@@ -43,8 +43,11 @@ bool is_valid_utf8(std::string_view bytes) {
 char32_t decode_utf8(std::string_view bytes, size_t& pos) {
   // Malformed input (which checked text never has) decodes one byte at a time as U+FFFD.
   auto b = static_cast<unsigned char>(bytes[pos]);
-  size_t length = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
-                : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+  size_t length = b < 0x80                   ? 1
+                  : (b >= 0xC2 && b <= 0xDF) ? 2
+                  : (b >= 0xE0 && b <= 0xEF) ? 3
+                  : (b >= 0xF0 && b <= 0xF4) ? 4
+                                             : 0;
   if (length == 1) {
     ++pos;
     return b;
@@ -94,7 +97,8 @@ namespace {
 // Shortest round-trip digits and the decimal exponent: value = 0.DIGITS * 10^exponent.
 void shortest_digits(double magnitude, std::string& digits, int& exponent) {
   char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
   std::string text(buffer, result.ptr);
   size_t e = text.find('e');
   std::string mantissa = text.substr(0, e);

@@ -81,8 +81,8 @@ Value builtin_triangle(std::span<Value> args) {
 Value builtin_color(std::span<Value> args) {
   std::array<int64_t, 3> n;
   if (!read_integers(args, n)) return Value::null();
-  return Value::color({static_cast<uint8_t>(n[0]), static_cast<uint8_t>(n[1]),
-                       static_cast<uint8_t>(n[2])});
+  return Value::color(
+      {static_cast<uint8_t>(n[0]), static_cast<uint8_t>(n[1]), static_cast<uint8_t>(n[2])});
 }
 
 }  // namespace vormel

@@ -1,0 +1,47 @@
+// The interpreter's script errors, one function per message. Each writes the ERROR line and
+// returns the Error value carrying the same text. They are kept out of line (and marked
+// cold) so that the hot evaluation paths stay small.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "interpreter/value.hpp"
+
+namespace vormel {
+
+#define VORMEL_COLD [[gnu::cold, gnu::noinline]]
+
+// Logs `message` as an ERROR line and returns it as an Error value.
+VORMEL_COLD Value raise(std::string message);
+
+namespace errors {
+
+// Variables and indexing.
+VORMEL_COLD Value undefined_variable(std::string_view name);
+VORMEL_COLD Value array_index_kind(const Value& index);
+VORMEL_COLD Value array_index_bounds(int64_t index, size_t length);
+VORMEL_COLD Value dict_key_kind(const Value& key);
+VORMEL_COLD Value dict_key_missing(std::string_view key);
+VORMEL_COLD Value cannot_index(const Value& object, const Value& index);
+VORMEL_COLD Value range_bounds();
+VORMEL_COLD Value range_too_large(uint64_t length, uint64_t limit);
+
+// Calls.
+VORMEL_COLD Value function_missing(std::string_view name);
+VORMEL_COLD Value argument_count(std::string_view name, size_t expected, size_t given);
+VORMEL_COLD Value module_not_imported(std::string_view module);
+VORMEL_COLD Value graphics_function_missing(std::string_view function);
+VORMEL_COLD Value http_function_missing(std::string_view function);
+VORMEL_COLD Value module_function_missing(std::string_view module, std::string_view function);
+VORMEL_COLD Value recursion_too_deep();
+
+// Statement context lines, written after the line of the failure itself.
+VORMEL_COLD void log_statement_failure(std::string_view context, const Value& error);
+VORMEL_COLD void log_named_statement_failure(std::string_view context, std::string_view name,
+                                             const Value& error);
+VORMEL_COLD void log_not_iterable(const Value& value);
+
+}  // namespace errors
+}  // namespace vormel
