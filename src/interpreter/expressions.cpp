@@ -31,14 +31,9 @@ Value Interpreter::evaluate(const Expr& expr) {
     case ExprKind::BinaryOp: return evaluate_binary(static_cast<const BinaryOpExpr&>(expr));
     case ExprKind::Call: return evaluate_call(static_cast<const CallExpr&>(expr));
     case ExprKind::Float: return Value::floating(static_cast<const FloatExpr&>(expr).value);
-    case ExprKind::String: return Value::string(static_cast<const StringExpr&>(expr).value);
+    case ExprKind::String: return evaluate_string(static_cast<const StringExpr&>(expr));
     case ExprKind::Boolean: return Value::boolean(static_cast<const BooleanExpr&>(expr).value);
-    case ExprKind::UnaryOp: {
-      const auto& e = static_cast<const UnaryOpExpr&>(expr);
-      Value operand = evaluate(*e.operand);
-      if (operand.is_error()) return operand;
-      return unary_operation(e.op.kind, operand);
-    }
+    case ExprKind::UnaryOp: return evaluate_unary(static_cast<const UnaryOpExpr&>(expr));
     case ExprKind::Array: return evaluate_array(static_cast<const ArrayExpr&>(expr));
     case ExprKind::Dict: return evaluate_dict(static_cast<const DictExpr&>(expr));
     case ExprKind::Index: return evaluate_index(static_cast<const IndexExpr&>(expr));
@@ -47,32 +42,68 @@ Value Interpreter::evaluate(const Expr& expr) {
   return Value::null();
 }
 
+namespace {
+
+// Operands that need no evaluation call: a variable read or a number literal.
+bool is_simple_operand(const Expr& e) {
+  return e.kind == ExprKind::Identifier || e.kind == ExprKind::Number;
+}
+
+}  // namespace
+
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  Value left = evaluate(*e.left);
-  if (left.is_error()) return left;
-  Value right = evaluate(*e.right);
-  if (right.is_error()) return right;
-  // Integers first: the operators that cannot fail or wrap differently are done inline.
-  if (left.is(ValueKind::Number) && right.is(ValueKind::Number)) {
-    const int64_t a = left.as_number();
-    const int64_t b = right.as_number();
+  // A variable operand is read in place rather than copied. Such a pointer is only good
+  // until the next evaluation, which may run code that moves variables around.
+  const bool left_is_variable = e.left->kind == ExprKind::Identifier;
+  Value left_value = left_is_variable ? Value() : evaluate(*e.left);
+  const Value* left = &left_value;
+  if (left_is_variable) {
+    const auto& id = static_cast<const IdentifierExpr&>(*e.left);
+    left = peek_variable(cached_symbol(id.symbol, id.name));
+    if (left == nullptr) return errors::undefined_variable(id.name);
+    if (!is_simple_operand(*e.right)) {
+      left_value = *left;
+      left = &left_value;
+    }
+  } else if (left->is_error()) {
+    return left_value;
+  }
+  const bool right_is_variable = e.right->kind == ExprKind::Identifier;
+  Value right_value = right_is_variable ? Value() : evaluate(*e.right);
+  const Value* right = &right_value;
+  if (right_is_variable) {
+    const auto& id = static_cast<const IdentifierExpr&>(*e.right);
+    right = peek_variable(cached_symbol(id.symbol, id.name));
+    if (right == nullptr) return errors::undefined_variable(id.name);
+  } else if (right->is_error()) {
+    return right_value;
+  }
+  // Integers first: the operators that cannot fail are done inline.
+  if (left->is(ValueKind::Number) && right->is(ValueKind::Number)) {
+    const auto a = static_cast<uint64_t>(left->as_number());
+    const auto b = static_cast<uint64_t>(right->as_number());
     switch (e.op.kind) {
-      case TokenKind::Plus:
-        return Value::number(
-            static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b)));
-      case TokenKind::Minus:
-        return Value::number(
-            static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b)));
-      case TokenKind::Less: return Value::boolean(a < b);
-      case TokenKind::LessEqual: return Value::boolean(a <= b);
-      case TokenKind::Greater: return Value::boolean(a > b);
-      case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+      case TokenKind::Plus: return Value::number(static_cast<int64_t>(a + b));
+      case TokenKind::Minus: return Value::number(static_cast<int64_t>(a - b));
+      case TokenKind::Star: return Value::number(static_cast<int64_t>(a * b));
+      case TokenKind::Less: return Value::boolean(left->as_number() < right->as_number());
+      case TokenKind::LessEqual: return Value::boolean(left->as_number() <= right->as_number());
+      case TokenKind::Greater: return Value::boolean(left->as_number() > right->as_number());
+      case TokenKind::GreaterEqual: return Value::boolean(left->as_number() >= right->as_number());
       case TokenKind::Equal: return Value::boolean(a == b);
       case TokenKind::NotEqual: return Value::boolean(a != b);
       default: break;
     }
   }
-  return binary_operation(left, e.op.kind, right);
+  return binary_operation(*left, e.op.kind, *right);
+}
+
+Value Interpreter::evaluate_string(const StringExpr& e) { return Value::string(e.value); }
+
+Value Interpreter::evaluate_unary(const UnaryOpExpr& e) {
+  Value operand = evaluate(*e.operand);
+  if (operand.is_error()) return operand;
+  return unary_operation(e.op.kind, operand);
 }
 
 Value Interpreter::evaluate_array(const ArrayExpr& e) {

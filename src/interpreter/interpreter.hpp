@@ -39,7 +39,7 @@ class Interpreter {
 
   // Expressions and calls (expressions.cpp, calls.cpp).
   Value evaluate(const Expr& expr);
-  Value evaluate_call(const CallExpr& call);
+  [[gnu::noinline]] Value evaluate_call(const CallExpr& call);
   Value run_user_function(const FunctionDef& def, std::span<Value> args);
 
   // Variables (variables.cpp).
@@ -95,20 +95,27 @@ class Interpreter {
 
   void push_scope();
   void pop_scope();
-  Value evaluate_index(const IndexExpr& expr);
-  Value evaluate_range(const RangeExpr& expr);
-  Value call_dotted(const CallExpr& call, std::span<Value> args);
+  [[gnu::noinline]] Value evaluate_index(const IndexExpr& expr);
+  [[gnu::noinline]] Value evaluate_range(const RangeExpr& expr);
+  [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   Value call_plain(const CallExpr& call, std::span<Value> args);
   Value evaluate_assigned_value(const Expr& expr, Symbol target);
-  void execute_compound_assign(const CompoundAssignStmt& stmt);
-  void execute_while(const WhileStmt& stmt);
-  void execute_for(const ForStmt& stmt);
-  void execute_match(const MatchStmt& stmt);
-  void execute_try(const TryStmt& stmt);
+  [[gnu::noinline]] void execute_compound_assign(const CompoundAssignStmt& stmt);
+  [[gnu::noinline]] void execute_while(const WhileStmt& stmt);
+  [[gnu::noinline]] void execute_for(const ForStmt& stmt);
+  [[gnu::noinline]] void execute_match(const MatchStmt& stmt);
+  [[gnu::noinline]] void execute_try(const TryStmt& stmt);
 
-  Value evaluate_binary(const BinaryOpExpr& expr);
-  Value evaluate_array(const ArrayExpr& expr);
-  Value evaluate_dict(const DictExpr& expr);
+  [[gnu::noinline]] Value evaluate_binary(const BinaryOpExpr& expr);
+  [[gnu::noinline]] Value evaluate_array(const ArrayExpr& expr);
+  [[gnu::noinline]] Value evaluate_dict(const DictExpr& expr);
+  [[gnu::noinline]] Value evaluate_unary(const UnaryOpExpr& expr);
+  [[gnu::noinline]] Value evaluate_string(const StringExpr& expr);
+  void execute_let(const LetStmt& stmt);
+  void execute_assign(const AssignStmt& stmt);
+  void execute_if(const IfStmt& stmt);
+  void execute_return(const ReturnStmt& stmt);
+  void execute_expression(const ExprStmt& stmt);
 
   std::vector<VariableSlot> slots_;
   uintptr_t stack_limit_;  // this thread's stack-exhaustion address, checked on every call

@@ -32,24 +32,8 @@ void Interpreter::execute_block(const StmtList& stmts) {
 
 void Interpreter::execute(const Stmt& stmt) {
   switch (stmt.kind) {
-    case StmtKind::Let: {
-      const auto& s = static_cast<const LetStmt&>(stmt);
-      Symbol symbol = cached_symbol(s.symbol, s.name);
-      Value value = evaluate_assigned_value(*s.value, symbol);
-      if (value.is_error())
-        errors::log_named_statement_failure("Error in let statement for '", s.name, value);
-      set_variable(symbol, std::move(value));
-      return;
-    }
-    case StmtKind::Assign: {
-      const auto& s = static_cast<const AssignStmt&>(stmt);
-      Symbol symbol = cached_symbol(s.symbol, s.name);
-      Value value = evaluate_assigned_value(*s.value, symbol);
-      if (value.is_error())
-        errors::log_named_statement_failure("Error in assignment to '", s.name, value);
-      set_variable(symbol, std::move(value));
-      return;
-    }
+    case StmtKind::Let: execute_let(static_cast<const LetStmt&>(stmt)); return;
+    case StmtKind::Assign: execute_assign(static_cast<const AssignStmt&>(stmt)); return;
     case StmtKind::CompoundAssign:
       execute_compound_assign(static_cast<const CompoundAssignStmt&>(stmt));
       return;
@@ -58,40 +42,56 @@ void Interpreter::execute(const Stmt& stmt) {
       set_variable(cached_symbol(s.symbol, s.name), Value::function(s.def));
       return;
     }
-    case StmtKind::If: {
-      const auto& s = static_cast<const IfStmt&>(stmt);
-      Value condition = evaluate(*s.condition);
-      if (condition.is_error()) {
-        errors::log_statement_failure("Error in if condition: ", condition);
-      } else if (is_truthy(condition)) {
-        execute_block(s.then_body);
-      } else if (s.else_body) {
-        execute_block(*s.else_body);
-      }
-      return;
-    }
+    case StmtKind::If: execute_if(static_cast<const IfStmt&>(stmt)); return;
     case StmtKind::While: execute_while(static_cast<const WhileStmt&>(stmt)); return;
     case StmtKind::For: execute_for(static_cast<const ForStmt&>(stmt)); return;
     case StmtKind::Match: execute_match(static_cast<const MatchStmt&>(stmt)); return;
     case StmtKind::Try: execute_try(static_cast<const TryStmt&>(stmt)); return;
-    case StmtKind::Return: {
-      const auto& s = static_cast<const ReturnStmt&>(stmt);
-      Value value = s.value ? evaluate(*s.value) : Value::null();
-      return_slot_ = std::move(value);
-      return;
-    }
+    case StmtKind::Return: execute_return(static_cast<const ReturnStmt&>(stmt)); return;
     case StmtKind::Break: break_flag = true; return;
     case StmtKind::Continue: continue_flag = true; return;
     case StmtKind::Global:
       declare_global(intern(static_cast<const GlobalStmt&>(stmt).name));
       return;
     case StmtKind::Use: execute_use(static_cast<const UseStmt&>(stmt)); return;
-    case StmtKind::Expr: {
-      Value value = evaluate(*static_cast<const ExprStmt&>(stmt).expr);
-      if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
-      return;
-    }
+    case StmtKind::Expr: execute_expression(static_cast<const ExprStmt&>(stmt)); return;
   }
+}
+
+void Interpreter::execute_let(const LetStmt& s) {
+  Symbol symbol = cached_symbol(s.symbol, s.name);
+  Value value = evaluate_assigned_value(*s.value, symbol);
+  if (value.is_error())
+    errors::log_named_statement_failure("Error in let statement for '", s.name, value);
+  set_variable(symbol, std::move(value));
+}
+
+void Interpreter::execute_assign(const AssignStmt& s) {
+  Symbol symbol = cached_symbol(s.symbol, s.name);
+  Value value = evaluate_assigned_value(*s.value, symbol);
+  if (value.is_error())
+    errors::log_named_statement_failure("Error in assignment to '", s.name, value);
+  set_variable(symbol, std::move(value));
+}
+
+void Interpreter::execute_if(const IfStmt& s) {
+  Value condition = evaluate(*s.condition);
+  if (condition.is_error()) {
+    errors::log_statement_failure("Error in if condition: ", condition);
+  } else if (is_truthy(condition)) {
+    execute_block(s.then_body);
+  } else if (s.else_body) {
+    execute_block(*s.else_body);
+  }
+}
+
+void Interpreter::execute_return(const ReturnStmt& s) {
+  return_slot_ = s.value ? evaluate(*s.value) : Value::null();
+}
+
+void Interpreter::execute_expression(const ExprStmt& s) {
+  Value value = evaluate(*s.expr);
+  if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
 }
 
 // `x = push(x, v)`: once the arguments are computed, the variable's old array can no
@@ -128,6 +128,19 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
   if (operand.is_error())
     errors::log_named_statement_failure("Error in compound assignment to '", s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
+  if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
+    // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
+    Value* binding = binding_read_and_written(symbol);
+    if (binding != nullptr && binding->is(ValueKind::Number)) {
+      const auto a = static_cast<uint64_t>(current.as_number());
+      const auto b = static_cast<uint64_t>(operand.as_number());
+      const uint64_t result = op == TokenKind::Plus    ? a + b
+                              : op == TokenKind::Minus ? a - b
+                                                       : a * b;
+      *binding = Value::number(static_cast<int64_t>(result));
+      return;
+    }
+  }
   if (op == TokenKind::Plus && current.is(ValueKind::String) && operand.is(ValueKind::String)) {
     // `s += t`: the old string is overwritten, so append in place when nothing else holds it.
     Value* binding = binding_read_and_written(symbol);

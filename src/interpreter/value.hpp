@@ -73,8 +73,13 @@ class Value {
     return *this;
   }
   Value& operator=(Value&& other) noexcept {
-    Value moved(std::move(other));
-    swap(moved);
+    // Take the other's contents first: it may live inside the payload released below.
+    const ValueKind kind = other.kind_;
+    const uint64_t bits = other.bits_;
+    other.kind_ = ValueKind::Null;
+    if (is_heap()) release();
+    kind_ = kind;
+    bits_ = bits;
     return *this;
   }
   void swap(Value& other) noexcept {
