@@ -7,6 +7,9 @@ arguments, one per line ({script} stands for the script's file name; without the
 the arguments are just the script), and NAME.in is fed to standard input (otherwise
 standard input is empty). The script runs in its own folder, so module files beside it
 are found. In expected texts, {ms} matches a timing such as 0.052.
+
+With a third argument, the expectation files are looked up in that folder instead of beside
+the script (used for the example programs, whose expected output lives under tests/).
 """
 import os
 import re
@@ -37,6 +40,8 @@ def main():
     binary, script = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     folder, file_name = os.path.split(script)
     stem = script[: -len(".vl")]
+    if len(sys.argv) > 3:
+        stem = os.path.join(os.path.abspath(sys.argv[3]), file_name[: -len(".vl")])
     args_text = read(stem + ".args", None)
     if args_text is None:
         args = [file_name]
