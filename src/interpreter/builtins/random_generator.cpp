@@ -72,8 +72,9 @@ void fill_from_os_random(std::span<uint8_t> out) {
   if (fill_with_getrandom(out) || fill_from_urandom(out)) return;
   // Last resort on a system without either source: the clock and an address, so that runs
   // still differ. Never reached on a working Linux.
-  uint64_t mix = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                 reinterpret_cast<uintptr_t>(&out);
+  uint64_t mix =
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      reinterpret_cast<uintptr_t>(&out);
   for (auto& byte : out) {
     mix = mix * 6364136223846793005u + 1442695040888963407u;
     byte = static_cast<uint8_t>(mix >> 56);
