@@ -8,7 +8,9 @@ namespace vormel {
 namespace {
 
 // floor, ceil and round end in a Number: saturated, NaN as 0.
-Value integral_result(double rounded) { return Value::number(to_integer(Value::floating(rounded))); }
+Value integral_result(double rounded) {
+  return Value::number(to_integer(Value::floating(rounded)));
+}
 
 template <typename Rounding>
 Value rounded(std::span<Value> args, Rounding rounding) {
