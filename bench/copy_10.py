@@ -1,4 +1,4 @@
-# Reading, assigning and passing a 10-element array 100,000 times (Python
+# Reading, assigning and passing a 10-element array 1,000,000 times (Python
 # shares the list; the Vormel program copies by value).
 big = list(range(1, 11))
 
@@ -9,7 +9,7 @@ def first(a):
 
 i = 0
 total = 0
-while i < 100000:
+while i < 1000000:
     ys = big
     total += first(ys)
     i += 1

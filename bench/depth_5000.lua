@@ -14,4 +14,4 @@ local function dive(depth, n)
   if depth <= 1 then return reader(n) end
   return dive(depth - 1, n) + 0 -- "+ 0" keeps every frame active (no tail call)
 end
-print(dive(5000, 300000))
+print(dive(5000, 3000000))

@@ -21,4 +21,4 @@ def dive(depth, n):
     return dive(depth - 1, n)
 
 
-print(dive(5000, 300000))
+print(dive(5000, 3000000))
