@@ -1,5 +1,63 @@
-// Placeholder until the REPL lands.
+// The interactive loop: one interpreter for the whole session, inputs that continue while a
+// bracket is open, and no automatic `main`.
 #include "repl.hpp"
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "interpreter/interpreter.hpp"
+#include "lexer/lexer.hpp"
+#include "parser/parser.hpp"
+#include "repl_brackets.hpp"
+#include "repl_line_reader.hpp"
+#include "support/text_format.hpp"
+
 namespace vormel {
-void run_repl() {}
+namespace {
+
+// Every statement runs, whatever the previous one left in the return slot or the loop
+// flags: those stay set for later statement lists, as at a script's top level.
+void run_input(Interpreter& interpreter, std::string_view input) {
+  StmtList statements = parse_program(tokenize(input));
+  for (const StmtPtr& statement : statements) interpreter.execute(*statement);
+  // Function values hold their own share of their definitions, so the tree can go now.
+}
+
+}  // namespace
+
+void run_repl() {
+  // A reader gone from a pipe must show up as a failed flush, not as a silent signal death.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::fputs("Welcome to Vormel Interactive REPL!\nType 'exit' to quit.\n\n", stdout);
+  Interpreter interpreter;
+  BracketDepth depth;
+  std::string pending;
+  std::string line;
+  std::unique_ptr<LineReader> reader = make_line_reader();
+  while (reader->read_line(depth.is_at_rest() ? ">>> " : "... ", line)) {
+    if (!is_valid_utf8(line)) break;
+    std::string_view text = trim_white_space(line);
+    if (text.empty()) continue;
+    reader->remember(text);
+    if (text == "exit" || text == "quit") {
+      std::fputs("Goodbye!\n", stdout);
+      break;
+    }
+    depth.scan(text);
+    if (depth.is_open()) {
+      pending.append(text);
+      pending.push_back('\n');
+      continue;
+    }
+    std::string input = std::move(pending);
+    pending.clear();
+    input.append(text);
+    run_input(interpreter, input);
+  }
+  std::fflush(stdout);
+}
+
 }  // namespace vormel

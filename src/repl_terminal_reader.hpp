@@ -1,0 +1,13 @@
+// Line editing and history for a person typing at a terminal.
+#pragma once
+
+#include <memory>
+
+#include "repl_line_reader.hpp"
+
+namespace vormel {
+
+// A libedit-backed reader, or null when the build has no libedit.
+std::unique_ptr<LineReader> make_terminal_reader();
+
+}  // namespace vormel
