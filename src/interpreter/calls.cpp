@@ -1,4 +1,5 @@
 // Call expressions: argument evaluation and routing to built-ins, modules and user functions.
+#include <memory>
 #include <new>
 #include <string>
 
@@ -18,25 +19,25 @@ namespace {
 // allocate nothing and construct no more values than they pass.
 class ArgumentBuffer {
  public:
-  explicit ArgumentBuffer(size_t capacity) : heap_(capacity > kInline) {
-    if (heap_) spill_.reserve(capacity);
+  explicit ArgumentBuffer(size_t capacity) {
+    if (capacity > kInline) spill_ = std::make_unique<Value[]>(capacity);
   }
   ~ArgumentBuffer() {
-    if (!heap_)
+    if (!spill_)
       for (size_t i = 0; i < count_; ++i) inline_at(i).~Value();
   }
   ArgumentBuffer(const ArgumentBuffer&) = delete;
   ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
 
   void push(Value value) {
-    if (heap_)
-      spill_.push_back(std::move(value));
+    if (spill_)
+      spill_[count_] = std::move(value);
     else
       new (&storage_[count_ * sizeof(Value)]) Value(std::move(value));
     ++count_;
   }
   std::span<Value> span() {
-    return heap_ ? std::span<Value>(spill_) : std::span<Value>(&inline_at(0), count_);
+    return std::span<Value>(spill_ ? spill_.get() : &inline_at(0), count_);
   }
 
  private:
@@ -44,10 +45,9 @@ class ArgumentBuffer {
   Value& inline_at(size_t i) {
     return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)]));
   }
-  bool heap_;
   size_t count_ = 0;
   alignas(Value) unsigned char storage_[kInline * sizeof(Value)];
-  ValueList spill_;
+  std::unique_ptr<Value[]> spill_;
 };
 
 }  // namespace
@@ -121,9 +121,10 @@ Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> ar
   // Deep recursion fails as an ordinary error long before the native stack runs out.
   if (scope_depth_ >= kMaxCallDepth || stack_pointer_below(stack_limit_))
     return errors::recursion_too_deep();
-  if (def.param_symbols.size() != def.params.size()) {
+  if (!def.params_interned) {
     def.param_symbols.clear();
     for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));
+    def.params_interned = true;
   }
   push_scope();
   const size_t bound = std::min(def.params.size(), args.size());

@@ -69,7 +69,10 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
     return left_value;
   }
   const bool right_is_variable = e.right->kind == ExprKind::Identifier;
-  Value right_value = right_is_variable ? Value() : evaluate(*e.right);
+  Value right_value = right_is_variable ? Value()
+                      : e.right->kind == ExprKind::Number
+                          ? Value::number(static_cast<const NumberExpr&>(*e.right).value)
+                          : evaluate(*e.right);
   const Value* right = &right_value;
   if (right_is_variable) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.right);

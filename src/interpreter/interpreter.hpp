@@ -118,10 +118,12 @@ class Interpreter {
   void execute_expression(const ExprStmt& stmt);
 
   std::vector<VariableSlot> slots_;
+  size_t slot_count_ = 0;  // slots_.size(), kept apart: its element size makes size() a division
   uintptr_t stack_limit_;  // this thread's stack-exhaustion address, checked on every call
   // Symbols bound by each active call scope, innermost last; its size is the call depth.
   std::vector<std::vector<Symbol>> scope_bindings_;
   uint32_t scope_depth_ = 0;
+  uint32_t scope_capacity_ = 0;  // scope_bindings_.size()
   std::vector<Symbol> global_order_;
   GraphicsContext graphics_;
   std::optional<Value> return_slot_;

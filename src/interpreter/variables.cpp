@@ -7,13 +7,16 @@ namespace vormel {
 
 Interpreter::VariableSlot& Interpreter::slot(Symbol symbol) {
   auto index = static_cast<size_t>(symbol);
-  if (index >= slots_.size()) slots_.resize(std::max(index + 1, symbol_count()));
+  if (index >= slot_count_) {
+    slots_.resize(std::max(index + 1, symbol_count()));
+    slot_count_ = slots_.size();
+  }
   return slots_[index];
 }
 
 const Interpreter::VariableSlot* Interpreter::find_slot(Symbol symbol) const {
   auto index = static_cast<size_t>(symbol);
-  return index < slots_.size() ? &slots_[index] : nullptr;
+  return index < slot_count_ ? &slots_[index] : nullptr;
 }
 
 void Interpreter::set_variable(Symbol symbol, Value value) {
@@ -52,7 +55,7 @@ const Value* Interpreter::peek_variable(Symbol symbol) const {
 
 Value* Interpreter::binding_read_and_written(Symbol symbol) {
   auto index = static_cast<size_t>(symbol);
-  if (index >= slots_.size()) return nullptr;
+  if (index >= slot_count_) return nullptr;
   VariableSlot& s = slots_[index];
   if (s.declared_global || scope_depth_ == 0) {
     return s.locals.empty() && s.has_global ? &s.global : nullptr;
@@ -83,7 +86,10 @@ std::vector<std::pair<std::string, Value>> Interpreter::globals_in_order() const
 }
 
 void Interpreter::push_scope() {
-  if (scope_bindings_.size() == scope_depth_) scope_bindings_.emplace_back();
+  if (scope_capacity_ == scope_depth_) {
+    scope_bindings_.emplace_back();
+    ++scope_capacity_;
+  }
   ++scope_depth_;
 }
 

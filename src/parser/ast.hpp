@@ -140,6 +140,7 @@ struct FunctionDef {
   std::vector<std::string> params;
   StmtList body;
   mutable std::vector<SymbolCache> param_symbols;  // filled by the interpreter
+  mutable bool params_interned = false;
 };
 using FunctionDefPtr = std::shared_ptr<const FunctionDef>;
 
