@@ -117,9 +117,13 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
   return errors::function_missing(call.name);
 }
 
+// Calls stop this far above the point where nesting within one call is refused, so that
+// runaway recursion reports itself as recursion.
+constexpr uintptr_t kCallStackMargin = 256 * 1024;
+
 Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
   // Deep recursion fails as an ordinary error long before the native stack runs out.
-  if (scope_depth_ >= kMaxCallDepth || stack_pointer_below(stack_limit_))
+  if (scope_depth_ >= kMaxCallDepth || stack_pointer_below(stack_limit_ + kCallStackMargin))
     return errors::recursion_too_deep();
   if (!def.params_interned) {
     def.param_symbols.clear();

@@ -36,6 +36,7 @@ VORMEL_COLD Value graphics_function_missing(std::string_view function);
 VORMEL_COLD Value http_function_missing(std::string_view function);
 VORMEL_COLD Value module_function_missing(std::string_view module, std::string_view function);
 VORMEL_COLD Value recursion_too_deep();
+VORMEL_COLD Value nesting_too_deep();
 
 // Statement context lines, written after the line of the failure itself.
 VORMEL_COLD void log_statement_failure(std::string_view context, const Value& error);

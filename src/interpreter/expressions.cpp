@@ -8,6 +8,7 @@
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/symbol_cache.hpp"
+#include "support/stack_guard.hpp"
 
 namespace vormel {
 namespace {
@@ -20,6 +21,8 @@ constexpr uint64_t kMaxRangeLength = uint64_t{1} << 27;
 // The common kinds are handled here; the rest live in their own functions so that this
 // one stays small and cheap to enter.
 Value Interpreter::evaluate(const Expr& expr) {
+  // Source nested deeper than the native stack allows fails instead of crashing.
+  if (stack_pointer_below(stack_limit_)) return errors::nesting_too_deep();
   switch (expr.kind) {
     case ExprKind::Number: return Value::number(static_cast<const NumberExpr&>(expr).value);
     case ExprKind::Identifier: {

@@ -8,6 +8,7 @@
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/symbol_cache.hpp"
+#include "support/stack_guard.hpp"
 
 namespace vormel {
 namespace {
@@ -24,6 +25,10 @@ TokenKind arithmetic_of(TokenKind compound) {
 }  // namespace
 
 void Interpreter::execute_block(const StmtList& stmts) {
+  if (stack_pointer_below(stack_limit_)) {
+    errors::nesting_too_deep();
+    return;
+  }
   for (const StmtPtr& stmt : stmts) {
     execute(*stmt);
     if (should_stop()) return;

@@ -1,10 +1,56 @@
 // Deep copy and debug text of the syntax tree.
 #include "parser/ast.hpp"
 
-
+#include "support/stack_guard.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
+namespace {
+
+struct PendingNodes {
+  std::vector<Expr*> exprs;
+  std::vector<Stmt*> stmts;
+};
+thread_local PendingNodes* g_pending = nullptr;
+
+// Deletes `first` and then every node its destruction queued, until none is left.
+template <typename Node>
+void delete_iteratively(Node* first) {
+  PendingNodes queue;
+  g_pending = &queue;
+  delete first;
+  for (;;) {
+    if (!queue.exprs.empty()) {
+      Expr* next = queue.exprs.back();
+      queue.exprs.pop_back();
+      delete next;
+    } else if (!queue.stmts.empty()) {
+      Stmt* next = queue.stmts.back();
+      queue.stmts.pop_back();
+      delete next;
+    } else {
+      break;
+    }
+  }
+  g_pending = nullptr;
+}
+
+}  // namespace
+
+void NodeDeleter::operator()(Expr* expr) const noexcept {
+  if (g_pending != nullptr)
+    g_pending->exprs.push_back(expr);
+  else
+    delete_iteratively(expr);
+}
+
+void NodeDeleter::operator()(Stmt* stmt) const noexcept {
+  if (g_pending != nullptr)
+    g_pending->stmts.push_back(stmt);
+  else
+    delete_iteratively(stmt);
+}
+
 namespace {
 
 ExprList clone_list(const ExprList& list) {
@@ -35,10 +81,14 @@ std::string exprs_text(const ExprList& list) {
 
 ExprPtr clone(const Expr& expr) {
   switch (expr.kind) {
-    case ExprKind::Number: return std::make_unique<NumberExpr>(static_cast<const NumberExpr&>(expr).value);
-    case ExprKind::Float: return std::make_unique<FloatExpr>(static_cast<const FloatExpr&>(expr).value);
-    case ExprKind::String: return std::make_unique<StringExpr>(static_cast<const StringExpr&>(expr).value);
-    case ExprKind::Boolean: return std::make_unique<BooleanExpr>(static_cast<const BooleanExpr&>(expr).value);
+    case ExprKind::Number:
+      return std::make_unique<NumberExpr>(static_cast<const NumberExpr&>(expr).value);
+    case ExprKind::Float:
+      return std::make_unique<FloatExpr>(static_cast<const FloatExpr&>(expr).value);
+    case ExprKind::String:
+      return std::make_unique<StringExpr>(static_cast<const StringExpr&>(expr).value);
+    case ExprKind::Boolean:
+      return std::make_unique<BooleanExpr>(static_cast<const BooleanExpr&>(expr).value);
     case ExprKind::Identifier:
       return std::make_unique<IdentifierExpr>(static_cast<const IdentifierExpr&>(expr).name);
     case ExprKind::BinaryOp: {
@@ -113,7 +163,8 @@ StmtPtr clone(const Stmt& stmt) {
       const auto& s = static_cast<const IfStmt&>(stmt);
       std::optional<StmtList> else_body;
       if (s.else_body) else_body = clone(*s.else_body);
-      return std::make_unique<IfStmt>(clone(*s.condition), clone(s.then_body), std::move(else_body));
+      return std::make_unique<IfStmt>(clone(*s.condition), clone(s.then_body),
+                                      std::move(else_body));
     }
     case StmtKind::While: {
       const auto& s = static_cast<const WhileStmt&>(stmt);
@@ -139,7 +190,8 @@ StmtPtr clone(const Stmt& stmt) {
     }
     case StmtKind::Break: return std::make_unique<BreakStmt>();
     case StmtKind::Continue: return std::make_unique<ContinueStmt>();
-    case StmtKind::Global: return std::make_unique<GlobalStmt>(static_cast<const GlobalStmt&>(stmt).name);
+    case StmtKind::Global:
+      return std::make_unique<GlobalStmt>(static_cast<const GlobalStmt&>(stmt).name);
     case StmtKind::Use: {
       const auto& s = static_cast<const UseStmt&>(stmt);
       return std::make_unique<UseStmt>(s.module, s.alias, s.items);
@@ -150,7 +202,12 @@ StmtPtr clone(const Stmt& stmt) {
   return nullptr;
 }
 
+// Trees nested deeper than the remaining native stack allows are shown elided at that
+// depth (the parser accepts nesting that printing, with its bigger frames, could not reach).
+constexpr const char* kElided = "...";
+
 std::string debug_text(const Expr& expr) {
+  if (stack_nearly_exhausted()) return kElided;
   switch (expr.kind) {
     case ExprKind::Number:
       return "Number(" + std::to_string(static_cast<const NumberExpr&>(expr).value) + ")";
@@ -159,9 +216,11 @@ std::string debug_text(const Expr& expr) {
     case ExprKind::String:
       return "String(" + quoted_debug_string(static_cast<const StringExpr&>(expr).value) + ")";
     case ExprKind::Boolean:
-      return std::string("Boolean(") + (static_cast<const BooleanExpr&>(expr).value ? "true" : "false") + ")";
+      return std::string("Boolean(") +
+             (static_cast<const BooleanExpr&>(expr).value ? "true" : "false") + ")";
     case ExprKind::Identifier:
-      return "Identifier(" + quoted_debug_string(static_cast<const IdentifierExpr&>(expr).name) + ")";
+      return "Identifier(" + quoted_debug_string(static_cast<const IdentifierExpr&>(expr).name) +
+             ")";
     case ExprKind::BinaryOp: {
       const auto& e = static_cast<const BinaryOpExpr&>(expr);
       return "BinaryOp { left: " + debug_text(*e.left) + ", op: " + debug_text(e.op) +
@@ -175,11 +234,16 @@ std::string debug_text(const Expr& expr) {
       const auto& e = static_cast<const CallExpr&>(expr);
       return "Call { name: " + quoted_debug_string(e.name) + ", args: " + exprs_text(e.args) + " }";
     }
-    case ExprKind::Array: return "Array(" + exprs_text(static_cast<const ArrayExpr&>(expr).elements) + ")";
+    case ExprKind::Array:
+      return "Array(" + exprs_text(static_cast<const ArrayExpr&>(expr).elements) + ")";
     case ExprKind::Dict:
-      return "Dict(" + list_text(static_cast<const DictExpr&>(expr).entries, [](const DictEntryExpr& entry) {
-               return "(" + quoted_debug_string(entry.first) + ", " + debug_text(*entry.second) + ")";
-             }) + ")";
+      return "Dict(" +
+             list_text(static_cast<const DictExpr&>(expr).entries,
+                       [](const DictEntryExpr& entry) {
+                         return "(" + quoted_debug_string(entry.first) + ", " +
+                                debug_text(*entry.second) + ")";
+                       }) +
+             ")";
     case ExprKind::Index: {
       const auto& e = static_cast<const IndexExpr&>(expr);
       return "Index { object: " + debug_text(*e.object) + ", index: " + debug_text(*e.index) + " }";
@@ -202,14 +266,17 @@ std::string debug_text(const StmtList& list) {
 }
 
 std::string debug_text(const Stmt& stmt) {
+  if (stack_nearly_exhausted()) return kElided;
   switch (stmt.kind) {
     case StmtKind::Let: {
       const auto& s = static_cast<const LetStmt&>(stmt);
-      return "Let { name: " + quoted_debug_string(s.name) + ", value: " + debug_text(*s.value) + " }";
+      return "Let { name: " + quoted_debug_string(s.name) + ", value: " + debug_text(*s.value) +
+             " }";
     }
     case StmtKind::Assign: {
       const auto& s = static_cast<const AssignStmt&>(stmt);
-      return "Assign { name: " + quoted_debug_string(s.name) + ", value: " + debug_text(*s.value) + " }";
+      return "Assign { name: " + quoted_debug_string(s.name) + ", value: " + debug_text(*s.value) +
+             " }";
     }
     case StmtKind::CompoundAssign: {
       const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
@@ -218,17 +285,20 @@ std::string debug_text(const Stmt& stmt) {
     }
     case StmtKind::Function: {
       const auto& s = static_cast<const FunctionStmt&>(stmt);
-      return "Function { name: " + quoted_debug_string(s.name) + ", params: " + names_text(s.def->params) +
-             ", body: " + debug_text(s.def->body) + " }";
+      return "Function { name: " + quoted_debug_string(s.name) +
+             ", params: " + names_text(s.def->params) + ", body: " + debug_text(s.def->body) + " }";
     }
     case StmtKind::If: {
       const auto& s = static_cast<const IfStmt&>(stmt);
-      return "If { condition: " + debug_text(*s.condition) + ", then_body: " + debug_text(s.then_body) +
-             ", else_body: " + (s.else_body ? "Some(" + debug_text(*s.else_body) + ")" : "None") + " }";
+      return "If { condition: " + debug_text(*s.condition) +
+             ", then_body: " + debug_text(s.then_body) +
+             ", else_body: " + (s.else_body ? "Some(" + debug_text(*s.else_body) + ")" : "None") +
+             " }";
     }
     case StmtKind::While: {
       const auto& s = static_cast<const WhileStmt&>(stmt);
-      return "While { condition: " + debug_text(*s.condition) + ", body: " + debug_text(s.body) + " }";
+      return "While { condition: " + debug_text(*s.condition) + ", body: " + debug_text(s.body) +
+             " }";
     }
     case StmtKind::For: {
       const auto& s = static_cast<const ForStmt&>(stmt);
@@ -237,13 +307,17 @@ std::string debug_text(const Stmt& stmt) {
     }
     case StmtKind::Match: {
       const auto& s = static_cast<const MatchStmt&>(stmt);
-      return "Match { expr: " + debug_text(*s.expr) + ", arms: " + list_text(s.arms, [](const MatchArm& arm) {
-               return "(" + debug_text(arm.pattern) + ", " + debug_text(arm.body) + ")";
-             }) + " }";
+      return "Match { expr: " + debug_text(*s.expr) + ", arms: " +
+             list_text(s.arms,
+                       [](const MatchArm& arm) {
+                         return "(" + debug_text(arm.pattern) + ", " + debug_text(arm.body) + ")";
+                       }) +
+             " }";
     }
     case StmtKind::Try: {
       const auto& s = static_cast<const TryStmt&>(stmt);
-      return "Try { body: " + debug_text(s.body) + ", catch_var: " + quoted_debug_string(s.catch_var) +
+      return "Try { body: " + debug_text(s.body) +
+             ", catch_var: " + quoted_debug_string(s.catch_var) +
              ", catch_body: " + debug_text(s.catch_body) + " }";
     }
     case StmtKind::Return: {
@@ -252,14 +326,16 @@ std::string debug_text(const Stmt& stmt) {
     }
     case StmtKind::Break: return "Break";
     case StmtKind::Continue: return "Continue";
-    case StmtKind::Global: return "Global(" + quoted_debug_string(static_cast<const GlobalStmt&>(stmt).name) + ")";
+    case StmtKind::Global:
+      return "Global(" + quoted_debug_string(static_cast<const GlobalStmt&>(stmt).name) + ")";
     case StmtKind::Use: {
       const auto& s = static_cast<const UseStmt&>(stmt);
       return "Use { module: " + quoted_debug_string(s.module) +
              ", alias: " + (s.alias ? "Some(" + quoted_debug_string(*s.alias) + ")" : "None") +
              ", items: " + (s.items ? "Some(" + names_text(*s.items) + ")" : "None") + " }";
     }
-    case StmtKind::Expr: return "Expr(" + debug_text(*static_cast<const ExprStmt&>(stmt).expr) + ")";
+    case StmtKind::Expr:
+      return "Expr(" + debug_text(*static_cast<const ExprStmt&>(stmt).expr) + ")";
   }
   return "";
 }

@@ -18,17 +18,55 @@
 namespace vormel {
 
 enum class ExprKind : uint8_t {
-  Number, Float, String, Boolean, Identifier, BinaryOp, UnaryOp, Call, Array, Dict, Index, Range,
+  Number,
+  Float,
+  String,
+  Boolean,
+  Identifier,
+  BinaryOp,
+  UnaryOp,
+  Call,
+  Array,
+  Dict,
+  Index,
+  Range,
 };
 
 enum class StmtKind : uint8_t {
-  Let, Assign, CompoundAssign, Function, If, While, For, Match, Try, Return, Break, Continue,
-  Global, Use, Expr,
+  Let,
+  Assign,
+  CompoundAssign,
+  Function,
+  If,
+  While,
+  For,
+  Match,
+  Try,
+  Return,
+  Break,
+  Continue,
+  Global,
+  Use,
+  Expr,
 };
 
 // Cache slot for an interned variable name; -1 until the interpreter resolves it.
 using SymbolCache = int32_t;
 inline constexpr SymbolCache kUnresolved = -1;
+
+struct Expr;
+struct Stmt;
+
+// Frees syntax trees one level at a time: a node freed while another is being freed is
+// queued, so that releasing a tree nested millions deep needs no deep native recursion.
+// Converts from std::default_delete so that std::make_unique results can be stored.
+struct NodeDeleter {
+  NodeDeleter() = default;
+  template <typename U>
+  NodeDeleter(const std::default_delete<U>&) noexcept {}  // NOLINT: implicit on purpose
+  void operator()(Expr* expr) const noexcept;
+  void operator()(Stmt* stmt) const noexcept;
+};
 
 struct Expr {
   const ExprKind kind;
@@ -37,7 +75,7 @@ struct Expr {
   Expr(const Expr&) = delete;
   Expr& operator=(const Expr&) = delete;
 };
-using ExprPtr = std::unique_ptr<Expr>;
+using ExprPtr = std::unique_ptr<Expr, NodeDeleter>;
 using ExprList = std::vector<ExprPtr>;
 
 struct NumberExpr : Expr {
@@ -71,7 +109,8 @@ struct BinaryOpExpr : Expr {
 struct UnaryOpExpr : Expr {
   Token op;
   ExprPtr operand;
-  UnaryOpExpr(Token o, ExprPtr e) : Expr(ExprKind::UnaryOp), op(std::move(o)), operand(std::move(e)) {}
+  UnaryOpExpr(Token o, ExprPtr e)
+      : Expr(ExprKind::UnaryOp), op(std::move(o)), operand(std::move(e)) {}
 };
 struct CallExpr : Expr {
   std::string name;
@@ -80,7 +119,8 @@ struct CallExpr : Expr {
   // the interned symbol of a plain name.
   mutable int32_t builtin = -2;
   mutable SymbolCache symbol = kUnresolved;
-  CallExpr(std::string n, ExprList a) : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
+  CallExpr(std::string n, ExprList a)
+      : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
 };
 struct ArrayExpr : Expr {
   ExprList elements;
@@ -94,7 +134,8 @@ struct DictExpr : Expr {
 struct IndexExpr : Expr {
   ExprPtr object;
   ExprPtr index;
-  IndexExpr(ExprPtr o, ExprPtr i) : Expr(ExprKind::Index), object(std::move(o)), index(std::move(i)) {}
+  IndexExpr(ExprPtr o, ExprPtr i)
+      : Expr(ExprKind::Index), object(std::move(o)), index(std::move(i)) {}
 };
 struct RangeExpr : Expr {
   ExprPtr start;
@@ -109,14 +150,15 @@ struct Stmt {
   Stmt(const Stmt&) = delete;
   Stmt& operator=(const Stmt&) = delete;
 };
-using StmtPtr = std::unique_ptr<Stmt>;
+using StmtPtr = std::unique_ptr<Stmt, NodeDeleter>;
 using StmtList = std::vector<StmtPtr>;
 
 struct LetStmt : Stmt {
   std::string name;
   ExprPtr value;
   mutable SymbolCache symbol = kUnresolved;
-  LetStmt(std::string n, ExprPtr v) : Stmt(StmtKind::Let), name(std::move(n)), value(std::move(v)) {}
+  LetStmt(std::string n, ExprPtr v)
+      : Stmt(StmtKind::Let), name(std::move(n)), value(std::move(v)) {}
 };
 struct AssignStmt : Stmt {
   std::string name;
@@ -156,12 +198,16 @@ struct IfStmt : Stmt {
   StmtList then_body;
   std::optional<StmtList> else_body;
   IfStmt(ExprPtr c, StmtList t, std::optional<StmtList> e)
-      : Stmt(StmtKind::If), condition(std::move(c)), then_body(std::move(t)), else_body(std::move(e)) {}
+      : Stmt(StmtKind::If),
+        condition(std::move(c)),
+        then_body(std::move(t)),
+        else_body(std::move(e)) {}
 };
 struct WhileStmt : Stmt {
   ExprPtr condition;
   StmtList body;
-  WhileStmt(ExprPtr c, StmtList b) : Stmt(StmtKind::While), condition(std::move(c)), body(std::move(b)) {}
+  WhileStmt(ExprPtr c, StmtList b)
+      : Stmt(StmtKind::While), condition(std::move(c)), body(std::move(b)) {}
 };
 struct ForStmt : Stmt {
   std::string var;
@@ -184,7 +230,8 @@ struct MatchArm {
 struct MatchStmt : Stmt {
   ExprPtr expr;
   std::vector<MatchArm> arms;
-  MatchStmt(ExprPtr e, std::vector<MatchArm> a) : Stmt(StmtKind::Match), expr(std::move(e)), arms(std::move(a)) {}
+  MatchStmt(ExprPtr e, std::vector<MatchArm> a)
+      : Stmt(StmtKind::Match), expr(std::move(e)), arms(std::move(a)) {}
 };
 struct TryStmt : Stmt {
   StmtList body;
@@ -192,7 +239,10 @@ struct TryStmt : Stmt {
   StmtList catch_body;
   mutable SymbolCache symbol = kUnresolved;
   TryStmt(StmtList b, std::string v, StmtList c)
-      : Stmt(StmtKind::Try), body(std::move(b)), catch_var(std::move(v)), catch_body(std::move(c)) {}
+      : Stmt(StmtKind::Try),
+        body(std::move(b)),
+        catch_var(std::move(v)),
+        catch_body(std::move(c)) {}
 };
 struct ReturnStmt : Stmt {
   ExprPtr value;  // null when written without a value
