@@ -18,6 +18,8 @@ class TerminalReader final : public LineReader {
   TerminalReader() {
     // libedit decodes typed multi-byte characters with the terminal's character set.
     std::setlocale(LC_CTYPE, "");
+    // The program reads no configuration files: keep libedit from sourcing ~/.editrc.
+    setenv("EDITRC", "/dev/null", 1);
     using_history();
     // Tab indents continuation lines instead of completing file names.
     rl_bind_key('\t', rl_insert);
