@@ -100,6 +100,8 @@ class Interpreter {
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   Value call_plain(const CallExpr& call, std::span<Value> args);
   Value evaluate_assigned_value(const Expr& expr, Symbol target);
+  void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
+                   std::string_view context);
   [[gnu::noinline]] void execute_compound_assign(const CompoundAssignStmt& stmt);
   [[gnu::noinline]] void execute_while(const WhileStmt& stmt);
   [[gnu::noinline]] void execute_for(const ForStmt& stmt);

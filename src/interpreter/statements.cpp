@@ -64,18 +64,20 @@ void Interpreter::execute(const Stmt& stmt) {
 }
 
 void Interpreter::execute_let(const LetStmt& s) {
-  Symbol symbol = cached_symbol(s.symbol, s.name);
-  Value value = evaluate_assigned_value(*s.value, symbol);
-  if (value.is_error())
-    errors::log_named_statement_failure("Error in let statement for '", s.name, value);
-  set_variable(symbol, std::move(value));
+  store_value(s.symbol, s.name, *s.value, "Error in let statement for '");
 }
 
 void Interpreter::execute_assign(const AssignStmt& s) {
-  Symbol symbol = cached_symbol(s.symbol, s.name);
-  Value value = evaluate_assigned_value(*s.value, symbol);
-  if (value.is_error())
-    errors::log_named_statement_failure("Error in assignment to '", s.name, value);
+  store_value(s.symbol, s.name, *s.value, "Error in assignment to '");
+}
+
+// `let` and assignment alike: evaluate, log a failure with the statement's context, and
+// store the value either way.
+void Interpreter::store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
+                              std::string_view context) {
+  Symbol symbol = cached_symbol(cache, name);
+  Value value = evaluate_assigned_value(expr, symbol);
+  if (value.is_error()) errors::log_named_statement_failure(context, name, value);
   set_variable(symbol, std::move(value));
 }
 
