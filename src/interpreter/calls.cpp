@@ -19,6 +19,8 @@ namespace {
 // allocate nothing and construct no more values than they pass.
 class ArgumentBuffer {
  public:
+  static constexpr size_t kInline = 6;
+
   explicit ArgumentBuffer(size_t capacity) {
     if (capacity > kInline) spill_ = std::make_unique<Value[]>(capacity);
   }
@@ -41,7 +43,6 @@ class ArgumentBuffer {
   }
 
  private:
-  static constexpr size_t kInline = 6;
   Value& inline_at(size_t i) {
     return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)]));
   }
@@ -50,19 +51,42 @@ class ArgumentBuffer {
   std::unique_ptr<Value[]> spill_;
 };
 
+constexpr size_t kInlineArguments = ArgumentBuffer::kInline;
+
 }  // namespace
 
+// The common case first: a plain name that is no built-in, a few arguments, no tracing,
+// and the name bound to a user function of matching arity.
 Value Interpreter::evaluate_call(const CallExpr& call) {
-  if (debug_enabled()) log_debug_call("Calling function: " + call.name);
+  if (call.builtin == -2) resolve_call_kind(call);
+  if (call.builtin != -1 || call.args.size() > kInlineArguments || debug_enabled())
+    return evaluate_routed_call(call);
   ArgumentBuffer args(call.args.size());
   for (const ExprPtr& arg : call.args) {
-    Value value = evaluate(*arg);
+    Value value = evaluate_hot(*arg);
     if (value.is_error()) return value;
     args.push(std::move(value));
   }
-  if (call.builtin == -2) {
-    bool dotted = call.name.find('.') != std::string::npos;
-    call.builtin = dotted ? -3 : find_builtin(call.name);
+  const Value* found = peek_variable(cached_symbol(call.symbol, call.name));
+  if (found == nullptr || !found->is(ValueKind::Function)) return call_plain(call, args.span());
+  Value callee = *found;  // keeps the body alive whatever the call does
+  const FunctionDef& def = callee.as_function();
+  if (def.params.size() != call.args.size())
+    return errors::argument_count(call.name, def.params.size(), call.args.size());
+  return run_user_function(def, args.span());
+}
+
+void Interpreter::resolve_call_kind(const CallExpr& call) {
+  call.builtin = call.name.find('.') != std::string::npos ? -3 : find_builtin(call.name);
+}
+
+Value Interpreter::evaluate_routed_call(const CallExpr& call) {
+  if (debug_enabled()) log_debug_call("Calling function: " + call.name);
+  ArgumentBuffer args(call.args.size());
+  for (const ExprPtr& arg : call.args) {
+    Value value = evaluate_hot(*arg);
+    if (value.is_error()) return value;
+    args.push(std::move(value));
   }
   if (call.builtin == -3) return call_dotted(call, args.span());
   if (call.builtin >= 0) {
@@ -125,23 +149,32 @@ Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> ar
   // Deep recursion fails as an ordinary error long before the native stack runs out.
   if (scope_depth_ >= kMaxCallDepth || stack_pointer_below(stack_limit_ + kCallStackMargin))
     return errors::recursion_too_deep();
-  if (!def.params_interned) {
-    def.param_symbols.clear();
-    for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));
-    def.params_interned = true;
-  }
-  push_scope();
+  if (!def.params_interned) intern_parameters(def);
+  const size_t saved_base = saved_count_;
+  ++scope_depth_;
   const size_t bound = std::min(def.params.size(), args.size());
-  for (size_t i = 0; i < bound; ++i)
-    set_variable(static_cast<Symbol>(def.param_symbols[i]), std::move(args[i]));
+  for (size_t i = 0; i < bound; ++i) {
+    const auto symbol = static_cast<Symbol>(def.param_symbols[i]);
+    VariableSlot& s = slot(symbol);
+    if (s.declared_global)
+      set_variable(symbol, std::move(args[i]));
+    else
+      bind_local(s, symbol, args[i]);
+  }
   execute_block(def.body);
   Value result;
   if (return_slot_.has_value()) {
     result = std::move(*return_slot_);
     return_slot_.reset();
   }
-  pop_scope();
+  pop_scope(saved_base);
   return result;
+}
+
+void Interpreter::intern_parameters(const FunctionDef& def) {
+  def.param_symbols.clear();
+  for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));
+  def.params_interned = true;
 }
 
 }  // namespace vormel

@@ -58,7 +58,7 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   // A variable operand is read in place rather than copied. Such a pointer is only good
   // until the next evaluation, which may run code that moves variables around.
   const bool left_is_variable = e.left->kind == ExprKind::Identifier;
-  Value left_value = left_is_variable ? Value() : evaluate(*e.left);
+  Value left_value = left_is_variable ? Value() : evaluate_hot(*e.left);
   const Value* left = &left_value;
   if (left_is_variable) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.left);
@@ -75,7 +75,7 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   Value right_value = right_is_variable ? Value()
                       : e.right->kind == ExprKind::Number
                           ? Value::number(static_cast<const NumberExpr&>(*e.right).value)
-                          : evaluate(*e.right);
+                          : evaluate_hot(*e.right);
   const Value* right = &right_value;
   if (right_is_variable) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.right);

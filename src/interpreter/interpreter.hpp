@@ -2,10 +2,10 @@
 // slot and loop flags, modules, and the graphics context.
 //
 // Variables. Every name is interned to a Symbol; the interpreter keeps one slot per symbol
-// holding the global value (if any) and a stack of local bindings, one per active call scope
-// that bound the name, innermost on top. A read looks at the top binding, then the global:
-// the same answer as searching the scopes innermost-first, but O(1) whatever the call depth.
-// Each call scope records the symbols it bound so that leaving it pops exactly those.
+// holding the global value (if any) and the innermost local binding (if any). A binding it
+// shadows is saved on one shared stack and put back when its call ends. A read looks at the
+// local, then the global: the same answer as searching the scopes innermost-first, but O(1)
+// whatever the call depth.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,7 @@
 #include "interpreter/symbols.hpp"
 #include "interpreter/value.hpp"
 #include "parser/ast.hpp"
+#include "support/stack_guard.hpp"
 
 namespace vormel {
 
@@ -39,8 +40,13 @@ class Interpreter {
 
   // Expressions and calls (expressions.cpp, calls.cpp).
   Value evaluate(const Expr& expr);
+  // evaluate(), with the kinds that dominate hot paths (calls and operators) dispatched
+  // inline at the caller.
+  Value evaluate_hot(const Expr& expr);
   [[gnu::noinline]] Value evaluate_call(const CallExpr& call);
   Value run_user_function(const FunctionDef& def, std::span<Value> args);
+  // Caches in the node whether the call names a built-in (its id), a module (-3) or neither (-1).
+  [[gnu::noinline]] static void resolve_call_kind(const CallExpr& call);
 
   // Variables (variables.cpp).
   void set_variable(Symbol symbol, Value value);
@@ -80,25 +86,50 @@ class Interpreter {
   static constexpr uint32_t kMaxCallDepth = 200000;
 
  private:
-  struct LocalBinding {
-    uint32_t depth;  // the call scope that owns it (1 = outermost call)
-    Value value;
-  };
   struct VariableSlot {
+    Value local;               // the innermost call's binding, when local_depth != 0
     Value global;
+    uint32_t local_depth = 0;  // the call scope that owns `local` (1 = outermost call)
     bool has_global = false;
     bool declared_global = false;
-    std::vector<LocalBinding> locals;
   };
-  VariableSlot& slot(Symbol symbol);
-  const VariableSlot* find_slot(Symbol symbol) const;
-
-  void push_scope();
-  void pop_scope();
+  // A local binding shadowed by a newer call's binding of the same name.
+  struct SavedBinding {
+    Symbol symbol = 0;
+    uint32_t depth = 0;
+    Value value;
+  };
+  VariableSlot& slot(Symbol symbol) {
+    auto index = static_cast<size_t>(symbol);
+    return index < slot_count_ ? slots_[index] : grow_slots(index);
+  }
+  const VariableSlot* find_slot(Symbol symbol) const {
+    auto index = static_cast<size_t>(symbol);
+    return index < slot_count_ ? &slots_[index] : nullptr;
+  }
+  [[gnu::noinline]] VariableSlot& grow_slots(size_t index);
+  [[gnu::noinline]] void grow_saved();
+  // Binds a name in the innermost call scope. Swaps rather than assigns: the spare saved
+  // entry and a fresh slot hold null, so nothing is released on the way.
+  void bind_local(VariableSlot& s, Symbol symbol, Value& value) {
+    if (s.local_depth != scope_depth_) {
+      if (saved_count_ == saved_capacity_) grow_saved();
+      SavedBinding& saved = saved_[saved_count_++];
+      saved.symbol = symbol;
+      saved.depth = s.local_depth;
+      saved.value.swap(s.local);
+      s.local_depth = scope_depth_;
+    }
+    s.local.swap(value);
+  }
+  // Ends the innermost call scope, whose saved bindings start at `saved_base`.
+  void pop_scope(size_t saved_base);
   [[gnu::noinline]] Value evaluate_index(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_range(const RangeExpr& expr);
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   Value call_plain(const CallExpr& call, std::span<Value> args);
+  [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
+  [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
   Value evaluate_assigned_value(const Expr& expr, Symbol target);
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
@@ -122,16 +153,26 @@ class Interpreter {
   std::vector<VariableSlot> slots_;
   size_t slot_count_ = 0;  // slots_.size(), kept apart: its element size makes size() a division
   uintptr_t stack_limit_;  // this thread's stack-exhaustion address, checked on every call
-  // Symbols bound by each active call scope, innermost last; its size is the call depth.
-  std::vector<std::vector<Symbol>> scope_bindings_;
-  uint32_t scope_depth_ = 0;
-  uint32_t scope_capacity_ = 0;  // scope_bindings_.size()
+  // Names bound by the active call scopes, oldest first, with the bindings they shadowed.
+  // Only the first saved_count_ entries are live; the rest hold null values for reuse.
+  std::vector<SavedBinding> saved_;
+  size_t saved_count_ = 0;
+  size_t saved_capacity_ = 0;  // saved_.size()
+  uint32_t scope_depth_ = 0;  // active user-function calls
   std::vector<Symbol> global_order_;
   GraphicsContext graphics_;
   std::optional<Value> return_slot_;
   std::unordered_map<std::string, ExportTable> modules_;
   std::unordered_map<std::string, ExportTable> module_cache_;
 };
+
+inline Value Interpreter::evaluate_hot(const Expr& expr) {
+  if (expr.kind == ExprKind::Call && !stack_pointer_below(stack_limit_))
+    return evaluate_call(static_cast<const CallExpr&>(expr));
+  if (expr.kind == ExprKind::BinaryOp && !stack_pointer_below(stack_limit_))
+    return evaluate_binary(static_cast<const BinaryOpExpr&>(expr));
+  return evaluate(expr);
+}
 
 // Runs a parsed script in a fresh interpreter: lets, functions and uses first, then `main`
 // if there is one, else every top-level statement.

@@ -82,7 +82,7 @@ void Interpreter::store_value(SymbolCache& cache, const std::string& name, const
 }
 
 void Interpreter::execute_if(const IfStmt& s) {
-  Value condition = evaluate(*s.condition);
+  Value condition = evaluate_hot(*s.condition);
   if (condition.is_error()) {
     errors::log_statement_failure("Error in if condition: ", condition);
   } else if (is_truthy(condition)) {
@@ -93,11 +93,11 @@ void Interpreter::execute_if(const IfStmt& s) {
 }
 
 void Interpreter::execute_return(const ReturnStmt& s) {
-  return_slot_ = s.value ? evaluate(*s.value) : Value::null();
+  return_slot_ = s.value ? evaluate_hot(*s.value) : Value::null();
 }
 
 void Interpreter::execute_expression(const ExprStmt& s) {
-  Value value = evaluate(*s.expr);
+  Value value = evaluate_hot(*s.expr);
   if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
 }
 
@@ -108,7 +108,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
   if (expr.kind == ExprKind::Call) {
     const auto& call = static_cast<const CallExpr&>(expr);
     static const int push_id = find_builtin("push");
-    if (call.builtin == -2) call.builtin = find_builtin(call.name);
+    if (call.builtin == -2) resolve_call_kind(call);
     if (call.builtin == push_id && call.args.size() == 2 &&
         call.args[0]->kind == ExprKind::Identifier) {
       const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
@@ -131,7 +131,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
 void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
-  Value operand = evaluate(*s.value);
+  Value operand = evaluate_hot(*s.value);
   if (operand.is_error())
     errors::log_named_statement_failure("Error in compound assignment to '", s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
@@ -163,7 +163,7 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
 
 void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
-    Value condition = evaluate(*s.condition);
+    Value condition = evaluate_hot(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure("Error in while condition: ", condition);
       break_flag = false;

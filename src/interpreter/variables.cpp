@@ -1,22 +1,15 @@
 // Variables with dynamic scoping by shallow binding. Each symbol has one slot: its global
-// value and a stack of local bindings, the innermost call's on top. Reading the top binding
-// gives what searching the scopes innermost-first would give, in O(1) at any call depth.
+// value and its innermost local binding; the bindings that one shadows wait on a shared
+// stack until their call is current again. Reading the slot gives what searching the scopes
+// innermost-first would give, in O(1) at any call depth.
 #include "interpreter/interpreter.hpp"
 
 namespace vormel {
 
-Interpreter::VariableSlot& Interpreter::slot(Symbol symbol) {
-  auto index = static_cast<size_t>(symbol);
-  if (index >= slot_count_) {
-    slots_.resize(std::max(index + 1, symbol_count()));
-    slot_count_ = slots_.size();
-  }
+Interpreter::VariableSlot& Interpreter::grow_slots(size_t index) {
+  slots_.resize(std::max(index + 1, symbol_count()));
+  slot_count_ = slots_.size();
   return slots_[index];
-}
-
-const Interpreter::VariableSlot* Interpreter::find_slot(Symbol symbol) const {
-  auto index = static_cast<size_t>(symbol);
-  return index < slot_count_ ? &slots_[index] : nullptr;
 }
 
 void Interpreter::set_variable(Symbol symbol, Value value) {
@@ -29,26 +22,33 @@ void Interpreter::set_variable(Symbol symbol, Value value) {
     s.global = std::move(value);
     return;
   }
-  if (!s.locals.empty() && s.locals.back().depth == scope_depth_) {
-    s.locals.back().value = std::move(value);
-    return;
+  bind_local(s, symbol, value);
+}
+
+void Interpreter::grow_saved() {
+  saved_.resize(std::max<size_t>(64, saved_.size() * 2));
+  saved_capacity_ = saved_.size();
+}
+
+void Interpreter::pop_scope(size_t saved_base) {
+  while (saved_count_ > saved_base) {
+    SavedBinding& saved = saved_[--saved_count_];
+    VariableSlot& s = slots_[static_cast<size_t>(saved.symbol)];
+    s.local = std::move(saved.value);
+    s.local_depth = saved.depth;
   }
-  s.locals.push_back({scope_depth_, std::move(value)});
-  scope_bindings_[scope_depth_ - 1].push_back(symbol);
+  --scope_depth_;
 }
 
 Value Interpreter::get_variable(Symbol symbol) const {
-  const VariableSlot* s = find_slot(symbol);
-  if (s == nullptr) return Value::null();
-  if (!s->locals.empty()) return s->locals.back().value;
-  if (s->has_global) return s->global;
-  return Value::null();
+  const Value* value = peek_variable(symbol);
+  return value != nullptr ? *value : Value::null();
 }
 
 const Value* Interpreter::peek_variable(Symbol symbol) const {
   const VariableSlot* s = find_slot(symbol);
   if (s == nullptr) return nullptr;
-  if (!s->locals.empty()) return &s->locals.back().value;
+  if (s->local_depth != 0) return &s->local;
   if (s->has_global) return &s->global;
   return nullptr;
 }
@@ -57,11 +57,9 @@ Value* Interpreter::binding_read_and_written(Symbol symbol) {
   auto index = static_cast<size_t>(symbol);
   if (index >= slot_count_) return nullptr;
   VariableSlot& s = slots_[index];
-  if (s.declared_global || scope_depth_ == 0) {
-    return s.locals.empty() && s.has_global ? &s.global : nullptr;
-  }
-  if (!s.locals.empty() && s.locals.back().depth == scope_depth_) return &s.locals.back().value;
-  return nullptr;
+  if (s.declared_global || scope_depth_ == 0)
+    return s.local_depth == 0 && s.has_global ? &s.global : nullptr;
+  return s.local_depth == scope_depth_ ? &s.local : nullptr;
 }
 
 bool Interpreter::variable_exists(Symbol symbol) const { return peek_variable(symbol) != nullptr; }
@@ -83,21 +81,6 @@ std::vector<std::pair<std::string, Value>> Interpreter::globals_in_order() const
   for (Symbol symbol : global_order_)
     out.emplace_back(symbol_name(symbol), slots_[static_cast<size_t>(symbol)].global);
   return out;
-}
-
-void Interpreter::push_scope() {
-  if (scope_capacity_ == scope_depth_) {
-    scope_bindings_.emplace_back();
-    ++scope_capacity_;
-  }
-  ++scope_depth_;
-}
-
-void Interpreter::pop_scope() {
-  std::vector<Symbol>& bound = scope_bindings_[scope_depth_ - 1];
-  for (Symbol symbol : bound) slots_[static_cast<size_t>(symbol)].locals.pop_back();
-  bound.clear();
-  --scope_depth_;
 }
 
 }  // namespace vormel
