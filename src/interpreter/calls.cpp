@@ -53,6 +53,27 @@ class ArgumentBuffer {
 
 constexpr size_t kInlineArguments = ArgumentBuffer::kInline;
 
+// The arguments of a call with at most kInlineArguments of them, each built where it stays.
+class InlineArguments {
+ public:
+  InlineArguments() = default;
+  ~InlineArguments() {
+    for (size_t i = 0; i < count_; ++i) at(i).~Value();
+  }
+  InlineArguments(const InlineArguments&) = delete;
+  InlineArguments& operator=(const InlineArguments&) = delete;
+
+  // Raw room for the next argument; commit() makes it part of the list once built.
+  void* room() { return &storage_[count_ * sizeof(Value)]; }
+  Value& commit() { return at(count_++); }
+  std::span<Value> span() { return std::span<Value>(&at(0), count_); }
+
+ private:
+  Value& at(size_t i) { return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)])); }
+  size_t count_ = 0;
+  alignas(Value) unsigned char storage_[kInlineArguments * sizeof(Value)];
+};
+
 }  // namespace
 
 // The common case first: a plain name that is no built-in, a few arguments, no tracing,
@@ -61,11 +82,11 @@ Value Interpreter::evaluate_call(const CallExpr& call) {
   if (call.builtin == -2) resolve_call_kind(call);
   if (call.builtin != -1 || call.args.size() > kInlineArguments || debug_enabled())
     return evaluate_routed_call(call);
-  ArgumentBuffer args(call.args.size());
+  InlineArguments args;
   for (const ExprPtr& arg : call.args) {
-    Value value = evaluate_hot(*arg);
-    if (value.is_error()) return value;
-    args.push(std::move(value));
+    new (args.room()) Value(evaluate_hot(*arg));
+    Value& value = args.commit();
+    if (value.is_error()) return std::move(value);
   }
   const Value* found = peek_variable(cached_symbol(call.symbol, call.name));
   if (found == nullptr || !found->is(ValueKind::Function)) return call_plain(call, args.span());

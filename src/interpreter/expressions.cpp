@@ -52,9 +52,39 @@ bool is_simple_operand(const Expr& e) {
   return e.kind == ExprKind::Identifier || e.kind == ExprKind::Number;
 }
 
+// The integer operators that cannot fail, done inline; false for the rest.
+[[gnu::always_inline]] inline bool integer_fast_path(TokenKind op, int64_t x, int64_t y,
+                                                     Value& out) {
+  const auto a = static_cast<uint64_t>(x);
+  const auto b = static_cast<uint64_t>(y);
+  switch (op) {
+    case TokenKind::Plus: out = Value::number(static_cast<int64_t>(a + b)); return true;
+    case TokenKind::Minus: out = Value::number(static_cast<int64_t>(a - b)); return true;
+    case TokenKind::Star: out = Value::number(static_cast<int64_t>(a * b)); return true;
+    case TokenKind::Less: out = Value::boolean(x < y); return true;
+    case TokenKind::LessEqual: out = Value::boolean(x <= y); return true;
+    case TokenKind::Greater: out = Value::boolean(x > y); return true;
+    case TokenKind::GreaterEqual: out = Value::boolean(x >= y); return true;
+    case TokenKind::Equal: out = Value::boolean(x == y); return true;
+    case TokenKind::NotEqual: out = Value::boolean(x != y); return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
+  // `n < 2`, `i + 1`: a variable and a literal, the commonest shape, with no temporaries.
+  if (e.left->kind == ExprKind::Identifier && e.right->kind == ExprKind::Number) {
+    const auto& id = static_cast<const IdentifierExpr&>(*e.left);
+    const Value* left = peek_variable(cached_symbol(id.symbol, id.name));
+    if (left == nullptr) return errors::undefined_variable(id.name);
+    const int64_t literal = static_cast<const NumberExpr&>(*e.right).value;
+    Value result;
+    if (left->is(ValueKind::Number) && integer_fast_path(e.op.kind, left->as_number(), literal, result))
+      return result;
+    return binary_operation(*left, e.op.kind, Value::number(literal));
+  }
   // A variable operand is read in place rather than copied. Such a pointer is only good
   // until the next evaluation, which may run code that moves variables around.
   const bool left_is_variable = e.left->kind == ExprKind::Identifier;
@@ -84,22 +114,9 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   } else if (right->is_error()) {
     return right_value;
   }
-  // Integers first: the operators that cannot fail are done inline.
   if (left->is(ValueKind::Number) && right->is(ValueKind::Number)) {
-    const auto a = static_cast<uint64_t>(left->as_number());
-    const auto b = static_cast<uint64_t>(right->as_number());
-    switch (e.op.kind) {
-      case TokenKind::Plus: return Value::number(static_cast<int64_t>(a + b));
-      case TokenKind::Minus: return Value::number(static_cast<int64_t>(a - b));
-      case TokenKind::Star: return Value::number(static_cast<int64_t>(a * b));
-      case TokenKind::Less: return Value::boolean(left->as_number() < right->as_number());
-      case TokenKind::LessEqual: return Value::boolean(left->as_number() <= right->as_number());
-      case TokenKind::Greater: return Value::boolean(left->as_number() > right->as_number());
-      case TokenKind::GreaterEqual: return Value::boolean(left->as_number() >= right->as_number());
-      case TokenKind::Equal: return Value::boolean(a == b);
-      case TokenKind::NotEqual: return Value::boolean(a != b);
-      default: break;
-    }
+    Value result;
+    if (integer_fast_path(e.op.kind, left->as_number(), right->as_number(), result)) return result;
   }
   return binary_operation(*left, e.op.kind, *right);
 }

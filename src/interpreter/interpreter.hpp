@@ -166,7 +166,7 @@ class Interpreter {
   std::unordered_map<std::string, ExportTable> module_cache_;
 };
 
-inline Value Interpreter::evaluate_hot(const Expr& expr) {
+[[gnu::always_inline]] inline Value Interpreter::evaluate_hot(const Expr& expr) {
   if (expr.kind == ExprKind::Call && !stack_pointer_below(stack_limit_))
     return evaluate_call(static_cast<const CallExpr&>(expr));
   if (expr.kind == ExprKind::BinaryOp && !stack_pointer_below(stack_limit_))
