@@ -52,39 +52,45 @@ bool is_simple_operand(const Expr& e) {
   return e.kind == ExprKind::Identifier || e.kind == ExprKind::Number;
 }
 
-// The integer operators that cannot fail, done inline; false for the rest.
-[[gnu::always_inline]] inline bool integer_fast_path(TokenKind op, int64_t x, int64_t y,
-                                                     Value& out) {
+// The integer operators that cannot fail, done inline; `otherwise()` for the rest. Each
+// case returns directly, so that the result is built in the caller's return slot.
+template <typename Otherwise>
+[[gnu::always_inline]] inline Value integer_operator(TokenKind op, int64_t x, int64_t y,
+                                                     Otherwise otherwise) {
   const auto a = static_cast<uint64_t>(x);
   const auto b = static_cast<uint64_t>(y);
   switch (op) {
-    case TokenKind::Plus: out = Value::number(static_cast<int64_t>(a + b)); return true;
-    case TokenKind::Minus: out = Value::number(static_cast<int64_t>(a - b)); return true;
-    case TokenKind::Star: out = Value::number(static_cast<int64_t>(a * b)); return true;
-    case TokenKind::Less: out = Value::boolean(x < y); return true;
-    case TokenKind::LessEqual: out = Value::boolean(x <= y); return true;
-    case TokenKind::Greater: out = Value::boolean(x > y); return true;
-    case TokenKind::GreaterEqual: out = Value::boolean(x >= y); return true;
-    case TokenKind::Equal: out = Value::boolean(x == y); return true;
-    case TokenKind::NotEqual: out = Value::boolean(x != y); return true;
-    default: return false;
+    case TokenKind::Plus: return Value::number(static_cast<int64_t>(a + b));
+    case TokenKind::Minus: return Value::number(static_cast<int64_t>(a - b));
+    case TokenKind::Star: return Value::number(static_cast<int64_t>(a * b));
+    case TokenKind::Less: return Value::boolean(x < y);
+    case TokenKind::LessEqual: return Value::boolean(x <= y);
+    case TokenKind::Greater: return Value::boolean(x > y);
+    case TokenKind::GreaterEqual: return Value::boolean(x >= y);
+    case TokenKind::Equal: return Value::boolean(x == y);
+    case TokenKind::NotEqual: return Value::boolean(x != y);
+    default: return otherwise();
   }
 }
 
 }  // namespace
 
+// `n < 2`, `i + 1`: a variable and a literal, the commonest shape, is done here with no
+// temporaries and no saved registers; everything else goes to the general path.
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  // `n < 2`, `i + 1`: a variable and a literal, the commonest shape, with no temporaries.
   if (e.left->kind == ExprKind::Identifier && e.right->kind == ExprKind::Number) {
+    // An unresolved name goes the general way once, which resolves it.
     const auto& id = static_cast<const IdentifierExpr&>(*e.left);
-    const Value* left = peek_variable(cached_symbol(id.symbol, id.name));
-    if (left == nullptr) return errors::undefined_variable(id.name);
-    const int64_t literal = static_cast<const NumberExpr&>(*e.right).value;
-    Value result;
-    if (left->is(ValueKind::Number) && integer_fast_path(e.op.kind, left->as_number(), literal, result))
-      return result;
-    return binary_operation(*left, e.op.kind, Value::number(literal));
+    const Value* left = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+    if (left != nullptr && left->is(ValueKind::Number))
+      return integer_operator(e.op.kind, left->as_number(),
+                              static_cast<const NumberExpr&>(*e.right).value,
+                              [&] { return evaluate_binary_general(e); });
   }
+  return evaluate_binary_general(e);
+}
+
+Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
   // A variable operand is read in place rather than copied. Such a pointer is only good
   // until the next evaluation, which may run code that moves variables around.
   const bool left_is_variable = e.left->kind == ExprKind::Identifier;
@@ -114,10 +120,9 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   } else if (right->is_error()) {
     return right_value;
   }
-  if (left->is(ValueKind::Number) && right->is(ValueKind::Number)) {
-    Value result;
-    if (integer_fast_path(e.op.kind, left->as_number(), right->as_number(), result)) return result;
-  }
+  if (left->is(ValueKind::Number) && right->is(ValueKind::Number))
+    return integer_operator(e.op.kind, left->as_number(), right->as_number(),
+                            [&] { return binary_operation(*left, e.op.kind, *right); });
   return binary_operation(*left, e.op.kind, *right);
 }
 

@@ -134,21 +134,25 @@ class Interpreter {
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
   [[gnu::noinline]] void execute_compound_assign(const CompoundAssignStmt& stmt);
+  [[gnu::noinline]] void execute_compound_general(const CompoundAssignStmt& stmt);
   [[gnu::noinline]] void execute_while(const WhileStmt& stmt);
   [[gnu::noinline]] void execute_for(const ForStmt& stmt);
   [[gnu::noinline]] void execute_match(const MatchStmt& stmt);
   [[gnu::noinline]] void execute_try(const TryStmt& stmt);
 
   [[gnu::noinline]] Value evaluate_binary(const BinaryOpExpr& expr);
+  [[gnu::noinline]] Value evaluate_binary_general(const BinaryOpExpr& expr);
   [[gnu::noinline]] Value evaluate_array(const ArrayExpr& expr);
   [[gnu::noinline]] Value evaluate_dict(const DictExpr& expr);
   [[gnu::noinline]] Value evaluate_unary(const UnaryOpExpr& expr);
   [[gnu::noinline]] Value evaluate_string(const StringExpr& expr);
-  void execute_let(const LetStmt& stmt);
-  void execute_assign(const AssignStmt& stmt);
-  void execute_if(const IfStmt& stmt);
-  void execute_return(const ReturnStmt& stmt);
-  void execute_expression(const ExprStmt& stmt);
+  [[gnu::noinline]] void execute_let(const LetStmt& stmt);
+  [[gnu::noinline]] void execute_function(const FunctionStmt& stmt);
+  [[gnu::noinline]] void execute_global(const GlobalStmt& stmt);
+  [[gnu::noinline]] void execute_assign(const AssignStmt& stmt);
+  [[gnu::noinline]] void execute_if(const IfStmt& stmt);
+  [[gnu::noinline]] void execute_return(const ReturnStmt& stmt);
+  [[gnu::noinline]] void execute_expression(const ExprStmt& stmt);
 
   std::vector<VariableSlot> slots_;
   size_t slot_count_ = 0;  // slots_.size(), kept apart: its element size makes size() a division

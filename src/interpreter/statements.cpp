@@ -42,11 +42,7 @@ void Interpreter::execute(const Stmt& stmt) {
     case StmtKind::CompoundAssign:
       execute_compound_assign(static_cast<const CompoundAssignStmt&>(stmt));
       return;
-    case StmtKind::Function: {
-      const auto& s = static_cast<const FunctionStmt&>(stmt);
-      set_variable(cached_symbol(s.symbol, s.name), Value::function(s.def));
-      return;
-    }
+    case StmtKind::Function: execute_function(static_cast<const FunctionStmt&>(stmt)); return;
     case StmtKind::If: execute_if(static_cast<const IfStmt&>(stmt)); return;
     case StmtKind::While: execute_while(static_cast<const WhileStmt&>(stmt)); return;
     case StmtKind::For: execute_for(static_cast<const ForStmt&>(stmt)); return;
@@ -55,13 +51,17 @@ void Interpreter::execute(const Stmt& stmt) {
     case StmtKind::Return: execute_return(static_cast<const ReturnStmt&>(stmt)); return;
     case StmtKind::Break: break_flag = true; return;
     case StmtKind::Continue: continue_flag = true; return;
-    case StmtKind::Global:
-      declare_global(intern(static_cast<const GlobalStmt&>(stmt).name));
-      return;
+    case StmtKind::Global: execute_global(static_cast<const GlobalStmt&>(stmt)); return;
     case StmtKind::Use: execute_use(static_cast<const UseStmt&>(stmt)); return;
     case StmtKind::Expr: execute_expression(static_cast<const ExprStmt&>(stmt)); return;
   }
 }
+
+void Interpreter::execute_function(const FunctionStmt& s) {
+  set_variable(cached_symbol(s.symbol, s.name), Value::function(s.def));
+}
+
+void Interpreter::execute_global(const GlobalStmt& s) { declare_global(intern(s.name)); }
 
 void Interpreter::execute_let(const LetStmt& s) {
   store_value(s.symbol, s.name, *s.value, "Error in let statement for '");
@@ -128,7 +128,38 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
   return evaluate(expr);
 }
 
+// `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
+// updated in place here; everything else goes the general way.
 void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
+  if (s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
+    const Expr& operand = *s.value;
+    const Value* value = nullptr;
+    int64_t literal = 0;
+    if (operand.kind == ExprKind::Number) {
+      literal = static_cast<const NumberExpr&>(operand).value;
+    } else if (operand.kind == ExprKind::Identifier) {
+      const auto& id = static_cast<const IdentifierExpr&>(operand);
+      value = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+      if (value == nullptr || !value->is(ValueKind::Number)) return execute_compound_general(s);
+      literal = value->as_number();
+    } else {
+      return execute_compound_general(s);
+    }
+    Value* binding = binding_read_and_written(s.symbol);
+    if (binding != nullptr && binding->is(ValueKind::Number)) {
+      const auto a = static_cast<uint64_t>(binding->as_number());
+      const auto b = static_cast<uint64_t>(literal);
+      const uint64_t result = s.op.kind == TokenKind::PlusAssign    ? a + b
+                              : s.op.kind == TokenKind::MinusAssign ? a - b
+                                                                    : a * b;
+      *binding = Value::number(static_cast<int64_t>(result));
+      return;
+    }
+  }
+  execute_compound_general(s);
+}
+
+void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
   Value operand = evaluate_hot(*s.value);
