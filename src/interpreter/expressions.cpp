@@ -69,6 +69,10 @@ template <typename Otherwise>
     case TokenKind::GreaterEqual: return Value::boolean(x >= y);
     case TokenKind::Equal: return Value::boolean(x == y);
     case TokenKind::NotEqual: return Value::boolean(x != y);
+    // Division by zero fails and the smallest integer over -1 wraps: both are left to the
+    // general operator.
+    case TokenKind::Slash: return y != 0 && y != -1 ? Value::number(x / y) : otherwise();
+    case TokenKind::Percent: return y != 0 && y != -1 ? Value::number(x % y) : otherwise();
     default: return otherwise();
   }
 }
@@ -78,14 +82,24 @@ template <typename Otherwise>
 // `n < 2`, `i + 1`: a variable and a literal, the commonest shape, is done here with no
 // temporaries and no saved registers; everything else goes to the general path.
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  if (e.left->kind == ExprKind::Identifier && e.right->kind == ExprKind::Number) {
-    // An unresolved name goes the general way once, which resolves it.
+  // An unresolved name goes the general way once, which resolves it.
+  if (e.left->kind == ExprKind::Identifier) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.left);
     const Value* left = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
-    if (left != nullptr && left->is(ValueKind::Number))
-      return integer_operator(e.op.kind, left->as_number(),
-                              static_cast<const NumberExpr&>(*e.right).value,
-                              [&] { return evaluate_binary_general(e); });
+    if (left != nullptr && left->is(ValueKind::Number)) {
+      const Expr& r = *e.right;
+      if (r.kind == ExprKind::Number)
+        return integer_operator(e.op.kind, left->as_number(),
+                                static_cast<const NumberExpr&>(r).value,
+                                [&] { return evaluate_binary_general(e); });
+      if (r.kind == ExprKind::Identifier) {
+        const auto& rid = static_cast<const IdentifierExpr&>(r);
+        const Value* right = rid.symbol != kUnresolved ? peek_variable(rid.symbol) : nullptr;
+        if (right != nullptr && right->is(ValueKind::Number))
+          return integer_operator(e.op.kind, left->as_number(), right->as_number(),
+                                  [&] { return evaluate_binary_general(e); });
+      }
+    }
   }
   return evaluate_binary_general(e);
 }
