@@ -6,13 +6,15 @@ missing means empty) and NAME.status. Optional NAME.args holds the command-line
 arguments, one per line ({script} stands for the script's file name; without the file
 the arguments are just the script), and NAME.in is fed to standard input (otherwise
 standard input is empty). The script runs in its own folder, so module files beside it
-are found. In expected texts, {ms} matches a timing such as 0.052.
+are found. In expected texts, {ms} matches a timing such as 0.052. Optional NAME.memory
+holds a limit on the run's address space in MiB, for tests of running out of memory.
 
 With a third argument, the expectation files are looked up in that folder instead of beside
 the script (used for the example programs, whose expected output lives under tests/).
 """
 import os
 import re
+import resource
 import subprocess
 import sys
 
@@ -51,9 +53,16 @@ def main():
             args.pop()
     stdin_path = stem + ".in"
     stdin = open(stdin_path, "rb") if os.path.exists(stdin_path) else subprocess.DEVNULL
+    memory_text = read(stem + ".memory", None)
+    limit = None if memory_text is None else int(memory_text.strip()) << 20
+
+    def limit_memory():
+        if limit is not None:
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
     try:
         run = subprocess.run([binary] + args, cwd=folder, stdin=stdin, capture_output=True,
-                             timeout=TIMEOUT_SECONDS)
+                             timeout=TIMEOUT_SECONDS, preexec_fn=limit_memory)
     except subprocess.TimeoutExpired:
         print(f"timed out after {TIMEOUT_SECONDS}s")
         return 1

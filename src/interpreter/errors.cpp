@@ -68,6 +68,7 @@ Value module_function_missing(std::string_view module, std::string_view function
 }
 Value recursion_too_deep() { return raise("Maximum recursion depth exceeded"); }
 Value nesting_too_deep() { return raise("Maximum nesting depth exceeded"); }
+Value out_of_memory() { return raise("Out of memory"); }
 
 void log_statement_failure(std::string_view context, const Value& error) {
   log_error(join({context, error.error_message()}));

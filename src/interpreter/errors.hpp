@@ -38,6 +38,9 @@ VORMEL_COLD Value module_function_missing(std::string_view module, std::string_v
 VORMEL_COLD Value recursion_too_deep();
 VORMEL_COLD Value nesting_too_deep();
 
+// An allocation the operation needed failed.
+VORMEL_COLD Value out_of_memory();
+
 // Statement context lines, written after the line of the failure itself.
 VORMEL_COLD void log_statement_failure(std::string_view context, const Value& error);
 VORMEL_COLD void log_named_statement_failure(std::string_view context, std::string_view name,

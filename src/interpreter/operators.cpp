@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "interpreter/errors.hpp"
@@ -117,9 +118,8 @@ Value cannot_apply(const Value& left, TokenKind op, const Value& right) {
               " and " + type_name(right));
 }
 
-}  // namespace
-
-Value binary_operation(const Value& left, TokenKind op, const Value& right) {
+// binary_operation() without its allocation-failure guard.
+Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& right) {
   const ValueKind l = left.kind();
   const ValueKind r = right.kind();
   if (l == ValueKind::Number) {
@@ -142,6 +142,17 @@ Value binary_operation(const Value& left, TokenKind op, const Value& right) {
     return boolean_operation(left.as_boolean(), op, right.as_boolean());
   }
   return cannot_apply(left, op, right);
+}
+
+}  // namespace
+
+// String and array results can be too large to allocate: that fails like any operator.
+Value binary_operation(const Value& left, TokenKind op, const Value& right) {
+  try {
+    return unguarded_binary_operation(left, op, right);
+  } catch (const std::bad_alloc&) {
+    return errors::out_of_memory();
+  }
 }
 
 Value unary_operation(TokenKind op, const Value& operand) {

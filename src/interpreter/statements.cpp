@@ -1,5 +1,6 @@
 // Statement execution. Control flow travels through the return slot and the two loop
 // flags; every statement list stops after a statement that leaves one of them set.
+#include <new>
 #include <string>
 
 #include "interpreter/builtins/builtins.hpp"
@@ -184,7 +185,11 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
     Value* binding = binding_read_and_written(symbol);
     if (binding != nullptr && binding->shares_payload_with(current)) {
       *binding = Value();
-      current.mutable_string().append(operand.as_string());
+      try {
+        current.mutable_string().append(operand.as_string());
+      } catch (const std::bad_alloc&) {
+        current = errors::out_of_memory();  // as the operator would have failed
+      }
       set_variable(symbol, std::move(current));
       return;
     }

@@ -4,9 +4,11 @@
 #include "interpreter/builtins/builtins.hpp"
 
 #include <array>
+#include <new>
 
 #include "interpreter/builtins/core_builtins.hpp"
 #include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/errors.hpp"
 
 namespace vormel {
 namespace {
@@ -81,7 +83,12 @@ int find_builtin(std::string_view name) {
 Value call_builtin(int id, std::span<Value> args, GraphicsContext& graphics) {
   const BuiltinEntry& entry = kBuiltins[static_cast<size_t>(id)];
   if (args.size() < entry.min_args) return Value::null();
-  return entry.handler(args, graphics);
+  // Results too large to allocate (a huge concat, split or text) fail like other errors.
+  try {
+    return entry.handler(args, graphics);
+  } catch (const std::bad_alloc&) {
+    return errors::out_of_memory();
+  }
 }
 
 std::optional<Value> dispatch_builtin(std::string_view name, std::span<Value> args,
