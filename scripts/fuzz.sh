@@ -1,13 +1,32 @@
 #!/usr/bin/env bash
-# Builds the front-end fuzzer with clang and runs it for a bounded time over the seed corpus.
+# Builds the fuzzers with clang and runs each for a bounded time over its seed corpus: the
+# front end (any bytes through the lexer and parser) and the interpreter (any bytes run as
+# a script, seeded with the test and example scripts). FUZZ_SEED fixes the random sequence
+# (default 1, so that a run repeats); FUZZ_SEED=0 lets libFuzzer pick one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_TO_RUN=${1:-60}
+SEED=${FUZZ_SEED:-1}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON > /dev/null
-cmake --build build-fuzz --target vormel_fuzz_front_end
-corpus=$(mktemp -d)
-cp tests/fuzz/corpus/* "$corpus"/
-./build-fuzz/tests/vormel_fuzz_front_end -max_total_time="$SECONDS_TO_RUN" -max_len=4096 \
-  -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 "$corpus"
-rm -rf "$corpus"
+cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+run() {  # run TARGET CORPUS_DIR
+  echo "== fuzzing: $1"
+  (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$1" -seed="$SEED" \
+    -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
+    -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$2")
+}
+
+mkdir "$work/front_end" "$work/interpreter"
+cp tests/fuzz/corpus/* "$work/front_end"/
+n=0
+for script in tests/golden/*/*.vl examples/*.vl tests/fuzz/corpus/*; do
+  [ -f "$script" ] || continue
+  n=$((n + 1))
+  cp "$script" "$work/interpreter/seed$n"
+done
+run front_end "$work/front_end"
+run interpreter "$work/interpreter"

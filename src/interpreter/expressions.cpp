@@ -7,6 +7,7 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
 
@@ -201,6 +202,7 @@ Value Interpreter::evaluate_range(const RangeExpr& e) {
   if (from >= to) return Value::array({});
   uint64_t length = static_cast<uint64_t>(to) - static_cast<uint64_t>(from);
   if (length > kMaxRangeLength) return errors::range_too_large(length, kMaxRangeLength);
+  spend_steps(length);
   ValueList items;
   try {
     items.reserve(static_cast<size_t>(length));

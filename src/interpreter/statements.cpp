@@ -8,6 +8,7 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
 
@@ -199,6 +200,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
 
 void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
+    spend_steps(1);
     Value condition = evaluate_hot(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure("Error in while condition: ", condition);
@@ -224,6 +226,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     Symbol symbol = cached_symbol(s.symbol, s.var);
     // `iterable` keeps the array alive and unchanged whatever the body assigns.
     for (const Value& element : iterable.as_array()) {
+      spend_steps(1);
       set_variable(symbol, element);
       execute_block(s.body);
       if (return_slot_.has_value() || break_flag) break;

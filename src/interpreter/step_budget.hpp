@@ -1,0 +1,23 @@
+// A bound on the work one run may do, compiled in for fuzzing only: a generated script
+// that loops forever then ends with an exception the fuzzing harness catches. Normal
+// builds compile the hooks to nothing.
+#pragma once
+
+#include <cstdint>
+
+namespace vormel {
+
+#ifdef VORMEL_STEP_BUDGET
+struct StepBudgetExhausted {};
+
+inline thread_local uint64_t g_steps_left = UINT64_MAX;
+
+inline void spend_steps(uint64_t steps) {
+  if (g_steps_left < steps) throw StepBudgetExhausted{};
+  g_steps_left -= steps;
+}
+#else
+inline void spend_steps(uint64_t) {}
+#endif
+
+}  // namespace vormel
