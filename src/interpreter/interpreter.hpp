@@ -131,6 +131,7 @@ class Interpreter {
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
   Value evaluate_assigned_value(const Expr& expr, Symbol target);
+  [[gnu::noinline]] Value append_to_self(const BinaryOpExpr& sum, Symbol target);
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
   [[gnu::noinline]] void execute_compound_assign(const CompoundAssignStmt& stmt);

@@ -146,7 +146,7 @@ Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& r
 
 }  // namespace
 
-// String and array results can be too large to allocate: that fails like any operator.
+// String results can be too large to allocate: that fails like any other operator error.
 Value binary_operation(const Value& left, TokenKind op, const Value& right) {
   try {
     return unguarded_binary_operation(left, op, right);

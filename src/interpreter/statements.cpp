@@ -103,10 +103,17 @@ void Interpreter::execute_expression(const ExprStmt& s) {
   if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
 }
 
-// `x = push(x, v)`: once the arguments are computed, the variable's old array can no
-// longer be seen (the assignment overwrites it), so its reference is dropped before the
-// call and push appends in place instead of copying.
+// `x = push(x, v)` and `s = s + t`: once the operands are computed, the variable's old
+// value can no longer be seen (the assignment overwrites it), so its reference is dropped
+// first and the array or string grows in place instead of being copied.
 Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
+  if (expr.kind == ExprKind::BinaryOp) {
+    const auto& binary = static_cast<const BinaryOpExpr&>(expr);
+    if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Identifier) {
+      const auto& left = static_cast<const IdentifierExpr&>(*binary.left);
+      if (cached_symbol(left.symbol, left.name) == target) return append_to_self(binary, target);
+    }
+  }
   if (expr.kind == ExprKind::Call) {
     const auto& call = static_cast<const CallExpr&>(expr);
     static const int push_id = find_builtin("push");
@@ -128,6 +135,29 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
     }
   }
   return evaluate(expr);
+}
+
+// `s = s + t`, evaluated as the operator would be (the same reads, in the same order, with
+// the same failures), except that the sum is built in the old string when nothing else
+// holds it.
+Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
+  Value left = evaluate(*sum.left);
+  if (left.is_error()) return left;
+  Value right = evaluate_hot(*sum.right);
+  if (right.is_error()) return right;
+  if (left.is(ValueKind::String) && right.is(ValueKind::String)) {
+    Value* binding = binding_read_and_written(target);
+    if (binding != nullptr && binding->shares_payload_with(left)) {
+      *binding = Value();
+      try {
+        left.mutable_string().append(right.as_string());
+      } catch (const std::bad_alloc&) {
+        return errors::out_of_memory();
+      }
+      return left;
+    }
+  }
+  return binary_operation(left, TokenKind::Plus, right);
 }
 
 // `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
