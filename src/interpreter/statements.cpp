@@ -15,6 +15,17 @@
 namespace vormel {
 namespace {
 
+// `text` with `tail` added, in place when `text` holds its string alone; an allocation
+// failure gives the error the operator would give.
+Value appended(Value text, const std::string& tail) {
+  try {
+    text.mutable_string().append(tail);
+  } catch (const std::bad_alloc&) {
+    return errors::out_of_memory();
+  }
+  return text;
+}
+
 TokenKind arithmetic_of(TokenKind compound) {
   switch (compound) {
     case TokenKind::PlusAssign: return TokenKind::Plus;
@@ -149,12 +160,7 @@ Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
     Value* binding = binding_read_and_written(target);
     if (binding != nullptr && binding->shares_payload_with(left)) {
       *binding = Value();
-      try {
-        left.mutable_string().append(right.as_string());
-      } catch (const std::bad_alloc&) {
-        return errors::out_of_memory();
-      }
-      return left;
+      return appended(std::move(left), right.as_string());
     }
   }
   return binary_operation(left, TokenKind::Plus, right);
@@ -216,12 +222,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
     Value* binding = binding_read_and_written(symbol);
     if (binding != nullptr && binding->shares_payload_with(current)) {
       *binding = Value();
-      try {
-        current.mutable_string().append(operand.as_string());
-      } catch (const std::bad_alloc&) {
-        current = errors::out_of_memory();  // as the operator would have failed
-      }
-      set_variable(symbol, std::move(current));
+      set_variable(symbol, appended(std::move(current), operand.as_string()));
       return;
     }
   }
