@@ -7,10 +7,16 @@ namespace {
 struct StringObject : HeapObject {
   std::string text;
 };
-struct ArrayObject : HeapObject {
+// Arrays and dicts carry a link for the queue of containers waiting to be freed, so that
+// freeing never needs to allocate.
+struct ContainerObject : HeapObject {
+  ValueKind kind = ValueKind::Array;
+  ContainerObject* next_to_free = nullptr;
+};
+struct ArrayObject : ContainerObject {
   ValueList items;
 };
-struct DictObject : HeapObject {
+struct DictObject : ContainerObject {
   Dict dict;
 };
 struct FunctionObject : HeapObject {
@@ -103,32 +109,34 @@ Dict& Value::mutable_dict() {
 
 namespace {
 
-void delete_container(ValueKind kind, HeapObject* object) {
-  if (kind == ValueKind::Array)
-    delete as<ArrayObject>(object);
+void delete_container(ContainerObject* object) {
+  if (object->kind == ValueKind::Array)
+    delete static_cast<ArrayObject*>(object);
   else
-    delete as<DictObject>(object);
+    delete static_cast<DictObject*>(object);
 }
 
 // Arrays and dicts are freed one level at a time: a container whose last reference goes
-// while another is being freed is queued, so releasing a value nested millions deep
-// needs no deep native recursion.
+// while another is being freed is queued (through its own link), so releasing a value
+// nested millions deep needs no deep native recursion and no memory.
 void release_container(ValueKind kind, HeapObject* object) {
-  using Pending = std::vector<std::pair<ValueKind, HeapObject*>>;
-  thread_local Pending* pending = nullptr;
-  if (pending != nullptr) {
-    pending->emplace_back(kind, object);
+  thread_local bool freeing = false;
+  thread_local ContainerObject* queue = nullptr;
+  auto* container = static_cast<ContainerObject*>(object);
+  container->kind = kind;
+  if (freeing) {
+    container->next_to_free = queue;
+    queue = container;
     return;
   }
-  Pending queue;
-  pending = &queue;
-  delete_container(kind, object);
-  while (!queue.empty()) {
-    auto [next_kind, next] = queue.back();
-    queue.pop_back();
-    delete_container(next_kind, next);
+  freeing = true;
+  delete_container(container);
+  while (queue != nullptr) {
+    ContainerObject* next = queue;
+    queue = next->next_to_free;
+    delete_container(next);
   }
-  pending = nullptr;
+  freeing = false;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Deep copy and debug text of the syntax tree.
 #include "parser/ast.hpp"
 
+#include <new>
+
 #include "support/stack_guard.hpp"
 #include "support/text_format.hpp"
 
@@ -37,19 +39,24 @@ void delete_iteratively(Node* first) {
 
 }  // namespace
 
-void NodeDeleter::operator()(Expr* expr) const noexcept {
-  if (g_pending != nullptr)
-    g_pending->exprs.push_back(expr);
-  else
-    delete_iteratively(expr);
+namespace {
+
+// A node whose deletion is queued while another is being deleted waits in the queue; when
+// memory is too short even for that, it is deleted at once (recursing one level).
+template <typename Node>
+void delete_node(Node* node, std::vector<Node*> PendingNodes::*queue) {
+  if (g_pending == nullptr) return delete_iteratively(node);
+  try {
+    (g_pending->*queue).push_back(node);
+  } catch (const std::bad_alloc&) {
+    delete node;
+  }
 }
 
-void NodeDeleter::operator()(Stmt* stmt) const noexcept {
-  if (g_pending != nullptr)
-    g_pending->stmts.push_back(stmt);
-  else
-    delete_iteratively(stmt);
-}
+}  // namespace
+
+void NodeDeleter::operator()(Expr* expr) const noexcept { delete_node(expr, &PendingNodes::exprs); }
+void NodeDeleter::operator()(Stmt* stmt) const noexcept { delete_node(stmt, &PendingNodes::stmts); }
 
 namespace {
 
