@@ -170,7 +170,37 @@ Value Interpreter::evaluate_dict(const DictExpr& e) {
   return Value::dict(std::move(dict));
 }
 
+// `d.x`, `xs[i]`, `xs[0]`: a variable indexed by a literal or a variable is read in place,
+// with no copy of the container and no key string built; misses and failures go the general
+// way, which gives the same answer and reports them.
 Value Interpreter::evaluate_index(const IndexExpr& e) {
+  if (e.object->kind == ExprKind::Identifier) {
+    const auto& id = static_cast<const IdentifierExpr&>(*e.object);
+    const Value* object = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+    if (object != nullptr) {
+      const Expr& index = *e.index;
+      if (object->is(ValueKind::Dict) && index.kind == ExprKind::String) {
+        const Value* found = object->as_dict().find(static_cast<const StringExpr&>(index).value);
+        if (found != nullptr) return *found;
+      } else if (object->is(ValueKind::Array)) {
+        int64_t i = -1;
+        if (index.kind == ExprKind::Number) {
+          i = static_cast<const NumberExpr&>(index).value;
+        } else if (index.kind == ExprKind::Identifier) {
+          const auto& index_id = static_cast<const IdentifierExpr&>(index);
+          const Value* position =
+              index_id.symbol != kUnresolved ? peek_variable(index_id.symbol) : nullptr;
+          if (position != nullptr && position->is(ValueKind::Number)) i = position->as_number();
+        }
+        const ValueList& items = object->as_array();
+        if (i >= 0 && static_cast<uint64_t>(i) < items.size()) return items[static_cast<size_t>(i)];
+      }
+    }
+  }
+  return evaluate_index_general(e);
+}
+
+Value Interpreter::evaluate_index_general(const IndexExpr& e) {
   Value object = evaluate(*e.object);
   if (object.is_error()) return object;
   Value index = evaluate(*e.index);

@@ -125,6 +125,7 @@ class Interpreter {
   // Ends the innermost call scope, whose saved bindings start at `saved_base`.
   void pop_scope(size_t saved_base);
   [[gnu::noinline]] Value evaluate_index(const IndexExpr& expr);
+  [[gnu::noinline]] Value evaluate_index_general(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_range(const RangeExpr& expr);
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   Value call_plain(const CallExpr& call, std::span<Value> args);
