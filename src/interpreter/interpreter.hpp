@@ -52,7 +52,12 @@ class Interpreter {
   void set_variable(Symbol symbol, Value value);
   Value get_variable(Symbol symbol) const;
   // The value a read would give, without copying it; null when nothing binds the name.
-  const Value* peek_variable(Symbol symbol) const;
+  [[gnu::always_inline]] const Value* peek_variable(Symbol symbol) const {
+    const VariableSlot* s = find_slot(symbol);
+    if (s == nullptr) return nullptr;
+    if (s->local_depth != 0) return &s->local;
+    return s->has_global ? &s->global : nullptr;
+  }
   // The binding that both a read and a write of the name would reach right now, or null
   // when they would reach different places (the in-place update fast paths need this).
   Value* binding_read_and_written(Symbol symbol);

@@ -45,14 +45,6 @@ Value Interpreter::get_variable(Symbol symbol) const {
   return value != nullptr ? *value : Value::null();
 }
 
-const Value* Interpreter::peek_variable(Symbol symbol) const {
-  const VariableSlot* s = find_slot(symbol);
-  if (s == nullptr) return nullptr;
-  if (s->local_depth != 0) return &s->local;
-  if (s->has_global) return &s->global;
-  return nullptr;
-}
-
 Value* Interpreter::binding_read_and_written(Symbol symbol) {
   auto index = static_cast<size_t>(symbol);
   if (index >= slot_count_) return nullptr;
