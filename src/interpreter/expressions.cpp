@@ -1,5 +1,6 @@
 // Expression evaluation. An Error value produced anywhere inside an expression becomes the
 // value of the whole expression; failures are logged once, where they arise.
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <string>
@@ -222,22 +223,30 @@ Value Interpreter::evaluate_index_general(const IndexExpr& e) {
   return errors::cannot_index(object, index);
 }
 
-Value Interpreter::evaluate_range(const RangeExpr& e) {
+Value Interpreter::evaluate_range_bounds(const RangeExpr& e, int64_t& from, int64_t& to) {
   Value start = evaluate(*e.start);
   Value end = evaluate(*e.end);
   auto numeric = [](const Value& v) { return v.is(ValueKind::Number) || v.is(ValueKind::Float); };
   if (!numeric(start) || !numeric(end)) return errors::range_bounds();
-  int64_t from = to_integer(start);
-  int64_t to = to_integer(end);
-  if (from >= to) return Value::array({});
+  from = to_integer(start);
+  to = std::max(from, to_integer(end));
   uint64_t length = static_cast<uint64_t>(to) - static_cast<uint64_t>(from);
   if (length > kMaxRangeLength) return errors::range_too_large(length, kMaxRangeLength);
+  return Value();
+}
+
+Value Interpreter::evaluate_range(const RangeExpr& e) {
+  int64_t from = 0;
+  int64_t to = 0;
+  Value failure = evaluate_range_bounds(e, from, to);
+  if (failure.is_error()) return failure;
+  const auto length = static_cast<size_t>(static_cast<uint64_t>(to) - static_cast<uint64_t>(from));
   spend_steps(length);
   ValueList items;
   try {
-    items.reserve(static_cast<size_t>(length));
+    items.reserve(length);
   } catch (const std::bad_alloc&) {
-    return errors::range_too_large(length, kMaxRangeLength);
+    return errors::out_of_memory();
   }
   for (int64_t i = from; i < to; ++i) items.push_back(Value::number(i));
   return Value::array(std::move(items));

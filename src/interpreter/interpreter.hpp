@@ -132,6 +132,8 @@ class Interpreter {
   [[gnu::noinline]] Value evaluate_index(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_index_general(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_range(const RangeExpr& expr);
+  // A range's bounds (to >= from), or the error the range fails with.
+  Value evaluate_range_bounds(const RangeExpr& expr, int64_t& from, int64_t& to);
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   Value call_plain(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
@@ -144,6 +146,7 @@ class Interpreter {
   [[gnu::noinline]] void execute_compound_general(const CompoundAssignStmt& stmt);
   [[gnu::noinline]] void execute_while(const WhileStmt& stmt);
   [[gnu::noinline]] void execute_for(const ForStmt& stmt);
+  [[gnu::noinline]] void execute_for_range(const ForStmt& stmt);
   [[gnu::noinline]] void execute_match(const MatchStmt& stmt);
   [[gnu::noinline]] void execute_try(const TryStmt& stmt);
 

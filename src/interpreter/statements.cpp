@@ -252,6 +252,7 @@ void Interpreter::execute_while(const WhileStmt& s) {
 }
 
 void Interpreter::execute_for(const ForStmt& s) {
+  if (s.iter->kind == ExprKind::Range) return execute_for_range(s);
   Value iterable = evaluate(*s.iter);
   if (iterable.is(ValueKind::Array)) {
     Symbol symbol = cached_symbol(s.symbol, s.var);
@@ -271,6 +272,27 @@ void Interpreter::execute_for(const ForStmt& s) {
     return;
   }
   errors::log_not_iterable(iterable);
+}
+
+// `for i in a..b`: the same passes, with the same failures, as over the range's array, but
+// the numbers are made one at a time instead of all at once.
+void Interpreter::execute_for_range(const ForStmt& s) {
+  int64_t from = 0;
+  int64_t to = 0;
+  Value failure = evaluate_range_bounds(static_cast<const RangeExpr&>(*s.iter), from, to);
+  if (failure.is_error()) {
+    errors::log_statement_failure("Error in for loop iteration: ", failure);
+    return;
+  }
+  Symbol symbol = cached_symbol(s.symbol, s.var);
+  for (int64_t i = from; i < to; ++i) {
+    spend_steps(1);
+    set_variable(symbol, Value::number(i));
+    execute_block(s.body);
+    if (return_slot_.has_value() || break_flag) break;
+    continue_flag = false;
+  }
+  break_flag = false;
 }
 
 void Interpreter::execute_match(const MatchStmt& s) {
