@@ -70,7 +70,9 @@ class InlineArguments {
   std::span<Value> span() { return std::span<Value>(&at(0), count_); }
 
  private:
-  Value& at(size_t i) { return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)])); }
+  Value& at(size_t i) {
+    return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)]));
+  }
   size_t count_ = 0;
   alignas(Value) unsigned char storage_[kInlineArguments * sizeof(Value)];
 };
@@ -80,8 +82,9 @@ class InlineArguments {
 // The common case first: a plain name that is no built-in, a few arguments, no tracing,
 // and the name bound to a user function of matching arity.
 Value Interpreter::evaluate_call(const CallExpr& call) {
-  if (call.builtin == -2) resolve_call_kind(call);
-  if (call.builtin != -1 || call.args.size() > kInlineArguments || debug_enabled())
+  if (call.builtin == CallExpr::kUnresolvedCall) resolve_call_kind(call);
+  if (call.builtin != CallExpr::kPlainCall || call.args.size() > kInlineArguments ||
+      debug_enabled())
     return evaluate_routed_call(call);
   InlineArguments args;
   for (const ExprPtr& arg : call.args) {
@@ -99,7 +102,9 @@ Value Interpreter::evaluate_call(const CallExpr& call) {
 }
 
 void Interpreter::resolve_call_kind(const CallExpr& call) {
-  call.builtin = call.name.find('.') != std::string::npos ? -3 : find_builtin(call.name);
+  // find_builtin() answers -1, kPlainCall, for a name that is no built-in.
+  call.builtin =
+      call.name.find('.') != std::string::npos ? CallExpr::kDottedCall : find_builtin(call.name);
 }
 
 Value Interpreter::evaluate_routed_call(const CallExpr& call) {
@@ -110,7 +115,7 @@ Value Interpreter::evaluate_routed_call(const CallExpr& call) {
     if (value.is_error()) return value;
     args.push(std::move(value));
   }
-  if (call.builtin == -3) return call_dotted(call, args.span());
+  if (call.builtin == CallExpr::kDottedCall) return call_dotted(call, args.span());
   if (call.builtin >= 0) {
     Value result = call_builtin(call.builtin, args.span(), graphics_);
     if (debug_enabled()) log_debug_call(call.name + " is a builtin");

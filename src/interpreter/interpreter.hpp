@@ -45,7 +45,7 @@ class Interpreter {
   Value evaluate_hot(const Expr& expr);
   [[gnu::noinline]] Value evaluate_call(const CallExpr& call);
   Value run_user_function(const FunctionDef& def, std::span<Value> args);
-  // Caches in the node whether the call names a built-in (its id), a module (-3) or neither (-1).
+  // Caches in the node what the call's name routes to.
   [[gnu::noinline]] static void resolve_call_kind(const CallExpr& call);
 
   // Variables (variables.cpp).
@@ -92,7 +92,7 @@ class Interpreter {
 
  private:
   struct VariableSlot {
-    Value local;               // the innermost call's binding, when local_depth != 0
+    Value local;  // the innermost call's binding, when local_depth != 0
     Value global;
     uint32_t local_depth = 0;  // the call scope that owns `local` (1 = outermost call)
     bool has_global = false;
@@ -172,7 +172,7 @@ class Interpreter {
   std::vector<SavedBinding> saved_;
   size_t saved_count_ = 0;
   size_t saved_capacity_ = 0;  // saved_.size()
-  uint32_t scope_depth_ = 0;  // active user-function calls
+  uint32_t scope_depth_ = 0;   // active user-function calls
   std::vector<Symbol> global_order_;
   GraphicsContext graphics_;
   std::optional<Value> return_slot_;

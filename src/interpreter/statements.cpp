@@ -128,7 +128,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
   if (expr.kind == ExprKind::Call) {
     const auto& call = static_cast<const CallExpr&>(expr);
     static const int push_id = find_builtin("push");
-    if (call.builtin == -2) resolve_call_kind(call);
+    if (call.builtin == CallExpr::kUnresolvedCall) resolve_call_kind(call);
     if (call.builtin == push_id && call.args.size() == 2 &&
         call.args[0]->kind == ExprKind::Identifier) {
       const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);

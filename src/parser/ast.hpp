@@ -115,9 +115,12 @@ struct UnaryOpExpr : Expr {
 struct CallExpr : Expr {
   std::string name;
   ExprList args;
-  // Interpreter caches: the built-in this name resolves to (-2 unresolved, -1 none) and
-  // the interned symbol of a plain name.
-  mutable int32_t builtin = -2;
+  // Interpreter caches: what the name routes to (a built-in's index, or one of the kinds
+  // below) and the interned symbol of a plain name.
+  static constexpr int32_t kUnresolvedCall = -2;
+  static constexpr int32_t kPlainCall = -1;   // no built-in: a user function, by variable
+  static constexpr int32_t kDottedCall = -3;  // "m.f": a module function
+  mutable int32_t builtin = kUnresolvedCall;
   mutable SymbolCache symbol = kUnresolved;
   CallExpr(std::string n, ExprList a)
       : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
