@@ -84,10 +84,9 @@ template <typename Otherwise>
 // `n < 2`, `i + 1`: a variable and a literal, the commonest shape, is done here with no
 // temporaries and no saved registers; everything else goes to the general path.
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  // An unresolved name goes the general way once, which resolves it.
   if (e.left->kind == ExprKind::Identifier) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.left);
-    const Value* left = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+    const Value* left = peek_resolved(id);
     if (left != nullptr && left->is(ValueKind::Number)) {
       const Expr& r = *e.right;
       if (r.kind == ExprKind::Number)
@@ -96,7 +95,7 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
                                 [&] { return evaluate_binary_general(e); });
       if (r.kind == ExprKind::Identifier) {
         const auto& rid = static_cast<const IdentifierExpr&>(r);
-        const Value* right = rid.symbol != kUnresolved ? peek_variable(rid.symbol) : nullptr;
+        const Value* right = peek_resolved(rid);
         if (right != nullptr && right->is(ValueKind::Number))
           return integer_operator(e.op.kind, left->as_number(), right->as_number(),
                                   [&] { return evaluate_binary_general(e); });
@@ -177,7 +176,7 @@ Value Interpreter::evaluate_dict(const DictExpr& e) {
 Value Interpreter::evaluate_index(const IndexExpr& e) {
   if (e.object->kind == ExprKind::Identifier) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.object);
-    const Value* object = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+    const Value* object = peek_resolved(id);
     if (object != nullptr) {
       const Expr& index = *e.index;
       if (object->is(ValueKind::Dict) && index.kind == ExprKind::String) {
@@ -189,8 +188,7 @@ Value Interpreter::evaluate_index(const IndexExpr& e) {
           i = static_cast<const NumberExpr&>(index).value;
         } else if (index.kind == ExprKind::Identifier) {
           const auto& index_id = static_cast<const IdentifierExpr&>(index);
-          const Value* position =
-              index_id.symbol != kUnresolved ? peek_variable(index_id.symbol) : nullptr;
+          const Value* position = peek_resolved(index_id);
           if (position != nullptr && position->is(ValueKind::Number)) i = position->as_number();
         }
         const ValueList& items = object->as_array();

@@ -58,6 +58,11 @@ class Interpreter {
     if (s->local_depth != 0) return &s->local;
     return s->has_global ? &s->global : nullptr;
   }
+  // peek_variable() for a name already resolved to its symbol; null for one that is not yet,
+  // so that the shortcuts leave its first run to the general path, which resolves it.
+  [[gnu::always_inline]] const Value* peek_resolved(const IdentifierExpr& id) const {
+    return id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+  }
   // The binding that both a read and a write of the name would reach right now, or null
   // when they would reach different places (the in-place update fast paths need this).
   Value* binding_read_and_written(Symbol symbol);

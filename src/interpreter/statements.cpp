@@ -35,6 +35,16 @@ TokenKind arithmetic_of(TokenKind compound) {
   }
 }
 
+// Integer `+=`, `-=` or `*=`: these cannot fail, and wrap.
+Value wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
+  const auto a = static_cast<uint64_t>(x);
+  const auto b = static_cast<uint64_t>(y);
+  const uint64_t result = compound == TokenKind::PlusAssign    ? a + b
+                          : compound == TokenKind::MinusAssign ? a - b
+                                                               : a * b;
+  return Value::number(static_cast<int64_t>(result));
+}
+
 }  // namespace
 
 void Interpreter::execute_block(const StmtList& stmts) {
@@ -177,7 +187,7 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
       literal = static_cast<const NumberExpr&>(operand).value;
     } else if (operand.kind == ExprKind::Identifier) {
       const auto& id = static_cast<const IdentifierExpr&>(operand);
-      value = id.symbol != kUnresolved ? peek_variable(id.symbol) : nullptr;
+      value = peek_resolved(id);
       if (value == nullptr || !value->is(ValueKind::Number)) return execute_compound_general(s);
       literal = value->as_number();
     } else {
@@ -185,12 +195,7 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
     }
     Value* binding = binding_read_and_written(s.symbol);
     if (binding != nullptr && binding->is(ValueKind::Number)) {
-      const auto a = static_cast<uint64_t>(binding->as_number());
-      const auto b = static_cast<uint64_t>(literal);
-      const uint64_t result = s.op.kind == TokenKind::PlusAssign    ? a + b
-                              : s.op.kind == TokenKind::MinusAssign ? a - b
-                                                                    : a * b;
-      *binding = Value::number(static_cast<int64_t>(result));
+      *binding = wrapped_compound(s.op.kind, binding->as_number(), literal);
       return;
     }
   }
@@ -208,12 +213,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
     // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
     Value* binding = binding_read_and_written(symbol);
     if (binding != nullptr && binding->is(ValueKind::Number)) {
-      const auto a = static_cast<uint64_t>(current.as_number());
-      const auto b = static_cast<uint64_t>(operand.as_number());
-      const uint64_t result = op == TokenKind::Plus    ? a + b
-                              : op == TokenKind::Minus ? a - b
-                                                       : a * b;
-      *binding = Value::number(static_cast<int64_t>(result));
+      *binding = wrapped_compound(s.op.kind, current.as_number(), operand.as_number());
       return;
     }
   }
