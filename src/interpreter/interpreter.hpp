@@ -17,7 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "interpreter/graphics/graphics_context.hpp"
+#include "interpreter/graphics/graphics_handle.hpp"
 #include "interpreter/symbols.hpp"
 #include "interpreter/value.hpp"
 #include "parser/ast.hpp"
@@ -90,7 +90,8 @@ class Interpreter {
   // Stop rule of statement lists: a return value pending or a loop flag set.
   bool should_stop() const { return return_slot_.has_value() || break_flag || continue_flag; }
 
-  GraphicsContext& graphics() { return graphics_; }
+  // The graphics context, made on first use: most interpreters never draw.
+  GraphicsContext& graphics() { return graphics_ ? *graphics_ : create_graphics(); }
 
   // Nested user-function calls allowed before a call fails with a recursion error.
   static constexpr uint32_t kMaxCallDepth = 200000;
@@ -140,6 +141,7 @@ class Interpreter {
   // A range's bounds (to >= from), or the error the range fails with.
   Value evaluate_range_bounds(const RangeExpr& expr, int64_t& from, int64_t& to);
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
+  [[gnu::noinline]] static void resolve_dotted_route(const CallExpr& call);
   Value call_plain(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
@@ -179,10 +181,17 @@ class Interpreter {
   size_t saved_capacity_ = 0;  // saved_.size()
   uint32_t scope_depth_ = 0;   // active user-function calls
   std::vector<Symbol> global_order_;
-  GraphicsContext graphics_;
+  [[gnu::noinline]] GraphicsContext& create_graphics();
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using ModuleMap = std::unordered_map<std::string, ExportTable, NameHash, std::equal_to<>>;
+
+  GraphicsContextPtr graphics_;
   std::optional<Value> return_slot_;
-  std::unordered_map<std::string, ExportTable> modules_;
-  std::unordered_map<std::string, ExportTable> module_cache_;
+  ModuleMap modules_;
+  ModuleMap module_cache_;
 };
 
 [[gnu::always_inline]] inline Value Interpreter::evaluate_hot(const Expr& expr) {

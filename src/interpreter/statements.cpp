@@ -7,6 +7,7 @@
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/messages.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -87,11 +88,11 @@ void Interpreter::execute_function(const FunctionStmt& s) {
 void Interpreter::execute_global(const GlobalStmt& s) { declare_global(intern(s.name)); }
 
 void Interpreter::execute_let(const LetStmt& s) {
-  store_value(s.symbol, s.name, *s.value, "Error in let statement for '");
+  store_value(s.symbol, s.name, *s.value, messages::kLetFailed);
 }
 
 void Interpreter::execute_assign(const AssignStmt& s) {
-  store_value(s.symbol, s.name, *s.value, "Error in assignment to '");
+  store_value(s.symbol, s.name, *s.value, messages::kAssignFailed);
 }
 
 // `let` and assignment alike: evaluate, log a failure with the statement's context, and
@@ -107,7 +108,7 @@ void Interpreter::store_value(SymbolCache& cache, const std::string& name, const
 void Interpreter::execute_if(const IfStmt& s) {
   Value condition = evaluate_hot(*s.condition);
   if (condition.is_error()) {
-    errors::log_statement_failure("Error in if condition: ", condition);
+    errors::log_statement_failure(messages::kIfConditionFailed, condition);
   } else if (is_truthy(condition)) {
     execute_block(s.then_body);
   } else if (s.else_body) {
@@ -121,7 +122,7 @@ void Interpreter::execute_return(const ReturnStmt& s) {
 
 void Interpreter::execute_expression(const ExprStmt& s) {
   Value value = evaluate_hot(*s.expr);
-  if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
+  if (value.is_error()) errors::log_statement_failure(messages::kExpressionFailed, value);
 }
 
 // `x = push(x, v)` and `s = s + t`: once the operands are computed, the variable's old
@@ -151,7 +152,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
         Value* binding = binding_read_and_written(target);
         if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
         log_debug_call("push is a builtin");
-        return call_builtin(push_id, args, graphics_);
+        return call_builtin(push_id, args, graphics());
       }
     }
   }
@@ -207,7 +208,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
   Value current = get_variable(symbol);
   Value operand = evaluate_hot(*s.value);
   if (operand.is_error())
-    errors::log_named_statement_failure("Error in compound assignment to '", s.name, operand);
+    errors::log_named_statement_failure(messages::kCompoundAssignFailed, s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
   if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
     // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
@@ -234,7 +235,7 @@ void Interpreter::execute_while(const WhileStmt& s) {
     spend_steps(1);
     Value condition = evaluate_hot(*s.condition);
     if (condition.is_error()) {
-      errors::log_statement_failure("Error in while condition: ", condition);
+      errors::log_statement_failure(messages::kWhileConditionFailed, condition);
       break_flag = false;
       return;
     }
@@ -268,7 +269,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     return;
   }
   if (iterable.is_error()) {
-    errors::log_statement_failure("Error in for loop iteration: ", iterable);
+    errors::log_statement_failure(messages::kForIterationFailed, iterable);
     return;
   }
   errors::log_not_iterable(iterable);
@@ -281,7 +282,7 @@ void Interpreter::execute_for_range(const ForStmt& s) {
   int64_t to = 0;
   Value failure = evaluate_range_bounds(static_cast<const RangeExpr&>(*s.iter), from, to);
   if (failure.is_error()) {
-    errors::log_statement_failure("Error in for loop iteration: ", failure);
+    errors::log_statement_failure(messages::kForIterationFailed, failure);
     return;
   }
   Symbol symbol = cached_symbol(s.symbol, s.var);
@@ -298,14 +299,14 @@ void Interpreter::execute_for_range(const ForStmt& s) {
 void Interpreter::execute_match(const MatchStmt& s) {
   Value subject = evaluate(*s.expr);
   if (subject.is_error()) {
-    errors::log_statement_failure("Error in match expression: ", subject);
+    errors::log_statement_failure(messages::kMatchSubjectFailed, subject);
     return;
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
-        errors::log_statement_failure("Error in match pattern: ", pattern);
+        errors::log_statement_failure(messages::kMatchPatternFailed, pattern);
         continue;
       }
       if (!pattern_equals(subject, pattern)) continue;
@@ -313,7 +314,7 @@ void Interpreter::execute_match(const MatchStmt& s) {
     execute_block(arm.body);
     return;
   }
-  log_debug("No match patterns matched in match statement");
+  log_debug(messages::kTraceNoMatch);
 }
 
 void Interpreter::execute_try(const TryStmt& s) {
