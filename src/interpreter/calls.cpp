@@ -171,8 +171,8 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
   if (callee.is(ValueKind::Function)) {
     const FunctionDef& def = callee.as_function();
     if (debug)
-      log_debug_call(format_message(messages::kTraceFoundFunction,
-                                    {std::to_string(def.params.size())}));
+      log_debug_call(
+          format_message(messages::kTraceFoundFunction, {std::to_string(def.params.size())}));
     if (def.params.size() != args.size())
       return errors::argument_count(call.name, def.params.size(), args.size());
     return run_user_function(def, args);

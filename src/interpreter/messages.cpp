@@ -2,8 +2,7 @@
 
 namespace vormel {
 
-std::string format_message(std::string_view message,
-                           std::initializer_list<std::string_view> args) {
+std::string format_message(std::string_view message, std::initializer_list<std::string_view> args) {
   std::string text;
   size_t reserve = message.size();
   for (std::string_view arg : args) reserve += arg.size();

@@ -42,7 +42,8 @@ inline constexpr std::string_view kOutOfMemory = "Out of memory";
 inline constexpr std::string_view kLetFailed = "Error in let statement for '{}': {}";
 inline constexpr std::string_view kGlobalLetFailed = "Error in global let statement for '{}': {}";
 inline constexpr std::string_view kAssignFailed = "Error in assignment to '{}': {}";
-inline constexpr std::string_view kCompoundAssignFailed = "Error in compound assignment to '{}': {}";
+inline constexpr std::string_view kCompoundAssignFailed =
+    "Error in compound assignment to '{}': {}";
 inline constexpr std::string_view kIfConditionFailed = "Error in if condition: {}";
 inline constexpr std::string_view kWhileConditionFailed = "Error in while condition: {}";
 inline constexpr std::string_view kForIterationFailed = "Error in for loop iteration: {}";
@@ -62,7 +63,8 @@ inline constexpr std::string_view kNotExported = "Module '{}' does not export '{
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";
-inline constexpr std::string_view kTraceNotBuiltin = "{} is not a builtin, looking for user function";
+inline constexpr std::string_view kTraceNotBuiltin =
+    "{} is not a builtin, looking for user function";
 inline constexpr std::string_view kTraceLookup = "get_variable({}) returned: {}";
 inline constexpr std::string_view kTraceFoundFunction = "Found function with {} params, calling";
 inline constexpr std::string_view kTraceParsed = "Parsed {} statements";

@@ -40,7 +40,8 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
   }
   loading.push_back(name);
   StmtList program = parse_program(tokenize(source));
-  if (debug_enabled()) log_debug(format_message(messages::kTraceParsed, {std::to_string(program.size())}));
+  if (debug_enabled())
+    log_debug(format_message(messages::kTraceParsed, {std::to_string(program.size())}));
 
   ExportTable exports;
   {
@@ -55,7 +56,8 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
   }
   loading.pop_back();
   if (debug_enabled())
-    log_debug(format_message(messages::kTraceModuleExports, {name, std::to_string(exports.size())}));
+    log_debug(
+        format_message(messages::kTraceModuleExports, {name, std::to_string(exports.size())}));
   module_cache_.insert_or_assign(name, exports);
   return exports;
 }

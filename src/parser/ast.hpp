@@ -116,8 +116,8 @@ struct NativeModule;
 struct NativeFunction;
 // What a dotted call "m.f" routes to, worked out by the interpreter on its first run.
 struct DottedRoute {
-  std::string module;    // m
-  std::string function;  // f
+  std::string module;                               // m
+  std::string function;                             // f
   const NativeModule* native_module = nullptr;      // set when m names a native module
   const NativeFunction* native_function = nullptr;  // and f is one of its functions
 };

@@ -51,9 +51,7 @@ std::optional<Value> dispatch_graphics(std::string_view name, std::span<Value> a
   return dispatch_native(kGraphicsModule, name, args, context);
 }
 
-void GraphicsContextDeleter::operator()(GraphicsContext* context) const noexcept {
-  delete context;
-}
+void GraphicsContextDeleter::operator()(GraphicsContext* context) const noexcept { delete context; }
 
 GraphicsContextPtr make_graphics_context() { return GraphicsContextPtr(new GraphicsContext()); }
 
