@@ -18,5 +18,11 @@ cmake --build build-sanitize
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure -j "$JOBS")
 
-echo "== Fuzzing the front end and the interpreter"
+echo "== The script tests with every evaluation shortcut off"
+cmake -S . -B build-noshortcuts -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORMEL_WERROR=ON \
+  -DVORMEL_NO_SHORTCUTS=ON > /dev/null
+cmake --build build-noshortcuts --target vormel
+(cd build-noshortcuts && ctest --output-on-failure -j "$JOBS" -R '^(golden|example)/')
+
+echo "== Fuzzing the front end, the interpreter, and the shortcuts against the general paths"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -9,6 +9,7 @@
 #include "interpreter/interpreter.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
+#include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
@@ -83,12 +84,12 @@ class InlineArguments {
 // and the name bound to a user function of matching arity.
 Value Interpreter::evaluate_call(const CallExpr& call) {
   if (call.builtin == CallExpr::kUnresolvedCall) resolve_call_kind(call);
-  if (call.builtin != CallExpr::kPlainCall || call.args.size() > kInlineArguments ||
-      debug_enabled())
+  if (!shortcuts_enabled() || call.builtin != CallExpr::kPlainCall ||
+      call.args.size() > kInlineArguments || debug_enabled())
     return evaluate_routed_call(call);
   InlineArguments args;
   for (const ExprPtr& arg : call.args) {
-    new (args.room()) Value(evaluate_hot(*arg));
+    new (args.room()) Value(evaluate(*arg));
     Value& value = args.commit();
     if (value.is_error()) return std::move(value);
   }
@@ -111,7 +112,7 @@ Value Interpreter::evaluate_routed_call(const CallExpr& call) {
   if (debug_enabled()) log_debug_call(format_message(messages::kTraceCalling, {call.name}));
   ArgumentBuffer args(call.args.size());
   for (const ExprPtr& arg : call.args) {
-    Value value = evaluate_hot(*arg);
+    Value value = evaluate(*arg);
     if (value.is_error()) return value;
     args.push(std::move(value));
   }

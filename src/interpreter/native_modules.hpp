@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
-#include "interpreter/dict.hpp"
 #include "interpreter/native_module.hpp"
+#include "interpreter/value.hpp"
 
 namespace vormel {
 

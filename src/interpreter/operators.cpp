@@ -9,20 +9,10 @@
 #include <string>
 
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 
 namespace vormel {
 namespace {
-
-// Two's-complement arithmetic without signed-overflow undefined behaviour.
-int64_t wrap_add(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
-}
-int64_t wrap_sub(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b));
-}
-int64_t wrap_mul(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
-}
 
 int64_t integer_power(int64_t base, int64_t exponent) {
   auto bits = static_cast<uint32_t>(exponent);  // low 32 bits, unsigned
@@ -42,7 +32,7 @@ Value integer_operation(int64_t a, TokenKind op, int64_t b) {
     case TokenKind::Star: return Value::number(wrap_mul(a, b));
     case TokenKind::Slash:
       if (b == 0) return errors::division_by_zero();
-      if (b == -1) return Value::number(wrap_sub(0, a));  // the minimum wraps to itself
+      if (b == -1) return Value::number(wrap_neg(a));  // the minimum wraps to itself
       return Value::number(a / b);
     case TokenKind::Percent:
       if (b == 0) return errors::modulo_by_zero();
@@ -147,7 +137,7 @@ Value binary_operation(const Value& left, TokenKind op, const Value& right) {
 Value unary_operation(TokenKind op, const Value& operand) {
   switch (op) {
     case TokenKind::Minus:
-      if (operand.is(ValueKind::Number)) return Value::number(wrap_sub(0, operand.as_number()));
+      if (operand.is(ValueKind::Number)) return Value::number(wrap_neg(operand.as_number()));
       if (operand.is(ValueKind::Float)) return Value::floating(-operand.as_float());
       return errors::cannot_negate(operand);
     case TokenKind::Not: return Value::boolean(!is_truthy(operand));

@@ -6,9 +6,11 @@
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
@@ -38,12 +40,9 @@ TokenKind arithmetic_of(TokenKind compound) {
 
 // Integer `+=`, `-=` or `*=`: these cannot fail, and wrap.
 Value wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
-  const auto a = static_cast<uint64_t>(x);
-  const auto b = static_cast<uint64_t>(y);
-  const uint64_t result = compound == TokenKind::PlusAssign    ? a + b
-                          : compound == TokenKind::MinusAssign ? a - b
-                                                               : a * b;
-  return Value::number(static_cast<int64_t>(result));
+  return Value::number(compound == TokenKind::PlusAssign    ? wrap_add(x, y)
+                       : compound == TokenKind::MinusAssign ? wrap_sub(x, y)
+                                                            : wrap_mul(x, y));
 }
 
 }  // namespace
@@ -106,7 +105,7 @@ void Interpreter::store_value(SymbolCache& cache, const std::string& name, const
 }
 
 void Interpreter::execute_if(const IfStmt& s) {
-  Value condition = evaluate_hot(*s.condition);
+  Value condition = evaluate(*s.condition);
   if (condition.is_error()) {
     errors::log_statement_failure(messages::kIfConditionFailed, condition);
   } else if (is_truthy(condition)) {
@@ -117,11 +116,11 @@ void Interpreter::execute_if(const IfStmt& s) {
 }
 
 void Interpreter::execute_return(const ReturnStmt& s) {
-  return_slot_ = s.value ? evaluate_hot(*s.value) : Value::null();
+  return_slot_ = s.value ? evaluate(*s.value) : Value::null();
 }
 
 void Interpreter::execute_expression(const ExprStmt& s) {
-  Value value = evaluate_hot(*s.expr);
+  Value value = evaluate(*s.expr);
   if (value.is_error()) errors::log_statement_failure(messages::kExpressionFailed, value);
 }
 
@@ -129,6 +128,7 @@ void Interpreter::execute_expression(const ExprStmt& s) {
 // value can no longer be seen (the assignment overwrites it), so its reference is dropped
 // first and the array or string grows in place instead of being copied.
 Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
+  if (!shortcuts_enabled()) return evaluate(expr);
   if (expr.kind == ExprKind::BinaryOp) {
     const auto& binary = static_cast<const BinaryOpExpr&>(expr);
     if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Identifier) {
@@ -144,14 +144,14 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
         call.args[0]->kind == ExprKind::Identifier) {
       const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
       if (cached_symbol(first.symbol, first.name) == target) {
-        log_debug_call("Calling function: push");
+        log_debug_call(format_message(messages::kTraceCalling, {"push"}));
         Value args[2] = {evaluate(first), Value()};
         if (args[0].is_error()) return args[0];
         args[1] = evaluate(*call.args[1]);
         if (args[1].is_error()) return args[1];
         Value* binding = binding_read_and_written(target);
         if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
-        log_debug_call("push is a builtin");
+        log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
         return call_builtin(push_id, args, graphics());
       }
     }
@@ -165,7 +165,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
 Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
   Value left = evaluate(*sum.left);
   if (left.is_error()) return left;
-  Value right = evaluate_hot(*sum.right);
+  Value right = evaluate(*sum.right);
   if (right.is_error()) return right;
   if (left.is(ValueKind::String) && right.is(ValueKind::String)) {
     Value* binding = binding_read_and_written(target);
@@ -180,7 +180,7 @@ Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
 // `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
 // updated in place here; everything else goes the general way.
 void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
-  if (s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
+  if (shortcuts_enabled() && s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
     const Expr& operand = *s.value;
     const Value* value = nullptr;
     int64_t literal = 0;
@@ -206,10 +206,11 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
 void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
-  Value operand = evaluate_hot(*s.value);
+  Value operand = evaluate(*s.value);
   if (operand.is_error())
     errors::log_named_statement_failure(messages::kCompoundAssignFailed, s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
+  if (!shortcuts_enabled()) return set_variable(symbol, binary_operation(current, op, operand));
   if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
     // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
     Value* binding = binding_read_and_written(symbol);
@@ -233,7 +234,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
 void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     spend_steps(1);
-    Value condition = evaluate_hot(*s.condition);
+    Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure(messages::kWhileConditionFailed, condition);
       break_flag = false;
@@ -253,7 +254,7 @@ void Interpreter::execute_while(const WhileStmt& s) {
 }
 
 void Interpreter::execute_for(const ForStmt& s) {
-  if (s.iter->kind == ExprKind::Range) return execute_for_range(s);
+  if (shortcuts_enabled() && s.iter->kind == ExprKind::Range) return execute_for_range(s);
   Value iterable = evaluate(*s.iter);
   if (iterable.is(ValueKind::Array)) {
     Symbol symbol = cached_symbol(s.symbol, s.var);
