@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "interpreter/value.hpp"
+#include "parser/ast.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -140,8 +141,8 @@ struct ContainerForm {
   void (*scalar)(std::string& out, const Value& value);
 };
 constexpr ContainerForm kDisplayForm = {"[", "]", "{", "}", false, append_scalar_display_text};
-constexpr ContainerForm kDebugForm = {"Array([", "])", "Dict({", "})", true,
-                                      append_scalar_debug_text};
+constexpr ContainerForm kDebugForm = {"Array([", "])", "Dict({",
+                                      "})",      true, append_scalar_debug_text};
 
 // Writes `root` depth first. Each open container keeps its place on `open`; nothing runs
 // while the text is made, so the values stay put.

@@ -3,7 +3,6 @@
 
 #include <new>
 
-
 namespace vormel {
 namespace {
 

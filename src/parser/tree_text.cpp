@@ -28,7 +28,7 @@ class TreeText {
         return text("String(", quoted(static_cast<const StringExpr&>(expr).value), ")");
       case ExprKind::Boolean:
         return text(static_cast<const BooleanExpr&>(expr).value ? "Boolean(true)"
-                                                                 : "Boolean(false)");
+                                                                : "Boolean(false)");
       case ExprKind::Identifier:
         return text("Identifier(", quoted(static_cast<const IdentifierExpr&>(expr).name), ")");
       case ExprKind::BinaryOp: {

@@ -1,8 +1,7 @@
 #include "support/large_stack.hpp"
 
-#include <pthread.h>
-
 #include <alloca.h>
+#include <pthread.h>
 
 #include <cstdint>
 

@@ -1,10 +1,11 @@
+#include "interpreter/value.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "interpreter/value.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -93,9 +94,11 @@ TEST(ValueRulesTest, ToIntegerTruncatesAndSaturates) {
   EXPECT_EQ(to_integer(Value::number(-5)), -5);
   EXPECT_EQ(to_integer(Value::floating(1.9)), 1);
   EXPECT_EQ(to_integer(Value::floating(-1.9)), -1);
-  EXPECT_EQ(to_integer(Value::floating(9223372036854775808.0)), std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(to_integer(Value::floating(9223372036854775808.0)),
+            std::numeric_limits<int64_t>::max());
   EXPECT_EQ(to_integer(Value::floating(1e300)), std::numeric_limits<int64_t>::max());
-  EXPECT_EQ(to_integer(Value::floating(-9223372036854775808.0)), std::numeric_limits<int64_t>::min());
+  EXPECT_EQ(to_integer(Value::floating(-9223372036854775808.0)),
+            std::numeric_limits<int64_t>::min());
   EXPECT_EQ(to_integer(Value::floating(-1e300)), std::numeric_limits<int64_t>::min());
   EXPECT_EQ(to_integer(Value::floating(std::nan(""))), 0);
   EXPECT_EQ(to_integer(Value::floating(std::numeric_limits<double>::infinity())),
@@ -178,7 +181,8 @@ TEST(ValueTextTest, DeeplyNestedValuesHaveTheirWholeText) {
   EXPECT_EQ(display.size(), 2 * kDepth + 4);
   EXPECT_EQ(display.substr(kDepth - 1, 6), "[core]");
   std::string debug = debug_text(nested);
-  EXPECT_EQ(debug.size(), kDepth * std::string("Array([])").size() + std::string("String(\"core\")").size());
+  EXPECT_EQ(debug.size(),
+            kDepth * std::string("Array([])").size() + std::string("String(\"core\")").size());
 }
 
 }  // namespace
