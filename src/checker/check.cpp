@@ -26,8 +26,7 @@ Warning warning_at(const ScriptView& view, SourcePosition at, std::string messag
 
 Warning warning_at_token(const ScriptView& view, size_t token, std::string message) {
   token = std::min(token, view.tokens.size() - 1);
-  Warning warning{view.trace.token_starts[token], view.trace.token_ends[token],
-                  std::move(message)};
+  Warning warning{view.trace.token_starts[token], view.trace.token_ends[token], std::move(message)};
   if (warning.end.offset <= warning.at.offset)
     warning.end = one_character_after(view.source, warning.at);
   return warning;
@@ -47,9 +46,8 @@ std::vector<Warning> check_source(std::string_view source, const CheckOptions& o
   std::vector<Warning> warnings;
   add_front_end_warnings(view, warnings);
   add_script_warnings(view, options, warnings);
-  std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
-    return a.at.offset < b.at.offset;
-  });
+  std::stable_sort(warnings.begin(), warnings.end(),
+                   [](const Warning& a, const Warning& b) { return a.at.offset < b.at.offset; });
   return warnings;
 }
 

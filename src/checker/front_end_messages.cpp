@@ -127,7 +127,8 @@ std::optional<std::string> specific_text(const ScriptView& view, const ParseReco
 
 std::string fill(const ScriptView& view, const ParseRecovery& r, std::string text) {
   auto replace = [&text](std::string_view key, const std::string& value) {
-    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size()))
+    for (size_t at = text.find(key); at != std::string::npos;
+         at = text.find(key, at + value.size()))
       text.replace(at, key.size(), value);
   };
   replace("{token}", quoted_token(view, r.token));
@@ -140,8 +141,9 @@ std::string fill(const ScriptView& view, const ParseRecovery& r, std::string tex
   // Where the closer was expected, when that is not the end of the file.
   const SourcePosition& at = view.trace.token_starts[r.token];
   bool at_end = view.tokens[r.token].kind == TokenKind::Eof;
-  replace("{where}", at_end ? "" : " at line " + std::to_string(at.line) + ", column " +
-                                       std::to_string(at.column));
+  replace("{where}",
+          at_end ? ""
+                 : " at line " + std::to_string(at.line) + ", column " + std::to_string(at.column));
   return text;
 }
 
@@ -181,7 +183,8 @@ void add_lexer_warnings(const ScriptView& view, std::vector<Warning>& out) {
     switch (note.kind) {
       case LexNoteKind::UnknownCharacter: {
         // A run of the same character ("&&", "||") is one mistake.
-        Warning warning = warning_at(view, note.at, "unknown character " + character_text(note.character));
+        Warning warning =
+            warning_at(view, note.at, "unknown character " + character_text(note.character));
         bool continues_run = previous_unknown_end == note.at.offset && !out.empty() &&
                              out.back().message == warning.message;
         previous_unknown_end = warning.end.offset;
@@ -200,7 +203,8 @@ void add_lexer_warnings(const ScriptView& view, std::vector<Warning>& out) {
         out.push_back(warning_at(view, note.at, "unterminated block comment"));
         break;
       case LexNoteKind::IntegerTooLarge:
-        out.push_back(warning_at(view, note.at, "integer literal too large; it is read as a float"));
+        out.push_back(
+            warning_at(view, note.at, "integer literal too large; it is read as a float"));
         break;
     }
   }
@@ -228,7 +232,8 @@ std::vector<Span> echo_spans(const ScriptView& view, const std::vector<ParseReco
                              std::vector<Warning>& out) {
   std::vector<Span> spans;
   for (const ParseRecovery& r : kept)
-    if (is_closer(r.issue) && r.issue != ParseIssue::BlockUnclosed) spans.emplace_back(r.related, r.token);
+    if (is_closer(r.issue) && r.issue != ParseIssue::BlockUnclosed)
+      spans.emplace_back(r.related, r.token);
   SyntaxVisitor visitor;
   visitor.on_statement = [&](const Stmt& stmt) {
     if (stmt.kind != StmtKind::Expr) return;
@@ -293,7 +298,8 @@ void add_front_end_warnings(const ScriptView& view, std::vector<Warning>& out) {
     last_reported = r.token;
     std::optional<std::string> specific = specific_text(view, r);
     std::string text = fill(view, r, specific ? *specific : std::string(issue_text(r.issue)));
-    out.push_back(warning_at_token(view, is_closer(r.issue) ? r.related : r.token, std::move(text)));
+    out.push_back(
+        warning_at_token(view, is_closer(r.issue) ? r.related : r.token, std::move(text)));
   }
   out.insert(out.end(), dict_statements.begin(), dict_statements.end());
 }

@@ -104,7 +104,8 @@ class ScriptChecker {
     check_imports();
     SyntaxVisitor visitor;
     visitor.on_statement = [this](const Stmt& stmt) {
-      if (stmt.kind == StmtKind::Function) check_function_name(static_cast<const FunctionStmt&>(stmt));
+      if (stmt.kind == StmtKind::Function)
+        check_function_name(static_cast<const FunctionStmt&>(stmt));
     };
     visitor.on_expression = [this](const Expr& expr) {
       if (expr.kind == ExprKind::Call) check_call(static_cast<const CallExpr&>(expr));
@@ -171,12 +172,14 @@ class ScriptChecker {
       if (is_builtin_function(call.name) || defs_.names.count(call.name)) return;
       const Token& before = view_.tokens[name_token];
       if (call.name == "call" && !(before.kind == TokenKind::Identifier && before.text == "call")) {
-        warn(paren, "only a name or a module function can be called; this calls a function "
-                    "named 'call', which nothing defines");
+        warn(paren,
+             "only a name or a module function can be called; this calls a function "
+             "named 'call', which nothing defines");
         return;
       }
-      warn(name_token, "call of '" + call.name +
-                           "', which is neither a built-in nor defined in this file or its imports");
+      warn(name_token,
+           "call of '" + call.name +
+               "', which is neither a built-in nor defined in this file or its imports");
       return;
     }
     std::string prefix = call.name.substr(0, dot);
@@ -203,7 +206,8 @@ class ScriptChecker {
 
   void check_top_level_input() {
     for (const StmtPtr& stmt : view_.program)
-      if (stmt->kind == StmtKind::Function && static_cast<const FunctionStmt&>(*stmt).name == "main")
+      if (stmt->kind == StmtKind::Function &&
+          static_cast<const FunctionStmt&>(*stmt).name == "main")
         return;
     for (const StmtPtr& stmt : view_.program) {
       if (stmt->kind != StmtKind::Let) continue;

@@ -11,9 +11,9 @@
 namespace vormel {
 
 struct SourcePosition {
-  size_t offset = 0;     // byte offset into the source
-  uint32_t line = 1;     // 1-based
-  uint32_t column = 1;   // 1-based, counted in Unicode characters
+  size_t offset = 0;    // byte offset into the source
+  uint32_t line = 1;    // 1-based
+  uint32_t column = 1;  // 1-based, counted in Unicode characters
 };
 
 enum class LexNoteKind : uint8_t {

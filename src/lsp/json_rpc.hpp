@@ -2,10 +2,9 @@
 #pragma once
 
 #include <iosfwd>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 namespace vormel {
 

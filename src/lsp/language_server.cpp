@@ -34,9 +34,9 @@ constexpr int kCompletionFunction = 3;
 constexpr int kCompletionKeyword = 14;
 constexpr int kCompletionModule = 9;
 
-constexpr const char* kKeywords[] = {
-    "let", "def", "return", "if", "else", "while", "for", "in", "break", "continue", "true",
-    "false", "and", "or", "not", "match", "try", "catch", "global", "use", "as"};
+constexpr const char* kKeywords[] = {"let", "def",   "return",   "if",    "else",   "while", "for",
+                                     "in",  "break", "continue", "true",  "false",  "and",   "or",
+                                     "not", "match", "try",      "catch", "global", "use",   "as"};
 
 struct MethodNotFound : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -123,7 +123,8 @@ int LanguageServer::run() {
     if (read != ReadResult::Message) break;
     json message = json::parse(body, nullptr, false);
     if (message.is_discarded()) {
-      write_message(out_, {{"jsonrpc", "2.0"}, {"id", nullptr},
+      write_message(out_, {{"jsonrpc", "2.0"},
+                           {"id", nullptr},
                            {"error", {{"code", kParseError}, {"message", "Parse error"}}}});
       continue;
     }
@@ -137,7 +138,8 @@ void LanguageServer::handle(const json& message) {
   if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
     if (message.is_object() && message.contains("id") && !message.contains("method"))
       return;  // a response to a request of ours (the server sends none)
-    write_message(out_, {{"jsonrpc", "2.0"}, {"id", nullptr},
+    write_message(out_, {{"jsonrpc", "2.0"},
+                         {"id", nullptr},
                          {"error", {{"code", kInvalidRequest}, {"message", "Invalid request"}}}});
     return;
   }
@@ -214,10 +216,10 @@ void LanguageServer::change_document(const std::string& uri, const json& changes
       continue;
     }
     const json& range = change["range"];
-    size_t start = to_offset(text, {range["start"]["line"].get<size_t>(),
-                                    range["start"]["character"].get<size_t>()});
-    size_t end = to_offset(text, {range["end"]["line"].get<size_t>(),
-                                  range["end"]["character"].get<size_t>()});
+    size_t start = to_offset(
+        text, {range["start"]["line"].get<size_t>(), range["start"]["character"].get<size_t>()});
+    size_t end = to_offset(
+        text, {range["end"]["line"].get<size_t>(), range["end"]["character"].get<size_t>()});
     if (end < start) std::swap(start, end);
     text.replace(start, end - start, replacement);
   }
@@ -241,13 +243,12 @@ void LanguageServer::publish_diagnostics(const std::string& uri) {
   for (const Warning& warning : check_source(text, options)) {
     LspPosition start = to_lsp_position(lines, warning.at);
     LspPosition end = to_lsp_position(lines, warning.end);
-    diagnostics.push_back(
-        {{"range",
-          {{"start", {{"line", start.line}, {"character", start.character}}},
-           {"end", {{"line", end.line}, {"character", end.character}}}}},
-         {"severity", kSeverityWarning},
-         {"source", "vormel-check"},
-         {"message", warning.message}});
+    diagnostics.push_back({{"range",
+                            {{"start", {{"line", start.line}, {"character", start.character}}},
+                             {"end", {{"line", end.line}, {"character", end.character}}}}},
+                           {"severity", kSeverityWarning},
+                           {"source", "vormel-check"},
+                           {"message", warning.message}});
   }
   write_message(out_, {{"jsonrpc", "2.0"},
                        {"method", "textDocument/publishDiagnostics"},
@@ -327,7 +328,8 @@ json LanguageServer::completion(const json& params) const {
     add(name, kCompletionFunction, entry ? entry->signature : "", entry ? entry->summary : "");
   }
   for (const auto& f : outline.functions) add(f.name, kCompletionFunction, signature_of(f), "");
-  for (const auto& [name, module] : outline.modules) add(name, kCompletionModule, "module " + module, "");
+  for (const auto& [name, module] : outline.modules)
+    add(name, kCompletionModule, "module " + module, "");
   return {{"isIncomplete", false}, {"items", items}};
 }
 

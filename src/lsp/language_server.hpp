@@ -4,9 +4,8 @@
 
 #include <iosfwd>
 #include <map>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace vormel {
 

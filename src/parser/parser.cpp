@@ -10,8 +10,7 @@ namespace {
 
 class Parser {
  public:
-  Parser(const TokenList& tokens, ParseListener* listener)
-      : tokens_(tokens), listener_(listener) {}
+  Parser(const TokenList& tokens, ParseListener* listener) : tokens_(tokens), listener_(listener) {}
 
   StmtList program() {
     StmtList stmts;
@@ -308,9 +307,8 @@ class Parser {
       size_t op_token = position_;
       advance();
       ExprPtr right = (this->*next)();
-      left = noted(
-          std::make_unique<BinaryOpExpr>(std::move(left), std::move(op), std::move(right)),
-          op_token);
+      auto node = std::make_unique<BinaryOpExpr>(std::move(left), std::move(op), std::move(right));
+      left = noted(std::move(node), op_token);
     }
   }
 

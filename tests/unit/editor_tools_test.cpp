@@ -39,8 +39,8 @@ TEST(EditorToolsTest, ProtocolPositionsCountUtf16Units) {
   EXPECT_EQ(to_lsp_position(text, 9).line, 1u);
   EXPECT_EQ(to_lsp_position(text, 9).character, 3u);
   EXPECT_EQ(to_offset(text, {1, 3}), 9u);
-  EXPECT_EQ(to_offset(text, {1, 2}), 5u);    // inside the surrogate pair: before the emoji
-  EXPECT_EQ(to_offset(text, {0, 99}), 2u);   // past the line's end: its end
+  EXPECT_EQ(to_offset(text, {1, 2}), 5u);   // inside the surrogate pair: before the emoji
+  EXPECT_EQ(to_offset(text, {0, 99}), 2u);  // past the line's end: its end
   EXPECT_EQ(to_offset(text, {9, 0}), text.size());
   LineIndex lines(text);
   LspPosition p = to_lsp_position(lines, lines.at(9));
@@ -61,7 +61,8 @@ TEST(EditorToolsTest, FileUrisBecomePaths) {
 TEST(EditorToolsTest, WarningsAreFormattedForCompilersAndEditors) {
   std::vector<Warning> warnings = check_source("print(1 +)\n", CheckOptions{});
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(format_warning("a.vl", warnings[0]), "a.vl:1:10: warning: expression expected after '+'");
+  EXPECT_EQ(format_warning("a.vl", warnings[0]),
+            "a.vl:1:10: warning: expression expected after '+'");
   EXPECT_EQ(warnings[0].end.column, 11u);
   EXPECT_TRUE(check_source("", CheckOptions{}).empty());
 }

@@ -32,9 +32,24 @@ std::vector<std::string> project_scripts() {
 }
 
 const std::vector<std::string> kOddInputs = {
-    "", "a && b", "\"open", "/* open", "x = 99999999999999999999", "é = 1", "if a { } else if b { }",
-    "xs[i] = v", "def f(a):\n  return a", "print(1 +)", "{ \"k\": 1, a b: 2 }", "f(1,,2", "a . . b",
-    "match x { , 1 => 2 3 }", "use m { 1 a", "try { } x", "\xff\xfe bytes", "let = 1 let x 2",
+    "",
+    "a && b",
+    "\"open",
+    "/* open",
+    "x = 99999999999999999999",
+    "é = 1",
+    "if a { } else if b { }",
+    "xs[i] = v",
+    "def f(a):\n  return a",
+    "print(1 +)",
+    "{ \"k\": 1, a b: 2 }",
+    "f(1,,2",
+    "a . . b",
+    "match x { , 1 => 2 3 }",
+    "use m { 1 a",
+    "try { } x",
+    "\xff\xfe bytes",
+    "let = 1 let x 2",
 };
 
 struct Recorder : ParseListener {
@@ -139,8 +154,8 @@ TEST(FrontEndTraceTest, ListenerHearsEachRecoveryAtItsToken) {
             (Issues{{I::DictColonMissing, 4, 3}, {I::SkippedDictEntry, 4, kNone}}));
   EXPECT_EQ(issues_of("match v { 1 2 => 3 }"), (Issues{{I::MatchArrowMissing, 4, 3}}));
   EXPECT_EQ(issues_of("let = 1"), (Issues{{I::LetNameMissing, 1, kNone},
-                                           {I::ExpressionExpected, 1, kNone},
-                                           {I::SkippedStatement, 1, kNone}}));
+                                          {I::ExpressionExpected, 1, kNone},
+                                          {I::SkippedStatement, 1, kNone}}));
   EXPECT_EQ(issues_of("a . 1"), (Issues{{I::StrayDot, 1, kNone}}));
   EXPECT_TRUE(issues_of("def f(a, b) { return a + b }\nprint(f(1, 2))").empty());
 }
