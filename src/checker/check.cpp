@@ -32,13 +32,26 @@ Warning warning_at_token(const ScriptView& view, size_t token, std::string messa
   return warning;
 }
 
-std::string quoted_token(const ScriptView& view, size_t token) {
-  std::string_view text = view.spelling(token);
-  if (text.empty()) return "the end of the file";
+std::string token_text(const ScriptView& view, size_t token) {
+  // A warning is one line: a long or multi-line token (a string) shows its start only.
   constexpr size_t kLongest = 24;
-  std::string shown(text.substr(0, kLongest));
-  if (text.size() > kLongest) shown += "...";
-  return "'" + shown + "'";
+  std::string_view text = view.spelling(token);
+  std::string shown;
+  size_t characters = 0;
+  for (size_t p = 0; p < text.size();) {
+    char32_t c = decode_utf8(text, p);
+    if (c == '\n' || c == '\r' || ++characters > kLongest) {
+      shown += "...";
+      break;
+    }
+    append_utf8(shown, c < 0x20 || c == 0x7F ? U' ' : c);
+  }
+  return shown;
+}
+
+std::string quoted_token(const ScriptView& view, size_t token) {
+  if (view.spelling(token).empty()) return "the end of the file";
+  return "'" + token_text(view, token) + "'";
 }
 
 std::vector<Warning> check_source(std::string_view source, const CheckOptions& options) {

@@ -134,7 +134,7 @@ std::string fill(const ScriptView& view, const ParseRecovery& r, std::string tex
   replace("{token}", quoted_token(view, r.token));
   if (r.token > 0) {
     replace("{previous}", quoted_token(view, r.token - 1));
-    replace("{previous_text}", std::string(view.spelling(r.token - 1)));
+    replace("{previous_text}", token_text(view, r.token - 1));
   }
   if (r.related != ParseListener::kNoToken && r.related < view.tokens.size())
     replace("{related}", quoted_token(view, r.related));

@@ -11,6 +11,8 @@ namespace vormel {
 
 Warning warning_at_token(const ScriptView& view, size_t token, std::string message);
 Warning warning_at(const ScriptView& view, SourcePosition at, std::string message);
+// A token's text for a message: on one line, cut short when long.
+std::string token_text(const ScriptView& view, size_t token);
 // A token's text quoted for a message: 'else', '+', "the end of the file".
 std::string quoted_token(const ScriptView& view, size_t token);
 

@@ -7,6 +7,7 @@ malformed body, an unknown method, and a broken frame.
 import json
 import os
 import queue
+import random
 import subprocess
 import sys
 import tempfile
@@ -216,11 +217,56 @@ def edge_cases(server):
     check(client.finish() == 1, "end of input without exit gives status 1")
 
 
+def random_documents(server, root):
+    """Broken documents (the project's scripts with random cuts and insertions) each get
+    diagnostics inside the document, and hover and completion anywhere answer without error."""
+    rng = random.Random(15)
+    texts = []
+    for folder in ("examples", "tests/checker/cases"):
+        for name in sorted(os.listdir(os.path.join(root, folder))):
+            if name.endswith(".vl"):
+                with open(os.path.join(root, folder, name), encoding="utf-8") as f:
+                    texts.append(f.read())
+    pieces = ["{", "}", "(", "\"", "/*", "else", "é😀", "&", "\n", "xs[0] = 1", "sdl2."]
+    client = Client(server)
+    client.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+    uri = "untitled:broken"
+    for version in range(60):
+        text = rng.choice(texts)
+        for _ in range(rng.randint(1, 5)):
+            at = rng.randint(0, len(text))
+            if rng.random() < 0.4:
+                text = text[:at] + text[at + rng.randint(1, 30):]
+            else:
+                text = text[:at] + rng.choice(pieces) + text[at:]
+        if version == 0:
+            client.notify("textDocument/didOpen", {"textDocument": {
+                "uri": uri, "languageId": "vormel", "version": 1, "text": text}})
+        else:
+            client.notify("textDocument/didChange", {
+                "textDocument": {"uri": uri, "version": version + 1},
+                "contentChanges": [{"text": text}]})
+        lines = text.split("\n")
+        for d in client.diagnostics(uri):
+            start = d["range"]["start"]
+            check(start["line"] < len(lines) + 1, (d, text))
+        for method in ("textDocument/hover", "textDocument/completion"):
+            line = rng.randrange(len(lines))
+            position = {"line": line, "character": rng.randint(0, len(lines[line]) + 2)}
+            reply = client.request(method, {"textDocument": {"uri": uri}, "position": position})
+            check("result" in reply, (method, reply))
+    client.request("shutdown", None)
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 0, "the server survives broken documents")
+
+
 def main():
     server = os.path.abspath(sys.argv[1])
+    root = os.path.abspath(sys.argv[2])
     with tempfile.TemporaryDirectory() as folder:
         session(server, folder)
     edge_cases(server)
+    random_documents(server, root)
     print("language server session passed")
     return 0
 
