@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang and runs each for a bounded time over its seed corpus: the
-# front end (any bytes through the lexer and parser) and the interpreter (any bytes run as
-# a script, seeded with the test and example scripts). FUZZ_SEED fixes the random sequence
-# (default 1, so that a run repeats); FUZZ_SEED=0 lets libFuzzer pick one.
+# front end (any bytes through the lexer and parser), the interpreter (any bytes run as a
+# script, seeded with the test and example scripts), and the checker (any bytes through
+# vormel-check's analysis; the lexer's positions and the parser's listener must change
+# nothing). FUZZ_SEED fixes the random sequence (default 1, so that a run repeats);
+# FUZZ_SEED=0 lets libFuzzer pick one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_TO_RUN=${1:-60}
 SEED=${FUZZ_SEED:-1}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON > /dev/null
-cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter
+cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter vormel_fuzz_checker
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -20,8 +22,9 @@ run() {  # run TARGET CORPUS_DIR
     -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$2")
 }
 
-mkdir "$work/front_end" "$work/interpreter"
+mkdir "$work/front_end" "$work/interpreter" "$work/checker"
 cp tests/fuzz/corpus/* "$work/front_end"/
+cp tests/fuzz/corpus/* tests/checker/cases/*.vl "$work/checker"/
 n=0
 for script in tests/golden/*/*.vl examples/*.vl tests/fuzz/corpus/*; do
   [ -f "$script" ] || continue
@@ -30,3 +33,5 @@ for script in tests/golden/*/*.vl examples/*.vl tests/fuzz/corpus/*; do
 done
 run front_end "$work/front_end"
 run interpreter "$work/interpreter"
+# The checker shares the front end: half the time is enough.
+SECONDS_TO_RUN=$(( (SECONDS_TO_RUN + 1) / 2 )) run checker "$work/checker"

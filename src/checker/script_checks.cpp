@@ -81,6 +81,19 @@ std::set<std::string, std::less<>> identifiers_in(const Expr& expr) {
   return names;
 }
 
+// The names a condition tests, as a guard would: those it uses outside any indexing (in
+// "xs[0] > 0 and xs[1] > 0" the left side guards nothing, it reads an element itself).
+std::set<std::string, std::less<>> tested_names(const Expr& condition) {
+  std::set<std::string, std::less<>> names = identifiers_in(condition);
+  SyntaxVisitor visitor;
+  visitor.on_expression = [&names](const Expr& e) {
+    if (e.kind != ExprKind::Index) return;
+    for (const std::string& name : identifiers_in(e)) names.erase(name);
+  };
+  walk(condition, visitor);
+  return names;
+}
+
 // Whether `side` indexes something (a[i], not a.b) with a name that `guard` tests.
 bool indexes_what_is_tested(const Expr& side, const std::set<std::string, std::less<>>& tested) {
   bool found = false;
@@ -197,7 +210,7 @@ class ScriptChecker {
   void check_guard(const BinaryOpExpr& op) {
     if (op.op.kind != TokenKind::And && op.op.kind != TokenKind::Or) return;
     if (!op.left || !op.right) return;
-    if (!indexes_what_is_tested(*op.right, identifiers_in(*op.left))) return;
+    if (!indexes_what_is_tested(*op.right, tested_names(*op.left))) return;
     std::string word = op.op.kind == TokenKind::And ? "and" : "or";
     warn(view_.token_of(op), "'" + word +
                                  "' evaluates both sides, so it cannot guard the index on its "
