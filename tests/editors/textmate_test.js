@@ -127,6 +127,26 @@ async function main() {
   if (builtins.length !== 39) failures.push(`found ${builtins.length} built-ins, expected 39`);
   for (const name of builtins) expect(`x = ${name}(1)`, name, "support.function.builtin.vormel");
 
+  // The extension's manifest ties the language, the grammar and the configuration together.
+  const extension = path.join(root, "editors", "vscode");
+  const manifest = JSON.parse(fs.readFileSync(path.join(extension, "package.json"), "utf8"));
+  const language = manifest.contributes.languages.find((l) => l.id === "vormel");
+  const grammarEntry = manifest.contributes.grammars.find((g) => g.language === "vormel");
+  if (!language || !language.extensions.includes(".vl")) failures.push("no vormel language for .vl");
+  if (!grammarEntry || grammarEntry.scopeName !== "source.vormel" ||
+      path.resolve(extension, grammarEntry.path) !== grammarPath)
+    failures.push("the manifest does not point at the grammar");
+  if (!fs.existsSync(path.join(extension, manifest.main))) failures.push("no extension entry");
+  const config = JSON.parse(
+    fs.readFileSync(path.resolve(extension, language.configuration), "utf8"));
+  const pairs = (config.autoClosingPairs || []).map((p) => p.open + p.close);
+  if (config.comments.lineComment !== "#" || config.comments.blockComment.join("") !== "/**/")
+    failures.push("comments are # and /* */");
+  for (const pair of ["{}", "[]", "()", '""'])
+    if (!pairs.includes(pair)) failures.push(`no auto-closing pair ${pair}`);
+  if (JSON.stringify(config.brackets) !== JSON.stringify([["{", "}"], ["[", "]"], ["(", ")"]]))
+    failures.push("brackets are {} [] ()");
+
   const update = process.argv.includes("--update");
   const samples = path.join(here, "samples");
   for (const file of fs.readdirSync(samples).filter((f) => f.endsWith(".vl")).sort()) {
