@@ -2,7 +2,8 @@
 """Checks the Vim files under editors/vim with Vim itself, in silent Ex mode (vim -es):
 a .vl file gets the filetype vormel, and keywords, strings, escapes, numbers, comments,
 built-in names (every one in the interpreter's table) and module functions get their
-syntax groups.
+syntax groups. Given the vormel-check program, also checks that ":compiler vormel" reads
+its warnings into the quickfix list with their lines and columns.
 """
 import os
 import re
@@ -53,6 +54,34 @@ def builtin_names():
         return re.findall(r'\{"([a-z_]+)", \d+, ', f.read())
 
 
+def check_compiler(checker):
+    """The quickfix list after running the checker through the compiler file's settings."""
+    with tempfile.TemporaryDirectory() as tmp:
+        sample = os.path.join(tmp, "mistake.vl")
+        result = os.path.join(tmp, "quickfix.txt")
+        with open(sample, "w", encoding="utf-8") as f:
+            f.write("let x = 1\nif x > 0 {\n} else if x {\n}\nprint(1 +)\n")
+        script = os.path.join(tmp, "compiler.vim")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write("compiler vormel\n"
+                    "silent make\n"
+                    "call writefile(map(getqflist(), {_, e -> e.lnum . ':' . e.col . ':' . e.text}),"
+                    f" '{result}')\n"
+                    "qa!\n")
+        env = dict(os.environ, PATH=os.path.dirname(checker) + os.pathsep + os.environ["PATH"])
+        subprocess.run(["vim", "-es", "-N", "-u", "NONE", "-i", "NONE",
+                        "--cmd", f"set runtimepath^={os.path.join(ROOT, 'editors', 'vim')}",
+                        "-S", script, sample], cwd=tmp, env=env, capture_output=True, timeout=60,
+                       stdin=subprocess.DEVNULL)
+        if not os.path.exists(result):
+            return ["the compiler file produced no quickfix list"]
+        with open(result, encoding="utf-8") as f:
+            got = f.read().splitlines()
+    wanted = ["3:8:'else' followed by 'if': write else { if ... }",
+              "5:10:expression expected after '+'"]
+    return [] if got == wanted else [f"quickfix list {got!r}, expected {wanted!r}"]
+
+
 def main():
     probes = PROBES + [(f"x = {name}(1)", name, "vormelBuiltin") for name in builtin_names()]
     if len(probes) - len(PROBES) != 39:
@@ -87,6 +116,8 @@ def main():
     for (code, piece, group), actual in zip(probes, got[1:]):
         if actual != group:
             failures.append(f"{code!r}: {piece!r} is in group {actual!r}, expected {group!r}")
+    if len(sys.argv) > 1:
+        failures += check_compiler(os.path.abspath(sys.argv[1]))
     for failure in failures:
         print(failure)
     print(f"{len(probes)} probes")
