@@ -58,6 +58,7 @@ class Lexer {
     return std::move(tokens_);
   }
 
+ private:
   // run() that also records where each token begins and ends (a step emits at most one).
   TokenList run_traced() {
     while (pos_ < source_.size()) {
@@ -85,7 +86,6 @@ class Lexer {
     if (trace_ != nullptr) trace_->notes.push_back(LexNote{kind, SourcePosition{offset}, character});
   }
 
- private:
   // The character at byte offset `at` (0 past the end), without consuming it.
   char32_t peek_at(size_t at) const {
     if (at >= source_.size()) return 0;

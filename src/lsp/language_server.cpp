@@ -98,6 +98,17 @@ LspPosition position_param(const json& params) {
   return LspPosition{p.at("line").get<size_t>(), p.at("character").get<size_t>()};
 }
 
+// Reads the script module "{name}.vl" beside the document, when the document is a file.
+std::optional<std::string> read_module_beside(const std::string& uri, const std::string& name) {
+  std::string path = path_of_uri(uri);
+  if (path.empty()) return std::nullopt;
+  std::filesystem::path file = std::filesystem::path(path).parent_path() / (name + ".vl");
+  std::string source;
+  std::string failure;
+  if (!read_script(file.string(), source, failure)) return std::nullopt;
+  return source;
+}
+
 }  // namespace
 
 std::string path_of_uri(const std::string& uri) {
@@ -228,16 +239,10 @@ void LanguageServer::change_document(const std::string& uri, const json& changes
 void LanguageServer::publish_diagnostics(const std::string& uri) {
   const std::string& text = documents_[uri];
   CheckOptions options;
-  std::string path = path_of_uri(uri);
-  if (!path.empty()) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    options.read_module = [folder](const std::string& module) -> std::optional<std::string> {
-      std::string source;
-      std::string failure;
-      if (!read_script((folder / (module + ".vl")).string(), source, failure)) return std::nullopt;
-      return source;
+  if (!path_of_uri(uri).empty())
+    options.read_module = [uri](const std::string& module) {
+      return read_module_beside(uri, module);
     };
-  }
   LineIndex lines(text);
   json diagnostics = json::array();
   for (const Warning& warning : check_source(text, options)) {
@@ -256,7 +261,8 @@ void LanguageServer::publish_diagnostics(const std::string& uri) {
 }
 
 json LanguageServer::hover(const json& params) const {
-  auto doc = documents_.find(params.at("textDocument").at("uri").get<std::string>());
+  std::string uri = params.at("textDocument").at("uri");
+  auto doc = documents_.find(uri);
   if (doc == documents_.end()) return nullptr;
   const std::string& text = doc->second;
   NameSpan span = name_at(text, to_offset(text, position_param(params)));
@@ -272,10 +278,18 @@ json LanguageServer::hover(const json& params) const {
     std::string prefix = text.substr(owner.start, span.start - 1 - owner.start);
     auto module = outline.modules.find(prefix);
     if (module == outline.modules.end()) return nullptr;
-    const FunctionDoc* entry = find_function_doc(module->second + "." + name);
-    if (entry == nullptr) return nullptr;
-    signature = entry->signature;
-    summary = entry->summary;
+    if (const FunctionDoc* entry = find_function_doc(module->second + "." + name)) {
+      signature = entry->signature;
+      summary = entry->summary;
+    } else if (auto module_text = read_module_beside(uri, module->second)) {
+      for (const auto& f : outline_of(*module_text).functions) {
+        if (f.name != name) continue;
+        signature = module->first + "." + signature_of(f);
+        summary = "Defined in " + module->second + ".vl on line " + std::to_string(f.line) + ".";
+        break;
+      }
+    }
+    if (signature.empty()) return nullptr;
   } else if (const FunctionDoc* entry = find_function_doc(name)) {
     signature = entry->signature;
     summary = std::string(entry->summary) + " (built-in)";
@@ -295,7 +309,8 @@ json LanguageServer::hover(const json& params) const {
 
 json LanguageServer::completion(const json& params) const {
   json items = json::array();
-  auto doc = documents_.find(params.at("textDocument").at("uri").get<std::string>());
+  std::string uri = params.at("textDocument").at("uri");
+  auto doc = documents_.find(uri);
   if (doc == documents_.end()) return {{"isIncomplete", false}, {"items", items}};
   const std::string& text = doc->second;
   size_t offset = to_offset(text, position_param(params));
@@ -319,6 +334,10 @@ json LanguageServer::completion(const json& params) const {
         add(function, kCompletionFunction, entry ? entry->signature : "",
             entry ? entry->summary : "");
       }
+    } else if (module != outline.modules.end()) {
+      if (auto module_text = read_module_beside(uri, module->second))
+        for (const auto& f : outline_of(*module_text).functions)
+          add(f.name, kCompletionFunction, signature_of(f), "");
     }
     return {{"isIncomplete", false}, {"items", items}};
   }

@@ -96,12 +96,20 @@ def area(w, h) { return w * h }
 print(len("x"), area(1, 2))
 g.draw_line(0, 0, 1, 1)
 use sdl2; sdl2.create_window("t", 1, 1)
+use shapes; shapes.square(2)
+"""
 
+# A script module beside the document.
+SHAPES = """# helpers
+def square(n) { return n * n }
+def cube(n) { return n * n * n }
 """
 
 
 def session(server, folder):
     uri = "file://" + os.path.join(folder, "my%20script.vl")
+    with open(os.path.join(folder, "shapes.vl"), "w", encoding="utf-8") as f:
+        f.write(SHAPES)
     client = Client(server)
     reply = client.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
     caps = reply["result"]["capabilities"]
@@ -151,7 +159,9 @@ def session(server, folder):
     check(text is not None and "sdl2.create_window(title, width, height)" in text, text)
     text = hover(2, 17)  # the script's own function
     check(text is not None and "area(w, h)" in text and "line 2" in text, text)
-    check(hover(5, 0) is None, "nothing to show on an empty line")
+    text = hover(5, 20)  # a function of the script module shapes.vl
+    check(text is not None and "shapes.square(n)" in text and "shapes.vl on line 2" in text, text)
+    check(hover(6, 0) is None, "nothing to show on an empty line")
     reply = client.request("textDocument/hover", {
         "textDocument": {"uri": uri}, "position": {"line": 2, "character": 7}})
     check(reply["result"]["range"] == {"start": {"line": 2, "character": 6},
@@ -171,6 +181,8 @@ def session(server, folder):
     check(items["create_window"]["detail"] == "sdl2.create_window(title, width, height)", items)
     items = complete("http.se", 7)
     check("serve" in items and "send" in items and len(items) == 8, items)
+    items = complete("shapes.", 7)
+    check(set(items) == {"square", "cube"}, items)
     items = complete("g.dr", 4)
     check("draw_rect" in items, "completion through an alias")
     items = complete("wh", 2)
