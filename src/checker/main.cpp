@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "checker/check.hpp"
+#include "checker/library_names.hpp"
 #include "support/large_stack.hpp"
 #include "support/source_file.hpp"
 
@@ -15,9 +16,18 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: vormel-check FILE...\n"
+    "       vormel-check --list-names\n"
     "Reports what the parser would pass over in each Vormel script, and code that runs but\n"
     "surprises, as file:line:column: warning: message.\n"
-    "Exit status: 0 clean, 1 warnings, 2 a file could not be read.\n";
+    "Exit status: 0 clean, 1 warnings, 2 a file could not be read.\n"
+    "--list-names prints every built-in and module function name, one a line (for editors).\n";
+
+void list_names() {
+  for (const std::string& name : vormel::builtin_function_names()) std::cout << name << "\n";
+  for (const char* module : {"sdl2", "http"})
+    for (const std::string& name : vormel::module_function_names(module))
+      std::cout << module << "." << name << "\n";
+}
 
 int check_files(const std::vector<std::string>& files) {
   bool warned = false;
@@ -58,6 +68,10 @@ int main(int argc, char** argv) {
   }
   if (files.size() == 1 && (files[0] == "-h" || files[0] == "--help")) {
     std::cout << kUsage;
+    return 0;
+  }
+  if (files.size() == 1 && files[0] == "--list-names") {
+    list_names();
     return 0;
   }
   return vormel::run_with_large_stack([&] { return check_files(files); });

@@ -2,7 +2,8 @@
 // Tokenises scripts with the Vormel TextMate grammar through vscode-textmate and
 // vscode-oniguruma, the libraries VS Code itself uses. Two kinds of checks:
 //  - probes: chosen pieces of code must get their scopes (keywords, strings, escapes, numbers,
-//    comments, every built-in from the interpreter's table, module functions, definitions);
+//    comments, definitions, and every built-in and module function that
+//    "vormel-check --list-names" reports from the interpreter's tables);
 //  - snapshots: samples/NAME.vl tokenised must equal samples/NAME.snap (run with --update to
 //    rewrite the snapshots after an intended grammar change, and review the difference).
 "use strict";
@@ -69,10 +70,12 @@ function scopesOf(grammar, code, piece) {
   return null;
 }
 
-function builtinNames() {
-  const source = fs.readFileSync(
-    path.join(root, "src", "interpreter", "builtins", "builtins.cpp"), "utf8");
-  return [...source.matchAll(/\{"([a-z_]+)", \d+, /g)].map((m) => m[1]);
+// The interpreter's callable names, from the checker (argument 1 of this script).
+function libraryNames() {
+  const checker = process.argv.slice(2).find((a) => !a.startsWith("--"));
+  if (!checker) throw new Error("usage: textmate_test.js PATH/TO/vormel-check [--update]");
+  const out = require("child_process").execFileSync(checker, ["--list-names"], { encoding: "utf8" });
+  return out.split("\n").filter((l) => l !== "");
 }
 
 const probes = [
@@ -123,9 +126,14 @@ async function main() {
                     `${JSON.stringify(scopes)}, expected ${scope}`);
   };
   for (const [code, piece, scope] of probes) expect(code, piece, scope);
-  const builtins = builtinNames();
+  const names = libraryNames();
+  const builtins = names.filter((n) => !n.includes("."));
+  const moduleFunctions = names.filter((n) => n.includes("."));
   if (builtins.length !== 39) failures.push(`found ${builtins.length} built-ins, expected 39`);
+  if (moduleFunctions.length === 0) failures.push("found no module functions");
   for (const name of builtins) expect(`x = ${name}(1)`, name, "support.function.builtin.vormel");
+  for (const name of moduleFunctions)
+    expect(`x = ${name}(1)`, name.split(".")[1], "support.function.module.vormel");
 
   // The extension's manifest ties the language, the grammar and the configuration together.
   const extension = path.join(root, "editors", "vscode");
@@ -165,7 +173,7 @@ async function main() {
     }
   }
   for (const f of failures) console.log(f);
-  console.log(`${probes.length + builtins.length} probes, snapshots of ${samples}`);
+  console.log(`${probes.length + names.length} probes, snapshots of ${samples}`);
   process.exit(failures.length ? 1 : 0);
 }
 

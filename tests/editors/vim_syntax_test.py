@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Checks the Vim files under editors/vim with Vim itself, in silent Ex mode (vim -es):
 a .vl file gets the filetype vormel, and keywords, strings, escapes, numbers, comments,
-built-in names (every one in the interpreter's table) and module functions get their
-syntax groups. Given the vormel-check program, also checks that ":compiler vormel" reads
-its warnings into the quickfix list with their lines and columns.
+and every built-in and module function (as "vormel-check --list-names" reports them from
+the interpreter's tables) get their syntax groups; and ":compiler vormel" with ":make"
+reads the checker's warnings into the quickfix list with their lines and columns.
+
+Usage: vim_syntax_test.py PATH/TO/vormel-check
 """
 import os
-import re
 import subprocess
 import sys
 import tempfile
@@ -49,9 +50,9 @@ PROBES = [
 ]
 
 
-def builtin_names():
-    with open(os.path.join(ROOT, "src/interpreter/builtins/builtins.cpp"), encoding="utf-8") as f:
-        return re.findall(r'\{"([a-z_]+)", \d+, ', f.read())
+def library_names(checker):
+    run = subprocess.run([checker, "--list-names"], capture_output=True, timeout=60, check=True)
+    return run.stdout.decode().split()
 
 
 def check_compiler(checker):
@@ -83,10 +84,15 @@ def check_compiler(checker):
 
 
 def main():
-    probes = PROBES + [(f"x = {name}(1)", name, "vormelBuiltin") for name in builtin_names()]
-    if len(probes) - len(PROBES) != 39:
-        print("expected 39 built-ins in the interpreter's table")
+    checker = os.path.abspath(sys.argv[1])
+    names = library_names(checker)
+    builtins = [n for n in names if "." not in n]
+    modules = [n for n in names if "." in n]
+    if len(builtins) != 39 or not modules:
+        print(f"expected 39 built-ins and some module functions, got {names}")
         return 1
+    probes = PROBES + [(f"x = {name}(1)", name, "vormelBuiltin") for name in builtins]
+    probes += [(f"x = {name}(1)", name, "vormelModuleFunction") for name in modules]
     with tempfile.TemporaryDirectory() as tmp:
         sample = os.path.join(tmp, "sample.vl")
         result = os.path.join(tmp, "result.txt")
@@ -116,8 +122,7 @@ def main():
     for (code, piece, group), actual in zip(probes, got[1:]):
         if actual != group:
             failures.append(f"{code!r}: {piece!r} is in group {actual!r}, expected {group!r}")
-    if len(sys.argv) > 1:
-        failures += check_compiler(os.path.abspath(sys.argv[1]))
+    failures += check_compiler(checker)
     for failure in failures:
         print(failure)
     print(f"{len(probes)} probes")
