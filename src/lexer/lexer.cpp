@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "lexer/lex_trace.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -27,15 +28,44 @@ bool is_name_continue(char32_t c) {
 
 class Lexer {
  public:
-  explicit Lexer(std::string_view source) : source_(source) {}
+  explicit Lexer(std::string_view source, LexTrace* trace = nullptr)
+      : source_(source), trace_(trace) {}
 
   TokenList run() {
+    if (trace_ != nullptr) return run_traced();
     while (pos_ < source_.size()) step();
     tokens_.emplace_back(TokenKind::Eof);
     return std::move(tokens_);
   }
 
  private:
+  // run() that also records where each token begins and ends (a step emits at most one).
+  TokenList run_traced() {
+    while (pos_ < source_.size()) {
+      size_t start = step_start_ = pos_;
+      size_t count = tokens_.size();
+      step();
+      if (tokens_.size() > count) {
+        trace_->token_starts.push_back(SourcePosition{start});
+        trace_->token_ends.push_back(SourcePosition{pos_});
+      }
+    }
+    tokens_.emplace_back(TokenKind::Eof);
+    trace_->token_starts.push_back(SourcePosition{pos_});
+    trace_->token_ends.push_back(SourcePosition{pos_});
+    LineIndex lines(source_);
+    lines.resolve(trace_->token_starts);
+    lines.resolve(trace_->token_ends);
+    std::vector<SourcePosition> note_positions;
+    for (const LexNote& note : trace_->notes) note_positions.push_back(note.at);
+    lines.resolve(note_positions);
+    for (size_t i = 0; i < note_positions.size(); ++i) trace_->notes[i].at = note_positions[i];
+    return std::move(tokens_);
+  }
+  void note(LexNoteKind kind, size_t offset, char32_t character = 0) {
+    if (trace_ != nullptr) trace_->notes.push_back(LexNote{kind, SourcePosition{offset}, character});
+  }
+
   // The character at byte offset `at` (0 past the end), without consuming it.
   char32_t peek_at(size_t at) const {
     if (at >= source_.size()) return 0;
@@ -118,24 +148,32 @@ class Lexer {
     if (is_ascii_digit(c)) return number(pos_ - 1);
     if (is_name_start(c)) return name(pos_ - 1);
     // Anything else is dropped.
+    note(LexNoteKind::UnknownCharacter, step_start_, c);
   }
 
   // After "/*": skip to the first "*/" after the opening pair.
   void block_comment() {
+    size_t start = pos_ - 2;
     while (!at_end()) {
       if (advance() == '*' && peek() == '/') {
         advance();
         return;
       }
     }
+    note(LexNoteKind::UnterminatedComment, start);
   }
 
   void string_literal() {
     std::string text;
+    size_t opening = pos_ - 1;
+    bool closed = false;
     while (!at_end()) {
       size_t start = pos_;
       char32_t c = advance();
-      if (c == '"') break;
+      if (c == '"') {
+        closed = true;
+        break;
+      }
       if (c != '\\') {
         text.append(source_.substr(start, pos_ - start));
         continue;
@@ -152,6 +190,7 @@ class Lexer {
         default: text += '\\'; text.append(source_.substr(escape_start, pos_ - escape_start));
       }
     }
+    if (!closed) note(LexNoteKind::UnterminatedString, opening);
     tokens_.push_back(Token::string(std::move(text)));
   }
 
@@ -177,6 +216,7 @@ class Lexer {
     long long value = std::strtoll(digits.c_str(), nullptr, 10);
     if (errno == ERANGE) {
       // Beyond the largest integer: the nearest Float to the literal's value.
+      note(LexNoteKind::IntegerTooLarge, start);
       tokens_.push_back(Token::floating(std::strtod(digits.c_str(), nullptr)));
       return;
     }
@@ -191,6 +231,8 @@ class Lexer {
   }
 
   std::string_view source_;
+  LexTrace* trace_;
+  size_t step_start_ = 0;  // traced runs: where the current step began
   size_t pos_ = 0;
   TokenList tokens_;
 };
@@ -198,5 +240,10 @@ class Lexer {
 }  // namespace
 
 TokenList tokenize(std::string_view source) { return Lexer(source).run(); }
+
+TokenList tokenize(std::string_view source, LexTrace& trace) {
+  trace = LexTrace{};
+  return Lexer(source, &trace).run();
+}
 
 }  // namespace vormel

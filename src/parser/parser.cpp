@@ -10,7 +10,7 @@ namespace {
 
 class Parser {
  public:
-  explicit Parser(const TokenList& tokens) : tokens_(tokens) {}
+  Parser(const TokenList& tokens, ParseListener* listener) : tokens_(tokens), listener_(listener) {}
 
   StmtList program() {
     StmtList stmts;
@@ -34,15 +34,37 @@ class Parser {
   }
   void optional_semicolon() { expect(TokenKind::Semicolon); }
 
+  // Listener notes; nothing happens without a listener.
+  void note(ParseIssue issue, size_t token, size_t related = ParseListener::kNoToken) {
+    if (listener_ != nullptr) listener_->recovered(issue, token, related);
+  }
+  // Drops the statement being built (returns null) and tells why.
+  StmtPtr drop(ParseIssue issue) {
+    note(issue, position_);
+    return nullptr;
+  }
+  // expect() for a closer that is passed over when missing.
+  void close(TokenKind closer, ParseIssue issue, size_t opener) {
+    if (!expect(closer)) note(issue, position_, opener);
+  }
+  ExprPtr noted(ExprPtr expr, size_t token) {
+    if (listener_ != nullptr) listener_->expression_parsed(*expr, token);
+    return expr;
+  }
+
   // Parses one statement into `out`; passes over a token that begins nothing.
   // Statements nested too deep for the native stack are passed over token by token.
   void statement_into(StmtList& out) {
     size_t before = position_;
-    StmtPtr stmt = stack_nearly_exhausted() ? nullptr : statement();
+    bool too_deep = stack_nearly_exhausted();
+    if (too_deep) note(ParseIssue::NestingTooDeep, position_);
+    StmtPtr stmt = too_deep ? nullptr : statement();
     if (position_ == before) {
+      if (!too_deep) note(ParseIssue::SkippedStatement, position_);
       advance();
       return;
     }
+    if (stmt && listener_ != nullptr) listener_->statement_parsed(*stmt, before);
     if (stmt) out.push_back(std::move(stmt));
   }
 
@@ -64,7 +86,8 @@ class Parser {
       case TokenKind::Let: {
         advance();
         std::string name;
-        if (!take_identifier(name) || !expect(TokenKind::Assign)) return nullptr;
+        if (!take_identifier(name)) return drop(ParseIssue::LetNameMissing);
+        if (!expect(TokenKind::Assign)) return drop(ParseIssue::LetAssignMissing);
         ExprPtr value = expression();
         optional_semicolon();
         return std::make_unique<LetStmt>(std::move(name), std::move(value));
@@ -72,16 +95,23 @@ class Parser {
       case TokenKind::Def: {
         advance();
         std::string name;
-        if (!take_identifier(name) || !expect(TokenKind::LParen)) return nullptr;
+        if (!take_identifier(name)) return drop(ParseIssue::DefNameMissing);
+        size_t open = position_;
+        if (!expect(TokenKind::LParen)) return drop(ParseIssue::DefParenMissing);
         auto def = std::make_shared<FunctionDef>();
         while (is(TokenKind::Identifier)) {
           def->params.push_back(current().text);
           advance();
           expect(TokenKind::Comma);
         }
-        if (!expect(TokenKind::RParen) || !expect(TokenKind::LBrace)) return nullptr;
+        if (!expect(TokenKind::RParen)) {
+          note(ParseIssue::DefParamsUnclosed, position_, open);
+          return nullptr;
+        }
+        open = position_;
+        if (!expect(TokenKind::LBrace)) return drop(ParseIssue::DefBodyMissing);
         def->body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
         return std::make_unique<FunctionStmt>(std::move(name), std::move(def));
       }
       case TokenKind::Return: {
@@ -95,13 +125,19 @@ class Parser {
       case TokenKind::If: {
         advance();
         ExprPtr condition = expression();
-        if (!expect(TokenKind::LBrace)) return nullptr;
+        size_t open = position_;
+        if (!expect(TokenKind::LBrace)) return drop(ParseIssue::IfBodyMissing);
         StmtList then_body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
         std::optional<StmtList> else_body;
-        if (expect(TokenKind::Else) && expect(TokenKind::LBrace)) {
-          else_body = block();
-          expect(TokenKind::RBrace);
+        if (expect(TokenKind::Else)) {
+          open = position_;
+          if (expect(TokenKind::LBrace)) {
+            else_body = block();
+            close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
+          } else {
+            note(ParseIssue::ElseBodyMissing, position_);
+          }
         }
         return std::make_unique<IfStmt>(std::move(condition), std::move(then_body),
                                         std::move(else_body));
@@ -109,19 +145,22 @@ class Parser {
       case TokenKind::While: {
         advance();
         ExprPtr condition = expression();
-        if (!expect(TokenKind::LBrace)) return nullptr;
+        size_t open = position_;
+        if (!expect(TokenKind::LBrace)) return drop(ParseIssue::WhileBodyMissing);
         StmtList body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
         return std::make_unique<WhileStmt>(std::move(condition), std::move(body));
       }
       case TokenKind::For: {
         advance();
         std::string var;
-        if (!take_identifier(var) || !expect(TokenKind::In)) return nullptr;
+        if (!take_identifier(var)) return drop(ParseIssue::ForVarMissing);
+        if (!expect(TokenKind::In)) return drop(ParseIssue::ForInMissing);
         ExprPtr iter = expression();
-        if (!expect(TokenKind::LBrace)) return nullptr;
+        size_t open = position_;
+        if (!expect(TokenKind::LBrace)) return drop(ParseIssue::ForBodyMissing);
         StmtList body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
         return std::make_unique<ForStmt>(std::move(var), std::move(iter), std::move(body));
       }
       case TokenKind::Break:
@@ -135,20 +174,23 @@ class Parser {
       case TokenKind::Match: return match_statement();
       case TokenKind::Try: {
         advance();
-        if (!expect(TokenKind::LBrace)) return nullptr;
+        size_t open = position_;
+        if (!expect(TokenKind::LBrace)) return drop(ParseIssue::TryBodyMissing);
         StmtList body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
         std::string var;
-        if (!expect(TokenKind::Catch) || !take_identifier(var) || !expect(TokenKind::LBrace))
-          return nullptr;
+        if (!expect(TokenKind::Catch)) return drop(ParseIssue::CatchMissing);
+        if (!take_identifier(var)) return drop(ParseIssue::CatchVarMissing);
+        open = position_;
+        if (!expect(TokenKind::LBrace)) return drop(ParseIssue::CatchBodyMissing);
         StmtList catch_body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
         return std::make_unique<TryStmt>(std::move(body), std::move(var), std::move(catch_body));
       }
       case TokenKind::Global: {
         advance();
         std::string name;
-        if (!take_identifier(name)) return nullptr;
+        if (!take_identifier(name)) return drop(ParseIssue::GlobalNameMissing);
         optional_semicolon();
         return std::make_unique<GlobalStmt>(std::move(name));
       }
@@ -186,7 +228,8 @@ class Parser {
   StmtPtr match_statement() {
     advance();
     ExprPtr subject = expression();
-    if (!expect(TokenKind::LBrace)) return nullptr;
+    size_t open = position_;
+    if (!expect(TokenKind::LBrace)) return drop(ParseIssue::MatchBodyMissing);
     std::vector<MatchArm> arms;
     while (!is(TokenKind::RBrace) && !is(TokenKind::Eof)) {
       size_t before = position_;
@@ -199,26 +242,33 @@ class Parser {
         arm.pattern.value = expression();
       }
       if (!expect(TokenKind::FatArrow)) {
-        if (position_ == before) advance();  // a pattern that consumed nothing
+        if (position_ == before) {
+          note(ParseIssue::SkippedPattern, position_);
+          advance();  // a pattern that consumed nothing
+        } else {
+          note(ParseIssue::MatchArrowMissing, position_, before);
+        }
         continue;
       }
+      size_t arm_open = position_;
       if (expect(TokenKind::LBrace)) {
         arm.body = block();
-        expect(TokenKind::RBrace);
+        close(TokenKind::RBrace, ParseIssue::BlockUnclosed, arm_open);
       } else {
         arm.body.push_back(std::make_unique<ExprStmt>(expression()));
       }
       optional_semicolon();
       arms.push_back(std::move(arm));
     }
-    expect(TokenKind::RBrace);
+    close(TokenKind::RBrace, ParseIssue::BlockUnclosed, open);
     return std::make_unique<MatchStmt>(std::move(subject), std::move(arms));
   }
 
   StmtPtr use_statement() {
     advance();
     std::string module;
-    if (!take_identifier(module)) return nullptr;
+    if (!take_identifier(module)) return drop(ParseIssue::UseNameMissing);
+    size_t open = position_;
     std::optional<std::string> alias;
     std::optional<std::vector<std::string>> items;
     if (expect(TokenKind::LBrace)) {
@@ -229,10 +279,11 @@ class Parser {
           advance();
           expect(TokenKind::Comma);
         } else {
+          note(ParseIssue::SkippedUseItem, position_);
           advance();  // not a name: passed over
         }
       }
-      expect(TokenKind::RBrace);
+      close(TokenKind::RBrace, ParseIssue::BraceUnclosed, open);
       optional_semicolon();
     } else if (expect(TokenKind::Semicolon)) {
     } else if (expect(TokenKind::As)) {
@@ -253,9 +304,11 @@ class Parser {
       for (TokenKind op : ops) matched = matched || is(op);
       if (!matched) return left;
       Token op = current();
+      size_t op_token = position_;
       advance();
       ExprPtr right = (this->*next)();
-      left = std::make_unique<BinaryOpExpr>(std::move(left), std::move(op), std::move(right));
+      auto node = std::make_unique<BinaryOpExpr>(std::move(left), std::move(op), std::move(right));
+      left = noted(std::move(node), op_token);
     }
   }
 
@@ -271,10 +324,11 @@ class Parser {
   ExprPtr range() {
     ExprPtr start = additive();
     if (is(TokenKind::Dot) && at(1).kind == TokenKind::Dot) {
+      size_t dots = position_;
       advance();
       advance();
       ExprPtr end = additive();
-      return std::make_unique<RangeExpr>(std::move(start), std::move(end));
+      return noted(std::make_unique<RangeExpr>(std::move(start), std::move(end)), dots);
     }
     return start;
   }
@@ -289,11 +343,15 @@ class Parser {
   ExprPtr unary() {
     // Nesting too deep for the native stack ends here as the number 0, like any token
     // that cannot begin an expression.
-    if (stack_nearly_exhausted()) return std::make_unique<NumberExpr>(0);
+    if (stack_nearly_exhausted()) {
+      note(ParseIssue::NestingTooDeep, position_);
+      return std::make_unique<NumberExpr>(0);
+    }
     if (is(TokenKind::Not) || is(TokenKind::Minus)) {
       Token op = current();
+      size_t op_token = position_;
       advance();
-      return std::make_unique<UnaryOpExpr>(std::move(op), unary());
+      return noted(std::make_unique<UnaryOpExpr>(std::move(op), unary()), op_token);
     }
     return postfix();
   }
@@ -305,6 +363,7 @@ class Parser {
       size_t before = position_;
       ExprPtr element = expression();
       if (position_ == before && !is(TokenKind::Comma)) {
+        note(ParseIssue::SkippedListItem, position_);
         advance();  // a token that begins nothing, such as ":", is passed over
         continue;
       }
@@ -317,23 +376,25 @@ class Parser {
   ExprPtr postfix() {
     ExprPtr expr = primary();
     for (;;) {
+      size_t open = position_;
       if (expect(TokenKind::LParen)) {
         ExprList args = expression_list();
-        expect(TokenKind::RParen);
-        expr = make_call(std::move(expr), std::move(args));
+        close(TokenKind::RParen, ParseIssue::ParenUnclosed, open);
+        expr = noted(make_call(std::move(expr), std::move(args)), open);
       } else if (expect(TokenKind::LBracket)) {
         ExprPtr index = expression();
-        expect(TokenKind::RBracket);
-        expr = std::make_unique<IndexExpr>(std::move(expr), std::move(index));
+        close(TokenKind::RBracket, ParseIssue::BracketUnclosed, open);
+        expr = noted(std::make_unique<IndexExpr>(std::move(expr), std::move(index)), open);
       } else if (is(TokenKind::Dot)) {
         if (at(1).kind == TokenKind::Identifier) {
           advance();
           auto member = std::make_unique<StringExpr>(current().text);
           advance();
-          expr = std::make_unique<IndexExpr>(std::move(expr), std::move(member));
+          expr = noted(std::make_unique<IndexExpr>(std::move(expr), std::move(member)), open);
         } else if (at(1).kind == TokenKind::Dot) {
           return expr;
         } else {
+          note(ParseIssue::StrayDot, position_);
           advance();  // a stray dot has no effect
         }
       } else {
@@ -364,6 +425,14 @@ class Parser {
   }
 
   ExprPtr primary() {
+    size_t start = position_;
+    bool group = is(TokenKind::LParen);  // gives the inner node itself, already noted
+    ExprPtr expr = primary_at_current();
+    if (position_ == start) note(ParseIssue::ExpressionExpected, start);
+    return group ? std::move(expr) : noted(std::move(expr), start);
+  }
+
+  ExprPtr primary_at_current() {
     const Token& token = current();
     switch (token.kind) {
       case TokenKind::True: advance(); return std::make_unique<BooleanExpr>(true);
@@ -381,15 +450,17 @@ class Parser {
         return expr;
       }
       case TokenKind::LParen: {
+        size_t open = position_;
         advance();
         ExprPtr inner = expression();
-        expect(TokenKind::RParen);
+        close(TokenKind::RParen, ParseIssue::ParenUnclosed, open);
         return inner;
       }
       case TokenKind::LBracket: {
+        size_t open = position_;
         advance();
         ExprList elements = expression_list();
-        expect(TokenKind::RBracket);
+        close(TokenKind::RBracket, ParseIssue::BracketUnclosed, open);
         return std::make_unique<ArrayExpr>(std::move(elements));
       }
       case TokenKind::LBrace: return dict_literal();
@@ -398,29 +469,39 @@ class Parser {
   }
 
   ExprPtr dict_literal() {
+    size_t open = position_;
     advance();
     std::vector<DictEntryExpr> entries;
     while (!is(TokenKind::RBrace) && !is(TokenKind::Eof)) {
       if (!is(TokenKind::Identifier)) {
+        note(ParseIssue::SkippedDictEntry, position_);
         advance();  // neither a key nor the end: passed over
         continue;
       }
       std::string key = current().text;
       advance();
-      if (!expect(TokenKind::Colon)) continue;
+      if (!expect(TokenKind::Colon)) {
+        note(ParseIssue::DictColonMissing, position_, position_ - 1);
+        continue;
+      }
       entries.emplace_back(std::move(key), expression());
       expect(TokenKind::Comma);
     }
-    expect(TokenKind::RBrace);
+    close(TokenKind::RBrace, ParseIssue::BraceUnclosed, open);
     return std::make_unique<DictExpr>(std::move(entries));
   }
 
   const TokenList& tokens_;
+  ParseListener* listener_;
   size_t position_ = 0;
 };
 
 }  // namespace
 
-StmtList parse_program(const TokenList& tokens) { return Parser(tokens).program(); }
+StmtList parse_program(const TokenList& tokens) { return Parser(tokens, nullptr).program(); }
+
+StmtList parse_program(const TokenList& tokens, ParseListener* listener) {
+  return Parser(tokens, listener).program();
+}
 
 }  // namespace vormel

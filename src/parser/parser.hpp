@@ -4,9 +4,12 @@
 
 #include "lexer/token.hpp"
 #include "parser/ast.hpp"
+#include "parser/parse_listener.hpp"
 
 namespace vormel {
 
 StmtList parse_program(const TokenList& tokens);
+// The same tree; `listener` (may be null) hears what was passed over and where nodes begin.
+StmtList parse_program(const TokenList& tokens, ParseListener* listener);
 
 }  // namespace vormel

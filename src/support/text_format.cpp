@@ -25,6 +25,13 @@ bool is_valid_utf8(std::string_view bytes) {
   return true;
 }
 
+void append_utf8(std::string& out, char32_t cp) {
+  uint8_t buffer[U8_MAX_LENGTH];
+  int32_t length = 0;
+  U8_APPEND_UNSAFE(buffer, length, cp);
+  out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(length));
+}
+
 char32_t decode_utf8(std::string_view bytes, size_t& pos) {
   // Malformed input (which checked text never has) decodes one byte at a time as U+FFFD.
   const auto* s = reinterpret_cast<const uint8_t*>(bytes.data() + pos);

@@ -33,6 +33,12 @@ TEST(Utf8Test, DecodesEachLength) {
   EXPECT_EQ(pos, text.size());
 }
 
+TEST(Utf8Test, AppendedScalarsDecodeBack) {
+  std::string text;
+  for (char32_t cp : {U'a', U'\u00e9', U'\u2500', U'\U0001F600'}) append_utf8(text, cp);
+  EXPECT_EQ(text, "a\u00e9\u2500\U0001F600");
+}
+
 TEST(Utf8Test, MalformedBytesDecodeOneAtATime) {
   std::string text =
       "\xe2\x94"

@@ -74,6 +74,12 @@ constexpr std::array<BuiltinEntry, 39> kBuiltins = {{
 
 }  // namespace
 
+std::vector<std::string_view> builtin_names() {
+  std::vector<std::string_view> names;
+  for (const BuiltinEntry& entry : kBuiltins) names.push_back(entry.name);
+  return names;
+}
+
 int find_builtin(std::string_view name) {
   for (size_t i = 0; i < kBuiltins.size(); ++i)
     if (kBuiltins[i].name == name) return static_cast<int>(i);

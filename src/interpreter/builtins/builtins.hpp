@@ -4,12 +4,15 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "interpreter/graphics/graphics_handle.hpp"
 #include "interpreter/value.hpp"
 
 namespace vormel {
 
+// Every built-in's name, in table order (for tools that list or complete them).
+std::vector<std::string_view> builtin_names();
 // The built-in's id, or -1 when no built-in has that name. Call sites cache the id.
 int find_builtin(std::string_view name);
 // Runs built-in `id` (from find_builtin). Arguments may be moved from.

@@ -1,0 +1,2 @@
+" Vormel scripts end in .vl.
+autocmd BufRead,BufNewFile *.vl setfiletype vormel

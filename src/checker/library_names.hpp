@@ -1,0 +1,17 @@
+// The names a script can call without defining them: the built-ins and the functions of the
+// two built-in modules, taken from the interpreter's own tables.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vormel {
+
+const std::vector<std::string>& builtin_function_names();
+bool is_builtin_function(std::string_view name);
+// "sdl2" and "http"; their function names without the prefix, sorted.
+bool is_builtin_module(std::string_view module);
+const std::vector<std::string>& module_function_names(std::string_view module);
+
+}  // namespace vormel

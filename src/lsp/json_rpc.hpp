@@ -1,0 +1,20 @@
+// The base protocol of the language server: JSON messages framed by a Content-Length header.
+#pragma once
+
+#include <iosfwd>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace vormel {
+
+// Messages larger than this are refused (the stream is then out of step and the server ends).
+inline constexpr size_t kLargestMessageBytes = size_t{64} << 20;
+
+enum class ReadResult { Message, EndOfInput, BadFrame };
+
+// Reads the next message body into `body`.
+ReadResult read_message(std::istream& in, std::string& body);
+void write_message(std::ostream& out, const nlohmann::json& message);
+
+}  // namespace vormel

@@ -1,0 +1,355 @@
+// One document store (full texts by URI), re-checked on every open and change. Hover and
+// completion read the document's tree for its own functions and its module aliases.
+#include "lsp/language_server.hpp"
+
+#include <filesystem>
+#include <istream>
+#include <optional>
+#include <stdexcept>
+
+#include "checker/check.hpp"
+#include "checker/front_end.hpp"
+#include "checker/library_names.hpp"
+#include "checker/syntax_walk.hpp"
+#include "lsp/json_rpc.hpp"
+#include "lsp/library_docs.hpp"
+#include "lsp/text_positions.hpp"
+#include "support/source_file.hpp"
+
+namespace vormel {
+
+using nlohmann::json;
+
+namespace {
+
+// JSON-RPC and protocol error codes.
+constexpr int kParseError = -32700;
+constexpr int kInvalidRequest = -32600;
+constexpr int kMethodNotFound = -32601;
+constexpr int kInvalidParams = -32602;
+// Protocol enumerations.
+constexpr int kSeverityWarning = 2;
+constexpr int kTextDocumentSyncFull = 1;
+constexpr int kCompletionFunction = 3;
+constexpr int kCompletionKeyword = 14;
+constexpr int kCompletionModule = 9;
+
+constexpr const char* kKeywords[] = {"let", "def",   "return",   "if",    "else",   "while", "for",
+                                     "in",  "break", "continue", "true",  "false",  "and",   "or",
+                                     "not", "match", "try",      "catch", "global", "use",   "as"};
+
+struct MethodNotFound : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// What a document defines and imports, for hover and completion.
+struct DocumentOutline {
+  struct Function {
+    std::string name;
+    std::vector<std::string> params;
+    uint32_t line;
+  };
+  std::vector<Function> functions;
+  std::map<std::string, std::string> modules;  // the name used in calls -> the module
+};
+
+DocumentOutline outline_of(std::string_view text) {
+  ScriptView view = read_script_view(text);
+  DocumentOutline outline;
+  outline.modules["sdl2"] = "sdl2";
+  outline.modules["http"] = "http";
+  SyntaxVisitor visitor;
+  visitor.on_statement = [&](const Stmt& stmt) {
+    if (stmt.kind == StmtKind::Function) {
+      const auto& f = static_cast<const FunctionStmt&>(stmt);
+      size_t token = std::min(view.token_of(stmt) + 1, view.tokens.size() - 1);
+      outline.functions.push_back({f.name, f.def->params, view.trace.token_starts[token].line});
+    } else if (stmt.kind == StmtKind::Use) {
+      const auto& use = static_cast<const UseStmt&>(stmt);
+      if (!use.items) outline.modules[use.alias ? *use.alias : use.module] = use.module;
+    }
+  };
+  walk(view.program, visitor);
+  return outline;
+}
+
+std::string signature_of(const DocumentOutline::Function& f) {
+  std::string text = f.name + "(";
+  for (size_t i = 0; i < f.params.size(); ++i) text += (i ? ", " : "") + f.params[i];
+  return text + ")";
+}
+
+json range_json(std::string_view text, size_t start, size_t end) {
+  LspPosition a = to_lsp_position(text, start);
+  LspPosition b = to_lsp_position(text, end);
+  return {{"start", {{"line", a.line}, {"character", a.character}}},
+          {"end", {{"line", b.line}, {"character", b.character}}}};
+}
+
+LspPosition position_param(const json& params) {
+  const json& p = params.at("position");
+  return LspPosition{p.at("line").get<size_t>(), p.at("character").get<size_t>()};
+}
+
+// Reads the script module "{name}.vl" beside the document, when the document is a file.
+std::optional<std::string> read_module_beside(const std::string& uri, const std::string& name) {
+  std::string path = path_of_uri(uri);
+  if (path.empty()) return std::nullopt;
+  std::filesystem::path file = std::filesystem::path(path).parent_path() / (name + ".vl");
+  std::string source;
+  std::string failure;
+  if (!read_script(file.string(), source, failure)) return std::nullopt;
+  return source;
+}
+
+}  // namespace
+
+std::string path_of_uri(const std::string& uri) {
+  constexpr std::string_view kScheme = "file://";
+  if (uri.compare(0, kScheme.size(), kScheme) != 0) return "";
+  std::string path;
+  for (size_t i = kScheme.size(); i < uri.size(); ++i) {
+    if (uri[i] == '%' && i + 2 < uri.size() && hex_digit(uri[i + 1]) >= 0 &&
+        hex_digit(uri[i + 2]) >= 0) {
+      path += static_cast<char>(hex_digit(uri[i + 1]) * 16 + hex_digit(uri[i + 2]));
+      i += 2;
+    } else {
+      path += uri[i];
+    }
+  }
+  return path;
+}
+
+int LanguageServer::run() {
+  std::string body;
+  for (;;) {
+    ReadResult read = read_message(in_, body);
+    if (read != ReadResult::Message) break;
+    json message = json::parse(body, nullptr, false);
+    if (message.is_discarded()) {
+      write_message(out_, {{"jsonrpc", "2.0"},
+                           {"id", nullptr},
+                           {"error", {{"code", kParseError}, {"message", "Parse error"}}}});
+      continue;
+    }
+    handle(message);
+    if (exit_requested_) break;
+  }
+  return shutdown_requested_ && exit_requested_ ? 0 : 1;
+}
+
+void LanguageServer::handle(const json& message) {
+  if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
+    if (message.is_object() && message.contains("id") && !message.contains("method"))
+      return;  // a response to a request of ours (the server sends none)
+    write_message(out_, {{"jsonrpc", "2.0"},
+                         {"id", nullptr},
+                         {"error", {{"code", kInvalidRequest}, {"message", "Invalid request"}}}});
+    return;
+  }
+  std::string method = message["method"];
+  json params = message.value("params", json::object());
+  if (!message.contains("id")) {
+    try {
+      notify(method, params);
+    } catch (const json::exception&) {
+      // A notification with unusable parameters has no one to answer.
+    }
+    return;
+  }
+  json reply = {{"jsonrpc", "2.0"}, {"id", message["id"]}};
+  try {
+    if (shutdown_requested_) {
+      reply["error"] = {{"code", kInvalidRequest}, {"message", "The server is shutting down"}};
+    } else {
+      reply["result"] = respond(method, params);
+    }
+  } catch (const MethodNotFound&) {
+    reply["error"] = {{"code", kMethodNotFound}, {"message", "Unknown method " + method}};
+  } catch (const json::exception& e) {
+    reply["error"] = {{"code", kInvalidParams}, {"message", e.what()}};
+  }
+  write_message(out_, reply);
+}
+
+json LanguageServer::respond(const std::string& method, const json& params) {
+  if (method == "initialize") {
+    return {{"capabilities",
+             {{"textDocumentSync", {{"openClose", true}, {"change", kTextDocumentSyncFull}}},
+              {"hoverProvider", true},
+              {"completionProvider", {{"triggerCharacters", {"."}}}}}},
+            {"serverInfo", {{"name", "vormel-lsp"}}}};
+  }
+  if (method == "shutdown") {
+    shutdown_requested_ = true;
+    return nullptr;
+  }
+  if (method == "textDocument/hover") return hover(params);
+  if (method == "textDocument/completion") return completion(params);
+  throw MethodNotFound(method);
+}
+
+void LanguageServer::notify(const std::string& method, const json& params) {
+  if (method == "exit") {
+    exit_requested_ = true;
+  } else if (method == "textDocument/didOpen") {
+    const json& doc = params.at("textDocument");
+    std::string uri = doc.at("uri");
+    documents_[uri] = doc.at("text").get<std::string>();
+    publish_diagnostics(uri);
+  } else if (method == "textDocument/didChange") {
+    std::string uri = params.at("textDocument").at("uri");
+    change_document(uri, params.at("contentChanges"));
+    publish_diagnostics(uri);
+  } else if (method == "textDocument/didClose") {
+    std::string uri = params.at("textDocument").at("uri");
+    documents_.erase(uri);
+    write_message(out_, {{"jsonrpc", "2.0"},
+                         {"method", "textDocument/publishDiagnostics"},
+                         {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
+  }
+  // Anything else ("initialized", "$/cancelRequest", ...) needs nothing.
+}
+
+void LanguageServer::change_document(const std::string& uri, const json& changes) {
+  std::string& text = documents_[uri];
+  for (const json& change : changes) {
+    std::string replacement = change.at("text");
+    if (!change.contains("range")) {
+      text = std::move(replacement);
+      continue;
+    }
+    const json& range = change["range"];
+    size_t start = to_offset(
+        text, {range["start"]["line"].get<size_t>(), range["start"]["character"].get<size_t>()});
+    size_t end = to_offset(
+        text, {range["end"]["line"].get<size_t>(), range["end"]["character"].get<size_t>()});
+    if (end < start) std::swap(start, end);
+    text.replace(start, end - start, replacement);
+  }
+}
+
+void LanguageServer::publish_diagnostics(const std::string& uri) {
+  const std::string& text = documents_[uri];
+  CheckOptions options;
+  if (!path_of_uri(uri).empty())
+    options.read_module = [uri](const std::string& module) {
+      return read_module_beside(uri, module);
+    };
+  LineIndex lines(text);
+  json diagnostics = json::array();
+  for (const Warning& warning : check_source(text, options)) {
+    LspPosition start = to_lsp_position(lines, warning.at);
+    LspPosition end = to_lsp_position(lines, warning.end);
+    diagnostics.push_back({{"range",
+                            {{"start", {{"line", start.line}, {"character", start.character}}},
+                             {"end", {{"line", end.line}, {"character", end.character}}}}},
+                           {"severity", kSeverityWarning},
+                           {"source", "vormel-check"},
+                           {"message", warning.message}});
+  }
+  write_message(out_, {{"jsonrpc", "2.0"},
+                       {"method", "textDocument/publishDiagnostics"},
+                       {"params", {{"uri", uri}, {"diagnostics", diagnostics}}}});
+}
+
+json LanguageServer::hover(const json& params) const {
+  std::string uri = params.at("textDocument").at("uri");
+  auto doc = documents_.find(uri);
+  if (doc == documents_.end()) return nullptr;
+  const std::string& text = doc->second;
+  NameSpan span = name_at(text, to_offset(text, position_param(params)));
+  if (span.empty()) return nullptr;
+  std::string name = text.substr(span.start, span.end - span.start);
+  DocumentOutline outline = outline_of(text);
+
+  std::string signature;
+  std::string summary;
+  bool member = span.start > 0 && text[span.start - 1] == '.';
+  if (member) {
+    NameSpan owner = name_at(text, span.start - 1);
+    std::string prefix = text.substr(owner.start, span.start - 1 - owner.start);
+    auto module = outline.modules.find(prefix);
+    if (module == outline.modules.end()) return nullptr;
+    if (const FunctionDoc* entry = find_function_doc(module->second + "." + name)) {
+      signature = entry->signature;
+      summary = entry->summary;
+    } else if (auto module_text = read_module_beside(uri, module->second)) {
+      for (const auto& f : outline_of(*module_text).functions) {
+        if (f.name != name) continue;
+        signature = module->first + "." + signature_of(f);
+        summary = "Defined in " + module->second + ".vl on line " + std::to_string(f.line) + ".";
+        break;
+      }
+    }
+    if (signature.empty()) return nullptr;
+  } else if (const FunctionDoc* entry = find_function_doc(name)) {
+    signature = entry->signature;
+    summary = std::string(entry->summary) + " (built-in)";
+  } else {
+    for (const auto& f : outline.functions) {
+      if (f.name != name) continue;
+      signature = signature_of(f);
+      summary = "Defined on line " + std::to_string(f.line) + ".";
+      break;
+    }
+    if (signature.empty()) return nullptr;
+  }
+  return {{"contents",
+           {{"kind", "markdown"}, {"value", "```vormel\n" + signature + "\n```\n" + summary}}},
+          {"range", range_json(text, span.start, span.end)}};
+}
+
+json LanguageServer::completion(const json& params) const {
+  json items = json::array();
+  std::string uri = params.at("textDocument").at("uri");
+  auto doc = documents_.find(uri);
+  if (doc == documents_.end()) return {{"isIncomplete", false}, {"items", items}};
+  const std::string& text = doc->second;
+  size_t offset = to_offset(text, position_param(params));
+  size_t start = name_at(text, offset).start;
+  DocumentOutline outline = outline_of(text);
+  auto add = [&items](const std::string& label, int kind, std::string_view detail,
+                      std::string_view documentation) {
+    json item = {{"label", label}, {"kind", kind}};
+    if (!detail.empty()) item["detail"] = detail;
+    if (!documentation.empty()) item["documentation"] = documentation;
+    items.push_back(std::move(item));
+  };
+
+  if (start > 0 && text[start - 1] == '.') {
+    NameSpan owner = name_at(text, start - 1);
+    std::string prefix = text.substr(owner.start, start - 1 - owner.start);
+    auto module = outline.modules.find(prefix);
+    if (module != outline.modules.end() && is_builtin_module(module->second)) {
+      for (const std::string& function : module_function_names(module->second)) {
+        const FunctionDoc* entry = find_function_doc(module->second + "." + function);
+        add(function, kCompletionFunction, entry ? entry->signature : "",
+            entry ? entry->summary : "");
+      }
+    } else if (module != outline.modules.end()) {
+      if (auto module_text = read_module_beside(uri, module->second))
+        for (const auto& f : outline_of(*module_text).functions)
+          add(f.name, kCompletionFunction, signature_of(f), "");
+    }
+    return {{"isIncomplete", false}, {"items", items}};
+  }
+  for (const char* keyword : kKeywords) add(keyword, kCompletionKeyword, "", "");
+  for (const std::string& name : builtin_function_names()) {
+    const FunctionDoc* entry = find_function_doc(name);
+    add(name, kCompletionFunction, entry ? entry->signature : "", entry ? entry->summary : "");
+  }
+  for (const auto& f : outline.functions) add(f.name, kCompletionFunction, signature_of(f), "");
+  for (const auto& [name, module] : outline.modules)
+    add(name, kCompletionModule, "module " + module, "");
+  return {{"isIncomplete", false}, {"items", items}};
+}
+
+}  // namespace vormel

@@ -1,0 +1,287 @@
+#!/usr/bin/env python3
+"""A scripted language-server client: starts vormel-lsp, talks the protocol over its standard
+input and output, and checks each answer (initialize, didOpen, didChange, diagnostics, hover,
+completion, shutdown, exit), then the protocol's edge cases: exit without shutdown, a
+malformed body, an unknown method, and a broken frame.
+"""
+import json
+import os
+import queue
+import random
+import subprocess
+import sys
+import tempfile
+import threading
+
+TIMEOUT = 20
+
+
+class Client:
+    def __init__(self, server):
+        self.process = subprocess.Popen([server], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE)
+        self.messages = queue.Queue()
+        self.next_id = 1
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        out = self.process.stdout
+        while True:
+            headers = {}
+            while True:
+                line = out.readline()
+                if not line:
+                    self.messages.put(None)
+                    return
+                line = line.strip()
+                if not line:
+                    break
+                key, _, value = line.decode().partition(":")
+                headers[key.lower()] = value.strip()
+            body = out.read(int(headers["content-length"]))
+            self.messages.put(json.loads(body))
+
+    def send_raw(self, data):
+        self.process.stdin.write(data)
+        self.process.stdin.flush()
+
+    def send(self, message):
+        body = json.dumps(message).encode()
+        self.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+
+    def notify(self, method, params):
+        self.send({"jsonrpc": "2.0", "method": method, "params": params})
+
+    def request(self, method, params):
+        request_id = self.next_id
+        self.next_id += 1
+        self.send({"jsonrpc": "2.0", "id": request_id, "method": method, "params": params})
+        return self.wait(lambda m: m.get("id") == request_id)
+
+    def wait(self, matches):
+        while True:
+            message = self.messages.get(timeout=TIMEOUT)
+            if message is None:
+                raise AssertionError("the server closed its output")
+            if matches(message):
+                return message
+
+    def diagnostics(self, uri):
+        return self.wait(lambda m: m.get("method") == "textDocument/publishDiagnostics"
+                         and m["params"]["uri"] == uri)["params"]["diagnostics"]
+
+    def finish(self):
+        self.process.stdin.close()
+        status = self.process.wait(timeout=TIMEOUT)
+        return status
+
+
+def check(condition, what):
+    if not condition:
+        raise AssertionError(what)
+
+
+MISTAKES = """use sdl2 as g
+def area(w, h) { return w * h }
+if area(1, 2) > 1 {
+  print(1)
+} else if true {
+  print(2)
+}
+let s = "é😀" + 1 +
+"""
+
+FIXED = """use sdl2 as g
+def area(w, h) { return w * h }
+print(len("x"), area(1, 2))
+g.draw_line(0, 0, 1, 1)
+use sdl2; sdl2.create_window("t", 1, 1)
+use shapes; shapes.square(2)
+"""
+
+# A script module beside the document.
+SHAPES = """# helpers
+def square(n) { return n * n }
+def cube(n) { return n * n * n }
+"""
+
+
+def session(server, folder):
+    uri = "file://" + os.path.join(folder, "my%20script.vl")
+    with open(os.path.join(folder, "shapes.vl"), "w", encoding="utf-8") as f:
+        f.write(SHAPES)
+    client = Client(server)
+    reply = client.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+    caps = reply["result"]["capabilities"]
+    check(caps["hoverProvider"] is True, "hover offered")
+    check(caps["textDocumentSync"]["change"] == 1, "full document sync")
+    check("." in caps["completionProvider"]["triggerCharacters"], "completion after a dot")
+    client.notify("initialized", {})
+
+    client.notify("textDocument/didOpen", {"textDocument": {
+        "uri": uri, "languageId": "vormel", "version": 1, "text": MISTAKES}})
+    diagnostics = client.diagnostics(uri)
+    messages = [(d["range"]["start"]["line"], d["range"]["start"]["character"], d["message"])
+                for d in diagnostics]
+    check((4, 7, "'else' followed by 'if': write else { if ... }") in messages, messages)
+    # The last "+" has no operand before the end of the file (line 8, after the last line).
+    check((8, 0, "expression expected after '+'") in messages, messages)
+    check(all(d["severity"] == 2 and d["source"] == "vormel-check" for d in diagnostics),
+          "warnings from vormel-check")
+    else_if = next(d for d in diagnostics if "else" in d["message"])
+    check(else_if["range"]["end"] == {"line": 4, "character": 9}, else_if)
+
+    # Columns count UTF-16 units, as the protocol asks.
+    client.notify("textDocument/didChange", {
+        "textDocument": {"uri": uri, "version": 2},
+        "contentChanges": [{"text": 'let s = "é😀" + + 1\nfoo(1)\n'}]})
+    messages = [(d["range"]["start"], d["message"]) for d in client.diagnostics(uri)]
+    # The second "+" begins no operand: 16 UTF-16 units in ("é" is one, "😀" two).
+    check(({"line": 0, "character": 16}, "expression expected after '+'") in messages, messages)
+    check(({"line": 1, "character": 0}, "call of 'foo', which is neither a built-in nor defined "
+           "in this file or its imports") in messages, messages)
+
+    client.notify("textDocument/didChange", {
+        "textDocument": {"uri": uri, "version": 3}, "contentChanges": [{"text": FIXED}]})
+    check(client.diagnostics(uri) == [], "a fixed document has no diagnostics")
+
+    def hover(line, character):
+        reply = client.request("textDocument/hover", {
+            "textDocument": {"uri": uri}, "position": {"line": line, "character": character}})
+        result = reply["result"]
+        return None if result is None else result["contents"]["value"]
+
+    text = hover(2, 7)  # len
+    check(text is not None and "len(value)" in text and "built-in" in text, text)
+    text = hover(3, 4)  # g.draw_line through the alias
+    check(text is not None and "sdl2.draw_line(x1, y1, x2, y2)" in text, text)
+    text = hover(4, 16)  # sdl2.create_window
+    check(text is not None and "sdl2.create_window(title, width, height)" in text, text)
+    text = hover(2, 17)  # the script's own function
+    check(text is not None and "area(w, h)" in text and "line 2" in text, text)
+    text = hover(5, 20)  # a function of the script module shapes.vl
+    check(text is not None and "shapes.square(n)" in text and "shapes.vl on line 2" in text, text)
+    check(hover(6, 0) is None, "nothing to show on an empty line")
+    reply = client.request("textDocument/hover", {
+        "textDocument": {"uri": uri}, "position": {"line": 2, "character": 7}})
+    check(reply["result"]["range"] == {"start": {"line": 2, "character": 6},
+                                       "end": {"line": 2, "character": 9}}, reply)
+
+    def complete(text_on_line_5, character):
+        client.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri, "version": 4},
+            "contentChanges": [{"text": FIXED + text_on_line_5}]})
+        client.diagnostics(uri)
+        reply = client.request("textDocument/completion", {
+            "textDocument": {"uri": uri}, "position": {"line": 6, "character": character}})
+        return {item["label"]: item for item in reply["result"]["items"]}
+
+    items = complete("sdl2.", 5)
+    check("create_window" in items and "get_input_held" in items and len(items) == 21, items)
+    check(items["create_window"]["detail"] == "sdl2.create_window(title, width, height)", items)
+    items = complete("http.se", 7)
+    check("serve" in items and "send" in items and len(items) == 8, items)
+    items = complete("shapes.", 7)
+    check(set(items) == {"square", "cube"}, items)
+    items = complete("g.dr", 4)
+    check("draw_rect" in items, "completion through an alias")
+    items = complete("wh", 2)
+    check(items["while"]["kind"] == 14, "keywords")
+    check(items["print"]["kind"] == 3 and items["print"]["detail"] == "print(values...)", items)
+    check(items["area"]["detail"] == "area(w, h)", "the script's own functions")
+    check(sum(1 for i in items.values() if i["kind"] == 14) == 21, "21 keywords")
+
+    reply = client.request("textDocument/definition", {"textDocument": {"uri": uri},
+                                                       "position": {"line": 0, "character": 0}})
+    check(reply["error"]["code"] == -32601, "an unknown method is answered with an error")
+    reply = client.request("textDocument/hover", {"textDocument": {"uri": uri}})
+    check(reply["error"]["code"] == -32602, "missing parameters are answered with an error")
+
+    client.notify("textDocument/didClose", {"textDocument": {"uri": uri}})
+    check(client.diagnostics(uri) == [], "closing clears the diagnostics")
+
+    reply = client.request("shutdown", None)
+    check("result" in reply and reply["result"] is None, reply)
+    reply = client.request("textDocument/hover", {"textDocument": {"uri": uri},
+                                                  "position": {"line": 0, "character": 0}})
+    check(reply["error"]["code"] == -32600, "requests after shutdown are refused")
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 0, "exit after shutdown gives status 0")
+
+
+def edge_cases(server):
+    client = Client(server)
+    client.send_raw(b"Content-Length: 9\r\n\r\n{not json")
+    reply = client.wait(lambda m: "error" in m)
+    check(reply["error"]["code"] == -32700 and reply["id"] is None, reply)
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 1, "exit without shutdown gives status 1")
+
+    client = Client(server)
+    client.send_raw(b"Content-Length: banana\r\n\r\n{}")
+    check(client.finish() == 1, "a broken frame ends the server with status 1")
+
+    client = Client(server)
+    client.send_raw(b"Content-Length: 99999999999\r\n\r\n")
+    check(client.finish() == 1, "an oversized frame ends the server")
+
+    client = Client(server)
+    check(client.finish() == 1, "end of input without exit gives status 1")
+
+
+def random_documents(server, root):
+    """Broken documents (the project's scripts with random cuts and insertions) each get
+    diagnostics inside the document, and hover and completion anywhere answer without error."""
+    rng = random.Random(15)
+    texts = []
+    for folder in ("examples", "tests/checker/cases"):
+        for name in sorted(os.listdir(os.path.join(root, folder))):
+            if name.endswith(".vl"):
+                with open(os.path.join(root, folder, name), encoding="utf-8") as f:
+                    texts.append(f.read())
+    pieces = ["{", "}", "(", "\"", "/*", "else", "é😀", "&", "\n", "xs[0] = 1", "sdl2."]
+    client = Client(server)
+    client.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+    uri = "untitled:broken"
+    for version in range(60):
+        text = rng.choice(texts)
+        for _ in range(rng.randint(1, 5)):
+            at = rng.randint(0, len(text))
+            if rng.random() < 0.4:
+                text = text[:at] + text[at + rng.randint(1, 30):]
+            else:
+                text = text[:at] + rng.choice(pieces) + text[at:]
+        if version == 0:
+            client.notify("textDocument/didOpen", {"textDocument": {
+                "uri": uri, "languageId": "vormel", "version": 1, "text": text}})
+        else:
+            client.notify("textDocument/didChange", {
+                "textDocument": {"uri": uri, "version": version + 1},
+                "contentChanges": [{"text": text}]})
+        lines = text.split("\n")
+        for d in client.diagnostics(uri):
+            start = d["range"]["start"]
+            check(start["line"] < len(lines) + 1, (d, text))
+        for method in ("textDocument/hover", "textDocument/completion"):
+            line = rng.randrange(len(lines))
+            position = {"line": line, "character": rng.randint(0, len(lines[line]) + 2)}
+            reply = client.request(method, {"textDocument": {"uri": uri}, "position": position})
+            check("result" in reply, (method, reply))
+    client.request("shutdown", None)
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 0, "the server survives broken documents")
+
+
+def main():
+    server = os.path.abspath(sys.argv[1])
+    root = os.path.abspath(sys.argv[2])
+    with tempfile.TemporaryDirectory() as folder:
+        session(server, folder)
+    edge_cases(server)
+    random_documents(server, root)
+    print("language server session passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
