@@ -5,7 +5,7 @@
 #include <map>
 
 #include "interpreter/builtins/builtins.hpp"
-#include "interpreter/interpreter.hpp"
+#include "interpreter/native_modules.hpp"
 
 namespace vormel {
 
@@ -20,16 +20,21 @@ const std::vector<std::string>& builtin_function_names() {
 
 bool is_builtin_function(std::string_view name) { return find_builtin(name) >= 0; }
 
-bool is_builtin_module(std::string_view module) { return module == "sdl2" || module == "http"; }
+bool is_builtin_module(std::string_view module) { return find_native_module(module) != nullptr; }
+
+std::vector<std::string> builtin_module_names() {
+  std::vector<std::string> names;
+  for (const NativeModule* module : native_modules()) names.emplace_back(module->name);
+  return names;
+}
 
 const std::vector<std::string>& module_function_names(std::string_view module) {
   static const std::map<std::string, std::vector<std::string>, std::less<>> tables = [] {
     std::map<std::string, std::vector<std::string>, std::less<>> result;
-    Interpreter interpreter;
-    for (const char* name : {"sdl2", "http"}) {
-      std::vector<std::string>& functions = result[name];
-      if (auto exports = interpreter.load_module(name))
-        for (const auto& entry : *exports) functions.push_back(entry.first);
+    for (const NativeModule* module : native_modules()) {
+      std::vector<std::string>& functions = result[std::string(module->name)];
+      for (const NativeFunction& function : module->functions)
+        functions.emplace_back(function.name);
       std::sort(functions.begin(), functions.end());
     }
     return result;

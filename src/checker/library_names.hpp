@@ -10,8 +10,10 @@ namespace vormel {
 
 const std::vector<std::string>& builtin_function_names();
 bool is_builtin_function(std::string_view name);
-// "sdl2" and "http"; their function names without the prefix, sorted.
+// The native modules ("sdl2", "http") in routing order; their function names without the
+// prefix, sorted.
 bool is_builtin_module(std::string_view module);
+std::vector<std::string> builtin_module_names();
 const std::vector<std::string>& module_function_names(std::string_view module);
 
 }  // namespace vormel

@@ -24,7 +24,7 @@ constexpr const char* kUsage =
 
 void list_names() {
   for (const std::string& name : vormel::builtin_function_names()) std::cout << name << "\n";
-  for (const char* module : {"sdl2", "http"})
+  for (const std::string& module : vormel::builtin_module_names())
     for (const std::string& name : vormel::module_function_names(module))
       std::cout << module << "." << name << "\n";
 }

@@ -63,8 +63,7 @@ struct DocumentOutline {
 DocumentOutline outline_of(std::string_view text) {
   ScriptView view = read_script_view(text);
   DocumentOutline outline;
-  outline.modules["sdl2"] = "sdl2";
-  outline.modules["http"] = "http";
+  for (const std::string& module : builtin_module_names()) outline.modules[module] = module;
   SyntaxVisitor visitor;
   visitor.on_statement = [&](const Stmt& stmt) {
     if (stmt.kind == StmtKind::Function) {
