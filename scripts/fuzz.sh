@@ -3,21 +3,50 @@
 # front end (any bytes through the lexer and parser) and the interpreter (any bytes run as
 # a script, seeded with the test and example scripts). FUZZ_SEED fixes the random sequence
 # (default 1, so that a run repeats); FUZZ_SEED=0 lets libFuzzer pick one.
-set -euo pipefail
+#
+# libFuzzer's own output goes to build-fuzz/fuzz-TARGET.log; this prints one line of final
+# figures per target (the crash report too, if one fails) and closes with
+# "N passed, M failed", one test per target.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_TO_RUN=${1:-60}
 SEED=${FUZZ_SEED:-1}
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON > /dev/null
-cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter
+build_log=build-fuzz-build.log
+if ! { CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+         -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON &&
+       nice cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter
+     } > "$build_log" 2>&1; then
+  cat "$build_log"
+  echo "building the fuzzers failed"
+  exit 1
+fi
+rm -f "$build_log"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+# The value of libFuzzer's final statistic NAME in LOG.
+stat() { sed -n "s/^stat::$2: *//p" "$1" | tail -1; }
 
 run() {  # run TARGET CORPUS_DIR
-  echo "== fuzzing: $1"
+  local log=$PWD/build-fuzz/fuzz-$1.log status=0
   (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$1" -seed="$SEED" \
     -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
-    -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$2")
+    -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$2") \
+    > "$log" 2>&1 || status=$?
+  local coverage
+  coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
+  echo "$1: $(stat "$log" number_of_executed_units) runs, $(stat "$log" average_exec_per_sec)/s," \
+    "${coverage:-cov: ?}, $(stat "$log" new_units_added) new inputs," \
+    "peak $(stat "$log" peak_rss_mb) MB; log: $log"
+  if [ "$status" -eq 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "$1 FAILED (status $status); the end of its log:"
+    tail -n 60 "$log"
+  fi
 }
 
 mkdir "$work/front_end" "$work/interpreter"
@@ -30,3 +59,5 @@ for script in tests/golden/*/*.vl examples/*.vl tests/fuzz/corpus/*; do
 done
 run front_end "$work/front_end"
 run interpreter "$work/interpreter"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
