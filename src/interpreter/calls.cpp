@@ -9,6 +9,7 @@
 #include "interpreter/graphics/graphics.hpp"
 #include "interpreter/http/http.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
@@ -178,6 +179,7 @@ Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> ar
     return errors::recursion_too_deep();
   if (!def.params_interned) intern_parameters(def);
   spend_steps(1);
+  check_interrupt();
   const size_t saved_base = saved_count_;
   ++scope_depth_;
   const size_t bound = std::min(def.params.size(), args.size());

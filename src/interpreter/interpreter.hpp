@@ -90,6 +90,10 @@ class Interpreter {
   // Stop rule of statement lists: a return value pending or a loop flag set.
   bool should_stop() const { return return_slot_.has_value() || break_flag || continue_flag; }
 
+  // After an interrupt unwound the running statement: ends every call it left active,
+  // restoring the bindings they shadowed, and clears pending control flow (interrupt.cpp).
+  void recover_from_interrupt();
+
   GraphicsContext& graphics() { return graphics_; }
 
   // Nested user-function calls allowed before a call fails with a recursion error.

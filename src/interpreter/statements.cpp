@@ -7,6 +7,7 @@
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -232,6 +233,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
 void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     spend_steps(1);
+    check_interrupt();
     Value condition = evaluate_hot(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure("Error in while condition: ", condition);
@@ -259,6 +261,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     // `iterable` keeps the array alive and unchanged whatever the body assigns.
     for (const Value& element : iterable.as_array()) {
       spend_steps(1);
+    check_interrupt();
       set_variable(symbol, element);
       execute_block(s.body);
       if (return_slot_.has_value() || break_flag) break;
@@ -287,6 +290,7 @@ void Interpreter::execute_for_range(const ForStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.var);
   for (int64_t i = from; i < to; ++i) {
     spend_steps(1);
+    check_interrupt();
     set_variable(symbol, Value::number(i));
     execute_block(s.body);
     if (return_slot_.has_value() || break_flag) break;

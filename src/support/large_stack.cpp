@@ -1,6 +1,7 @@
 #include "support/large_stack.hpp"
 
 #include <pthread.h>
+#include <signal.h>
 
 namespace vormel {
 namespace {
@@ -27,6 +28,11 @@ int run_with_large_stack(const std::function<int()>& work) {
                  pthread_create(&thread, &attr, run_job, &job) == 0;
   pthread_attr_destroy(&attr);
   if (!started) return work();  // fall back to the current stack
+  // The work thread alone takes Ctrl-C: the REPL's read must be the call that it interrupts.
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupt, nullptr);
   pthread_join(thread, nullptr);
   return job.status;
 }
