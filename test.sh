@@ -41,21 +41,28 @@ stage() {  # stage TITLE COMMAND...
   fi
 }
 
-# Configures DIR with the given CMake options, builds every target, runs ctest. Shows the
-# build's output only if it fails, and of ctest the summary and the failing tests' output.
-build_and_test() {  # build_and_test DIR [CMAKE_OPTION...]
+# Configures DIR with the given CMake options, builds every target, runs ctest (with the
+# options after "--", such as -R golden/ for a subset). Shows the build's output only if it
+# fails, and of ctest the summary and the failing tests' output.
+build_and_test() {  # build_and_test DIR [CMAKE_OPTION...] [-- CTEST_OPTION...]
   local dir=$1
   shift
+  local cmake_options=() ctest_options=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    cmake_options+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift && ctest_options=("$@")
   local log=$LOGS/$dir.log
   : > "$log"
-  if ! cmake -S . -B "$dir" -G Ninja -DVORMEL_WERROR=ON "$@" >> "$log" 2>&1 ||
+  if ! cmake -S . -B "$dir" -G Ninja -DVORMEL_WERROR=ON "${cmake_options[@]}" >> "$log" 2>&1 ||
      ! nice cmake --build "$dir" >> "$log" 2>&1; then
     cat "$log"
     echo "the build in $dir/ failed"
     return 1
   fi
   local status=0
-  (cd "$dir" && ctest --output-on-failure -j "$JOBS") >> "$log" 2>&1 || status=$?
+  (cd "$dir" && ctest --output-on-failure -j "$JOBS" "${ctest_options[@]}") >> "$log" 2>&1 || status=$?
   # The failing tests with their output, then ctest's summary.
   awk '/^ *[0-9]+\/[0-9]+ Test +#/ { show = ($0 !~ / Passed +[0-9.]+ sec/) }
        /tests passed, / { show = 1 }

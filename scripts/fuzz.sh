@@ -9,18 +9,25 @@
 # "N passed, M failed", one test per target.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# Usage: fuzz.sh [SECONDS] [NAME:SEEDS...]. Each target is NAME:SEEDS, where NAME is the CMake
+# target vormel_fuzz_NAME and SEEDS is "corpus" (tests/fuzz/corpus) or "scripts" (that and
+# every test and example script); without targets, the two below run.
+TARGETS=(front_end:corpus interpreter:scripts)
 SECONDS_TO_RUN=${1:-60}
+[ $# -gt 1 ] && TARGETS=("${@:2}")
 SEED=${FUZZ_SEED:-1}
-build_log=build-fuzz-build.log
+mkdir -p build-logs
+build_log=build-logs/fuzz-build.log
+build_targets=()
+for target in "${TARGETS[@]}"; do build_targets+=("vormel_fuzz_${target%%:*}"); done
 if ! { CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
          -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON &&
-       nice cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter
+       nice cmake --build build-fuzz --target "${build_targets[@]}"
      } > "$build_log" 2>&1; then
   cat "$build_log"
   echo "building the fuzzers failed"
   exit 1
 fi
-rm -f "$build_log"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -49,15 +56,18 @@ run() {  # run TARGET CORPUS_DIR
   fi
 }
 
-mkdir "$work/front_end" "$work/interpreter"
-cp tests/fuzz/corpus/* "$work/front_end"/
-n=0
-for script in tests/golden/*/*.vl examples/*.vl tests/fuzz/corpus/*; do
-  [ -f "$script" ] || continue
-  n=$((n + 1))
-  cp "$script" "$work/interpreter/seed$n"
+for target in "${TARGETS[@]}"; do
+  name=${target%%:*}
+  mkdir "$work/$name"
+  cp tests/fuzz/corpus/* "$work/$name"/
+  if [ "${target#*:}" = scripts ]; then
+    n=0
+    for script in tests/golden/*/*.vl examples/*.vl; do
+      n=$((n + 1))
+      cp "$script" "$work/$name/seed$n.vl"
+    done
+  fi
+  run "$name" "$work/$name"
 done
-run front_end "$work/front_end"
-run interpreter "$work/interpreter"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
