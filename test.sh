@@ -66,7 +66,7 @@ build_and_test() {  # build_and_test DIR [CMAKE_OPTION...] [-- CTEST_OPTION...]
   # The failing tests with their output, then ctest's summary.
   awk '/^ *[0-9]+\/[0-9]+ Test +#/ { show = ($0 !~ / Passed +[0-9.]+ sec/) }
        /tests passed, / { show = 1 }
-       show' "$log"
+       show && NF' "$log"
   local summary failed total
   summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [ -n "$summary" ]; then

@@ -63,6 +63,7 @@ for target in "${TARGETS[@]}"; do
   if [ "${target#*:}" = scripts ]; then
     n=0
     for script in tests/golden/*/*.vl examples/*.vl; do
+      [ -f "$script" ] || continue  # a test's folder may be named like a script
       n=$((n + 1))
       cp "$script" "$work/$name/seed$n.vl"
     done

@@ -76,7 +76,7 @@ TEST(Interrupt, UnwindsADeepRecursionAndRestoresShadowedBindings) {
                                                  "let k = \"outer\" "
                                                  "def deep(k) { if k == 0 { while true { } } "
                                                  "return deep(k - 1) } "
-                                                 "let result = deep(2000)");
+                                                 "let result = deep(200)");
   requester.join();
   EXPECT_TRUE(interrupted);
   EXPECT_EQ(text_of(interpreter, "k"), "outer");
