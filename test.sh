@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the test tools and runs the whole test suite, one stage after another: unit,
 # golden and packaging tests on the release build; the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer; then a bounded fuzzing run (FUZZ_SECONDS per target, 60 by
-# default). Each stage prints a short report and keeps its full output in a log under
+# UndefinedBehaviorSanitizer; the script tests on a build without the evaluator's shortcuts;
+# then a bounded fuzzing run (FUZZ_SECONDS per target, 60 by default). Each stage prints a short report and keeps its full output in a log under
 # build-logs/; the last line counts the tests of all stages: "N passed, M failed".
 #
 # A stage is one line: `stage "TITLE" COMMAND...`. The command prints what a person should
@@ -41,22 +41,26 @@ stage() {  # stage TITLE COMMAND...
   fi
 }
 
-# Configures DIR with the given CMake options, builds every target, runs ctest (with the
-# options after "--", such as -R golden/ for a subset). Shows the build's output only if it
-# fails, and of ctest the summary and the failing tests' output.
-build_and_test() {  # build_and_test DIR [CMAKE_OPTION...] [-- CTEST_OPTION...]
+# Configures DIR with the given CMake options, builds every target (or those named with
+# --target=NAME), runs ctest (with the options after "--", such as -R golden/ for a subset).
+# Shows the build's output only if it fails, and of ctest the summary and the failing tests'
+# output.
+build_and_test() {  # build_and_test DIR [--target=NAME...] [CMAKE_OPTION...] [-- CTEST_OPTION...]
   local dir=$1
   shift
-  local cmake_options=() ctest_options=()
+  local cmake_options=() ctest_options=() targets=()
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do
-    cmake_options+=("$1")
+    case "$1" in
+      --target=*) targets+=(--target "${1#--target=}") ;;
+      *) cmake_options+=("$1") ;;
+    esac
     shift
   done
   [ $# -gt 0 ] && shift && ctest_options=("$@")
   local log=$LOGS/$dir.log
   : > "$log"
   if ! cmake -S . -B "$dir" -G Ninja -DVORMEL_WERROR=ON "${cmake_options[@]}" >> "$log" 2>&1 ||
-     ! nice cmake --build "$dir" >> "$log" 2>&1; then
+     ! nice cmake --build "$dir" "${targets[@]}" >> "$log" 2>&1; then
     cat "$log"
     echo "the build in $dir/ failed"
     return 1
@@ -85,7 +89,10 @@ stage "Release build: unit, golden and packaging tests" \
   build_and_test build -DCMAKE_BUILD_TYPE=Release
 stage "Sanitizer build (ASan + UBSan): unit and golden tests" \
   build_and_test build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORMEL_SANITIZE=ON
-stage "Fuzzing the front end and the interpreter" \
+stage "The script tests with every evaluation shortcut off" \
+  build_and_test build-noshortcuts --target=vormel -DCMAKE_BUILD_TYPE=Release \
+  -DVORMEL_NO_SHORTCUTS=ON -- -R '^(golden|example)/'
+stage "Fuzzing the front end, the interpreter, and the shortcuts against the general paths" \
   bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 
 echo

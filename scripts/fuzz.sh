@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang and runs each for a bounded time over its seed corpus: the
-# front end (any bytes through the lexer and parser) and the interpreter (any bytes run as
-# a script, seeded with the test and example scripts). FUZZ_SEED fixes the random sequence
+# front end (any bytes through the lexer and parser), the interpreter (any bytes run as a
+# script, seeded with the test and example scripts), and the differential target (each
+# script run with the evaluator's shortcuts on and off, which must show the same). FUZZ_SEED
+# fixes the random sequence
 # (default 1, so that a run repeats); FUZZ_SEED=0 lets libFuzzer pick one.
 #
 # libFuzzer's own output goes to build-fuzz/fuzz-TARGET.log; this prints one line of final
@@ -9,10 +11,12 @@
 # "N passed, M failed", one test per target.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-# Usage: fuzz.sh [SECONDS] [NAME:SEEDS...]. Each target is NAME:SEEDS, where NAME is the CMake
-# target vormel_fuzz_NAME and SEEDS is "corpus" (tests/fuzz/corpus) or "scripts" (that and
-# every test and example script); without targets, the two below run.
-TARGETS=(front_end:corpus interpreter:scripts)
+# Usage: fuzz.sh [SECONDS] [NAME:SEEDS[:STDERR]...]. NAME is the CMake target vormel_fuzz_NAME;
+# SEEDS is "corpus" (tests/fuzz/corpus) or "scripts" (that and every test and example
+# script); STDERR "keep" leaves the scripts' standard error open (the differential target
+# reports a disagreement there), otherwise it is closed to keep the log short. Without
+# targets, the ones below run.
+TARGETS=(front_end:corpus interpreter:scripts differential:scripts:keep)
 SECONDS_TO_RUN=${1:-60}
 [ $# -gt 1 ] && TARGETS=("${@:2}")
 SEED=${FUZZ_SEED:-1}
@@ -20,6 +24,7 @@ mkdir -p build-logs
 build_log=build-logs/fuzz-build.log
 build_targets=()
 for target in "${TARGETS[@]}"; do build_targets+=("vormel_fuzz_${target%%:*}"); done
+field() { cut -d: -f"$2" <<< "$1"; }  # field TARGET N: the Nth part of NAME:SEEDS:STDERR
 if ! { CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
          -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON &&
        nice cmake --build build-fuzz --target "${build_targets[@]}"
@@ -36,31 +41,32 @@ failed=0
 # The value of libFuzzer's final statistic NAME in LOG.
 stat() { sed -n "s/^stat::$2: *//p" "$1" | tail -1; }
 
-run() {  # run TARGET CORPUS_DIR
-  local log=$PWD/build-fuzz/fuzz-$1.log status=0
-  (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$1" -seed="$SEED" \
+run() {  # run TARGET CORPUS_DIR [FLAG...]
+  local log=$PWD/build-fuzz/fuzz-$1.log status=0 name=$1 corpus=$2
+  shift 2
+  (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$name" -seed="$SEED" \
     -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
-    -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$2") \
+    -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$@" "$corpus") \
     > "$log" 2>&1 || status=$?
   local coverage
   coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
-  echo "$1: $(stat "$log" number_of_executed_units) runs, $(stat "$log" average_exec_per_sec)/s," \
+  echo "$name: $(stat "$log" number_of_executed_units) runs, $(stat "$log" average_exec_per_sec)/s," \
     "${coverage:-cov: ?}, $(stat "$log" new_units_added) new inputs," \
     "peak $(stat "$log" peak_rss_mb) MB; log: $log"
   if [ "$status" -eq 0 ]; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
-    echo "$1 FAILED (status $status); the end of its log:"
+    echo "$name FAILED (status $status); the end of its log:"
     tail -n 60 "$log"
   fi
 }
 
 for target in "${TARGETS[@]}"; do
-  name=${target%%:*}
+  name=$(field "$target" 1)
   mkdir "$work/$name"
   cp tests/fuzz/corpus/* "$work/$name"/
-  if [ "${target#*:}" = scripts ]; then
+  if [ "$(field "$target" 2)" = scripts ]; then
     n=0
     for script in tests/golden/*/*.vl examples/*.vl; do
       [ -f "$script" ] || continue  # a test's folder may be named like a script
@@ -68,7 +74,9 @@ for target in "${TARGETS[@]}"; do
       cp "$script" "$work/$name/seed$n.vl"
     done
   fi
-  run "$name" "$work/$name"
+  flags=(-close_fd_mask=2)
+  [ "$(field "$target" 3)" = keep ] && flags=()
+  run "$name" "$work/$name" "${flags[@]}"
 done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

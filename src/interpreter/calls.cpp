@@ -6,10 +6,11 @@
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
-#include "interpreter/graphics/graphics.hpp"
-#include "interpreter/http/http.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
+#include "interpreter/messages.hpp"
+#include "interpreter/native_modules.hpp"
+#include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
@@ -84,12 +85,12 @@ class InlineArguments {
 // and the name bound to a user function of matching arity.
 Value Interpreter::evaluate_call(const CallExpr& call) {
   if (call.builtin == CallExpr::kUnresolvedCall) resolve_call_kind(call);
-  if (call.builtin != CallExpr::kPlainCall || call.args.size() > kInlineArguments ||
-      debug_enabled())
+  if (!shortcuts_enabled() || call.builtin != CallExpr::kPlainCall ||
+      call.args.size() > kInlineArguments || debug_enabled())
     return evaluate_routed_call(call);
   InlineArguments args;
   for (const ExprPtr& arg : call.args) {
-    new (args.room()) Value(evaluate_hot(*arg));
+    new (args.room()) Value(evaluate(*arg));
     Value& value = args.commit();
     if (value.is_error()) return std::move(value);
   }
@@ -109,59 +110,71 @@ void Interpreter::resolve_call_kind(const CallExpr& call) {
 }
 
 Value Interpreter::evaluate_routed_call(const CallExpr& call) {
-  if (debug_enabled()) log_debug_call("Calling function: " + call.name);
+  if (debug_enabled()) log_debug_call(format_message(messages::kTraceCalling, {call.name}));
   ArgumentBuffer args(call.args.size());
   for (const ExprPtr& arg : call.args) {
-    Value value = evaluate_hot(*arg);
+    Value value = evaluate(*arg);
     if (value.is_error()) return value;
     args.push(std::move(value));
   }
   if (call.builtin == CallExpr::kDottedCall) return call_dotted(call, args.span());
   if (call.builtin >= 0) {
-    Value result = call_builtin(call.builtin, args.span(), graphics_);
-    if (debug_enabled()) log_debug_call(call.name + " is a builtin");
+    Value result = call_builtin(call.builtin, args.span(), graphics());
+    if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {call.name}));
     return result;
   }
   return call_plain(call, args.span());
 }
 
-Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
+void Interpreter::resolve_dotted_route(const CallExpr& call) {
+  auto route = std::make_unique<DottedRoute>();
   size_t dot = call.name.find('.');
-  std::string module = call.name.substr(0, dot);
-  std::string function = call.name.substr(dot + 1);
-  const ExportTable* exports = find_module(module);
-  if (exports == nullptr) return errors::module_not_imported(module);
-  if (module == "sdl2") {
-    if (auto result = dispatch_graphics(call.name, args, graphics_)) return std::move(*result);
-    return errors::graphics_function_missing(function);
+  route->module = call.name.substr(0, dot);
+  route->function = call.name.substr(dot + 1);
+  route->native_module = find_native_module(route->module);
+  if (route->native_module != nullptr)
+    route->native_function = find_native_function(*route->native_module, route->function);
+  call.route = std::move(route);
+}
+
+// "m.f": m must be imported; a native module's name reaches that module whatever the
+// table under the name holds, any other name the Function its table exports as f.
+Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
+  if (!call.route) resolve_dotted_route(call);
+  const DottedRoute& route = *call.route;
+  const ExportTable* exports = find_module(route.module);
+  if (exports == nullptr) return errors::module_not_imported(route.module);
+  if (route.native_module != nullptr) {
+    if (route.native_function == nullptr)
+      return errors::native_function_missing(route.native_module->missing_function_message,
+                                             route.function);
+    NativeCallContext context{&graphics()};
+    return call_native(*route.native_function, args, context);
   }
-  if (module == "http") {
-    if (auto result = dispatch_http(call.name, args)) return std::move(*result);
-    return errors::http_function_missing(function);
-  }
-  const Value* exported = exports->find(function);
+  const Value* exported = exports->find(route.function);
   if (exported == nullptr || !exported->is(ValueKind::Function))
-    return errors::module_function_missing(module, function);
+    return errors::module_function_missing(route.module, route.function);
   Value callee = *exported;  // keeps the body alive whatever the call does
   return run_user_function(callee.as_function(), args);
 }
 
 Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
   const bool debug = debug_enabled();
-  if (debug) log_debug_call(call.name + " is not a builtin, looking for user function");
+  if (debug) log_debug_call(format_message(messages::kTraceNotBuiltin, {call.name}));
   Value callee = get_variable(cached_symbol(call.symbol, call.name));
-  if (debug) log_debug_call("get_variable(" + call.name + ") returned: " + debug_text(callee));
+  if (debug)
+    log_debug_call(format_message(messages::kTraceLookup, {call.name, debug_text(callee)}));
   if (callee.is(ValueKind::BuiltinFunction)) {
-    const std::string& name = callee.builtin_name();
-    if (auto result = dispatch_graphics(name, args, graphics_)) return std::move(*result);
-    if (auto result = dispatch_http(name, args)) return std::move(*result);
+    NativeCallContext context{&graphics()};
+    if (auto result = dispatch_any_native(callee.builtin_name(), args, context))
+      return std::move(*result);
     return Value::null();
   }
   if (callee.is(ValueKind::Function)) {
     const FunctionDef& def = callee.as_function();
     if (debug)
-      log_debug_call("Found function with " + std::to_string(def.params.size()) +
-                     " params, calling");
+      log_debug_call(
+          format_message(messages::kTraceFoundFunction, {std::to_string(def.params.size())}));
     if (def.params.size() != args.size())
       return errors::argument_count(call.name, def.params.size(), args.size());
     return run_user_function(def, args);

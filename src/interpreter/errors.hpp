@@ -1,13 +1,15 @@
-// The interpreter's script errors, one function per message. Each writes the ERROR line and
-// returns the Error value carrying the same text. They are kept out of line (and marked
-// cold) so that the hot evaluation paths stay small.
+// The interpreter's script errors, one function per failure, over the message table. Each
+// writes the ERROR line and returns the Error value carrying the same text. They are kept
+// out of line (and marked cold) so that the hot evaluation paths stay small.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "interpreter/value.hpp"
+#include "lexer/token.hpp"
 
 namespace vormel {
 
@@ -15,6 +17,10 @@ namespace vormel {
 
 // Logs `message` as an ERROR line and returns it as an Error value.
 VORMEL_COLD Value raise(std::string message);
+// raise() of a message template filled with `args`.
+VORMEL_COLD Value raise(std::string_view message, std::initializer_list<std::string_view> args);
+// Logs a message template filled with `args` as an ERROR line.
+VORMEL_COLD void log_error(std::string_view message, std::initializer_list<std::string_view> args);
 
 namespace errors {
 
@@ -28,12 +34,20 @@ VORMEL_COLD Value cannot_index(const Value& object, const Value& index);
 VORMEL_COLD Value range_bounds();
 VORMEL_COLD Value range_too_large(uint64_t length, uint64_t limit);
 
+// Operators.
+VORMEL_COLD Value division_by_zero();
+VORMEL_COLD Value modulo_by_zero();
+VORMEL_COLD Value unsupported_operation(std::string_view operands, TokenKind op);
+VORMEL_COLD Value cannot_apply(const Value& left, TokenKind op, const Value& right);
+VORMEL_COLD Value cannot_negate(const Value& operand);
+VORMEL_COLD Value unsupported_unary(TokenKind op);
+
 // Calls.
 VORMEL_COLD Value function_missing(std::string_view name);
 VORMEL_COLD Value argument_count(std::string_view name, size_t expected, size_t given);
 VORMEL_COLD Value module_not_imported(std::string_view module);
-VORMEL_COLD Value graphics_function_missing(std::string_view function);
-VORMEL_COLD Value http_function_missing(std::string_view function);
+// A native module's own missing-function message (from its table).
+VORMEL_COLD Value native_function_missing(std::string_view message, std::string_view function);
 VORMEL_COLD Value module_function_missing(std::string_view module, std::string_view function);
 VORMEL_COLD Value recursion_too_deep();
 VORMEL_COLD Value nesting_too_deep();
@@ -41,9 +55,10 @@ VORMEL_COLD Value nesting_too_deep();
 // An allocation the operation needed failed.
 VORMEL_COLD Value out_of_memory();
 
-// Statement context lines, written after the line of the failure itself.
-VORMEL_COLD void log_statement_failure(std::string_view context, const Value& error);
-VORMEL_COLD void log_named_statement_failure(std::string_view context, std::string_view name,
+// Statement context lines: `message` has one '{}' for the cause, or a '{}' for the name
+// and then one for the cause.
+VORMEL_COLD void log_statement_failure(std::string_view message, const Value& error);
+VORMEL_COLD void log_named_statement_failure(std::string_view message, std::string_view name,
                                              const Value& error);
 VORMEL_COLD void log_not_iterable(const Value& value);
 

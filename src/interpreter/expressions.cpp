@@ -6,8 +6,10 @@
 #include <string>
 
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
@@ -22,7 +24,7 @@ constexpr uint64_t kMaxRangeLength = uint64_t{1} << 27;
 
 // The common kinds are handled here; the rest live in their own functions so that this
 // one stays small and cheap to enter.
-Value Interpreter::evaluate(const Expr& expr) {
+Value Interpreter::evaluate_node(const Expr& expr) {
   // Source nested deeper than the native stack allows fails instead of crashing.
   if (stack_pointer_below(stack_limit_)) return errors::nesting_too_deep();
   switch (expr.kind) {
@@ -59,12 +61,10 @@ bool is_simple_operand(const Expr& e) {
 template <typename Otherwise>
 [[gnu::always_inline]] inline Value integer_operator(TokenKind op, int64_t x, int64_t y,
                                                      Otherwise otherwise) {
-  const auto a = static_cast<uint64_t>(x);
-  const auto b = static_cast<uint64_t>(y);
   switch (op) {
-    case TokenKind::Plus: return Value::number(static_cast<int64_t>(a + b));
-    case TokenKind::Minus: return Value::number(static_cast<int64_t>(a - b));
-    case TokenKind::Star: return Value::number(static_cast<int64_t>(a * b));
+    case TokenKind::Plus: return Value::number(wrap_add(x, y));
+    case TokenKind::Minus: return Value::number(wrap_sub(x, y));
+    case TokenKind::Star: return Value::number(wrap_mul(x, y));
     case TokenKind::Less: return Value::boolean(x < y);
     case TokenKind::LessEqual: return Value::boolean(x <= y);
     case TokenKind::Greater: return Value::boolean(x > y);
@@ -84,7 +84,7 @@ template <typename Otherwise>
 // `n < 2`, `i + 1`: a variable and a literal, the commonest shape, is done here with no
 // temporaries and no saved registers; everything else goes to the general path.
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  if (e.left->kind == ExprKind::Identifier) {
+  if (shortcuts_enabled() && e.left->kind == ExprKind::Identifier) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.left);
     const Value* left = peek_resolved(id);
     if (left != nullptr && left->is(ValueKind::Number)) {
@@ -105,37 +105,39 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   return evaluate_binary_general(e);
 }
 
-Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
-  // A variable operand is read in place rather than copied. Such a pointer is only good
-  // until the next evaluation, which may run code that moves variables around.
-  const bool left_is_variable = e.left->kind == ExprKind::Identifier;
-  Value left_value = left_is_variable ? Value() : evaluate_hot(*e.left);
-  const Value* left = &left_value;
-  if (left_is_variable) {
-    const auto& id = static_cast<const IdentifierExpr&>(*e.left);
-    left = peek_variable(cached_symbol(id.symbol, id.name));
-    if (left == nullptr) return errors::undefined_variable(id.name);
-    if (!is_simple_operand(*e.right)) {
-      left_value = *left;
-      left = &left_value;
+inline const Value* Interpreter::read_operand(const Expr& operand, Value& storage) {
+  if (operand.kind == ExprKind::Identifier) {
+    const auto& id = static_cast<const IdentifierExpr&>(operand);
+    const Value* value = peek_variable(cached_symbol(id.symbol, id.name));
+    if (value == nullptr) {
+      storage = errors::undefined_variable(id.name);
+      return &storage;
     }
-  } else if (left->is_error()) {
-    return left_value;
+    if (shortcuts_enabled()) return value;  // no copy: the caller only reads it
+    storage = *value;
+    return &storage;
   }
-  const bool right_is_variable = e.right->kind == ExprKind::Identifier;
-  Value right_value = right_is_variable ? Value()
-                      : e.right->kind == ExprKind::Number
-                          ? Value::number(static_cast<const NumberExpr&>(*e.right).value)
-                          : evaluate_hot(*e.right);
-  const Value* right = &right_value;
-  if (right_is_variable) {
-    const auto& id = static_cast<const IdentifierExpr&>(*e.right);
-    right = peek_variable(cached_symbol(id.symbol, id.name));
-    if (right == nullptr) return errors::undefined_variable(id.name);
-  } else if (right->is_error()) {
-    return right_value;
+  storage = operand.kind == ExprKind::Number
+                ? Value::number(static_cast<const NumberExpr&>(operand).value)
+                : evaluate(operand);
+  return &storage;
+}
+
+// Left, then right, each passing on its Error at once; then the operator.
+Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
+  Value left_storage;
+  const Value* left = read_operand(*e.left, left_storage);
+  if (left->is_error()) return *left;
+  // A variable read in place is only good until the next evaluation, which may run code
+  // that rebinds it: keep a copy unless the right operand runs no code.
+  if (left != &left_storage && !is_simple_operand(*e.right)) {
+    left_storage = *left;
+    left = &left_storage;
   }
-  if (left->is(ValueKind::Number) && right->is(ValueKind::Number))
+  Value right_storage;
+  const Value* right = read_operand(*e.right, right_storage);
+  if (right->is_error()) return *right;
+  if (shortcuts_enabled() && left->is(ValueKind::Number) && right->is(ValueKind::Number))
     return integer_operator(e.op.kind, left->as_number(), right->as_number(),
                             [&] { return binary_operation(*left, e.op.kind, *right); });
   return binary_operation(*left, e.op.kind, *right);
@@ -174,7 +176,7 @@ Value Interpreter::evaluate_dict(const DictExpr& e) {
 // with no copy of the container and no key string built; misses and failures go the general
 // way, which gives the same answer and reports them.
 Value Interpreter::evaluate_index(const IndexExpr& e) {
-  if (e.object->kind == ExprKind::Identifier) {
+  if (shortcuts_enabled() && e.object->kind == ExprKind::Identifier) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.object);
     const Value* object = peek_resolved(id);
     if (object != nullptr) {

@@ -2,12 +2,19 @@
 #include "interpreter/interpreter.hpp"
 
 #include "interpreter/diagnostics.hpp"
+#include "interpreter/errors.hpp"
+#include "interpreter/messages.hpp"
 #include "support/stack_guard.hpp"
 
 namespace vormel {
 
 Interpreter::Interpreter() : stack_limit_(stack_limit_address()) {}
 Interpreter::~Interpreter() = default;
+
+GraphicsContext& Interpreter::create_graphics() {
+  graphics_ = make_graphics_context();
+  return *graphics_;
+}
 
 void run_program(const StmtList& program, bool debug) {
   Interpreter interpreter;
@@ -20,8 +27,7 @@ void run_program(const StmtList& program, bool debug) {
         const auto& let = static_cast<const LetStmt&>(*stmt);
         Value value = interpreter.evaluate(*let.value);
         if (value.is_error())
-          log_error("Error in global let statement for '" + let.name +
-                    "': " + value.error_message());
+          errors::log_named_statement_failure(messages::kGlobalLetFailed, let.name, value);
         interpreter.set_variable(let.name, std::move(value));
         break;
       }

@@ -5,11 +5,10 @@
 
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/messages.hpp"
 
 namespace vormel {
 namespace {
-
-constexpr const char* kInterruptedMessage = "Interrupted";
 
 extern "C" void request_interrupt(int) {
   g_interrupt_requested.store(true, std::memory_order_relaxed);
@@ -33,7 +32,7 @@ void catch_interrupts() {
 
 bool take_interrupt() { return g_interrupt_requested.exchange(false, std::memory_order_relaxed); }
 
-void report_interrupt() { log_error(kInterruptedMessage); }
+void report_interrupt() { log_error(messages::kInterrupted); }
 
 // The interrupt left the calls it unwound with their bindings in place: put back every binding
 // they shadowed, and clear what a return, break or continue on the way had left pending.

@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "interpreter/diagnostics.hpp"
-#include "interpreter/graphics/graphics.hpp"
-#include "interpreter/http/http.hpp"
+#include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/messages.hpp"
+#include "interpreter/native_modules.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "support/source_file.hpp"
@@ -15,44 +16,48 @@
 namespace vormel {
 
 const ExportTable* Interpreter::find_module(std::string_view name) const {
-  auto it = modules_.find(std::string(name));
+  auto it = modules_.find(name);
   return it == modules_.end() ? nullptr : &it->second;
 }
 
 std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
   if (auto cached = module_cache_.find(name); cached != module_cache_.end()) return cached->second;
-  if (name == "sdl2") return graphics_exports();
-  if (name == "http") return http_exports();
+  // Native modules get a fresh table at every import and are not cached.
+  if (const NativeModule* native = find_native_module(name)) return native_exports(*native);
 
   // A module file that (directly or not) imports itself would load forever: refuse the
   // inner import instead. The set is process-wide because each load has its own interpreter.
   static std::vector<std::string> loading;
   if (std::find(loading.begin(), loading.end(), name) != loading.end()) {
-    log_error("Failed to load module '" + name + "': " + name + ".vl imports itself");
+    log_error(messages::kModuleImportsItself, {name, name});
     return std::nullopt;
   }
   std::string source;
   std::string failure;
   if (!read_script(name + ".vl", source, failure)) {
-    log_error("Failed to load module '" + name + "': " + name + ".vl not found");
+    log_error(messages::kModuleNotFound, {name, name});
     return std::nullopt;
   }
   loading.push_back(name);
   StmtList program = parse_program(tokenize(source));
-  log_debug("Parsed " + std::to_string(program.size()) + " statements");
+  if (debug_enabled())
+    log_debug(format_message(messages::kTraceParsed, {std::to_string(program.size())}));
 
   ExportTable exports;
   {
     Interpreter module;
     for (const StmtPtr& stmt : program) module.execute(*stmt);
     for (auto& [global, value] : module.globals_in_order()) {
-      log_debug("Exporting: " + global + " = " +
-                (value.is(ValueKind::Function) ? "Function" : "Other"));
+      if (debug_enabled())
+        log_debug(format_message(messages::kTraceExporting,
+                                 {global, value.is(ValueKind::Function) ? "Function" : "Other"}));
       exports.insert_or_assign(global, std::move(value));
     }
   }
   loading.pop_back();
-  log_debug("Module " + name + " has " + std::to_string(exports.size()) + " exports");
+  if (debug_enabled())
+    log_debug(
+        format_message(messages::kTraceModuleExports, {name, std::to_string(exports.size())}));
   module_cache_.insert_or_assign(name, exports);
   return exports;
 }
@@ -60,7 +65,7 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
 void Interpreter::execute_use(const UseStmt& use) {
   std::optional<ExportTable> exports = load_module(use.module);
   if (!exports) {
-    log_error("Failed to import module '" + use.module + "'");
+    log_error(messages::kImportFailed, {use.module});
     return;
   }
   if (use.items) {
@@ -68,7 +73,7 @@ void Interpreter::execute_use(const UseStmt& use) {
       if (const Value* value = exports->find(item))
         set_global(intern(item), *value);
       else
-        log_error("Module '" + use.module + "' does not export '" + item + "'");
+        log_error(messages::kNotExported, {use.module, item});
     }
     return;
   }

@@ -9,26 +9,10 @@
 #include <string>
 
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 
 namespace vormel {
 namespace {
-
-Value fail(std::string message) { return raise(std::move(message)); }
-
-Value unsupported(const char* operands, TokenKind op) {
-  return fail(std::string("Unsupported operation on ") + operands + ": " + token_kind_name(op));
-}
-
-// Two's-complement arithmetic without signed-overflow undefined behaviour.
-int64_t wrap_add(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
-}
-int64_t wrap_sub(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b));
-}
-int64_t wrap_mul(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
-}
 
 int64_t integer_power(int64_t base, int64_t exponent) {
   auto bits = static_cast<uint32_t>(exponent);  // low 32 bits, unsigned
@@ -47,11 +31,11 @@ Value integer_operation(int64_t a, TokenKind op, int64_t b) {
     case TokenKind::Minus: return Value::number(wrap_sub(a, b));
     case TokenKind::Star: return Value::number(wrap_mul(a, b));
     case TokenKind::Slash:
-      if (b == 0) return fail("Division by zero");
-      if (b == -1) return Value::number(wrap_sub(0, a));  // the minimum wraps to itself
+      if (b == 0) return errors::division_by_zero();
+      if (b == -1) return Value::number(wrap_neg(a));  // the minimum wraps to itself
       return Value::number(a / b);
     case TokenKind::Percent:
-      if (b == 0) return fail("Modulo by zero");
+      if (b == 0) return errors::modulo_by_zero();
       if (b == -1) return Value::number(0);
       return Value::number(a % b);
     case TokenKind::Power: return Value::number(integer_power(a, b));
@@ -61,7 +45,7 @@ Value integer_operation(int64_t a, TokenKind op, int64_t b) {
     case TokenKind::Greater: return Value::boolean(a > b);
     case TokenKind::LessEqual: return Value::boolean(a <= b);
     case TokenKind::GreaterEqual: return Value::boolean(a >= b);
-    default: return unsupported("numbers", op);
+    default: return errors::unsupported_operation("numbers", op);
   }
 }
 
@@ -72,7 +56,7 @@ Value float_operation(double a, TokenKind op, double b, const char* operands) {
     case TokenKind::Minus: return Value::floating(a - b);
     case TokenKind::Star: return Value::floating(a * b);
     case TokenKind::Slash:
-      if (b == 0.0) return fail("Division by zero");
+      if (b == 0.0) return errors::division_by_zero();
       return Value::floating(a / b);
     case TokenKind::Percent: return Value::floating(std::fmod(a, b));
     case TokenKind::Power: return Value::floating(std::pow(a, b));
@@ -83,7 +67,7 @@ Value float_operation(double a, TokenKind op, double b, const char* operands) {
     case TokenKind::Greater: return Value::boolean(a > b);
     case TokenKind::LessEqual: return Value::boolean(a <= b);
     case TokenKind::GreaterEqual: return Value::boolean(a >= b);
-    default: return unsupported(operands, op);
+    default: return errors::unsupported_operation(operands, op);
   }
 }
 
@@ -99,7 +83,7 @@ Value string_operation(const Value& left, TokenKind op, const Value& right) {
     }
     case TokenKind::Equal: return Value::boolean(a == b);
     case TokenKind::NotEqual: return Value::boolean(a != b);
-    default: return unsupported("strings", op);
+    default: return errors::unsupported_operation("strings", op);
   }
 }
 
@@ -109,13 +93,8 @@ Value boolean_operation(bool a, TokenKind op, bool b) {
     case TokenKind::Or: return Value::boolean(a || b);
     case TokenKind::Equal: return Value::boolean(a == b);
     case TokenKind::NotEqual: return Value::boolean(a != b);
-    default: return unsupported("booleans", op);
+    default: return errors::unsupported_operation("booleans", op);
   }
-}
-
-Value cannot_apply(const Value& left, TokenKind op, const Value& right) {
-  return fail(std::string("Cannot apply ") + token_kind_name(op) + " to " + type_name(left) +
-              " and " + type_name(right));
 }
 
 // binary_operation() without its allocation-failure guard.
@@ -132,7 +111,7 @@ Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& r
       return float_operation(left.as_float(), op, right.as_float(), "floats");
     if (r == ValueKind::Number) {
       // An integer zero divisor is refused here too (-0.0 would otherwise slip through).
-      if (op == TokenKind::Slash && right.as_number() == 0) return fail("Division by zero");
+      if (op == TokenKind::Slash && right.as_number() == 0) return errors::division_by_zero();
       return float_operation(left.as_float(), op, static_cast<double>(right.as_number()),
                              "float and number");
     }
@@ -141,7 +120,7 @@ Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& r
   } else if (l == ValueKind::Boolean && r == ValueKind::Boolean) {
     return boolean_operation(left.as_boolean(), op, right.as_boolean());
   }
-  return cannot_apply(left, op, right);
+  return errors::cannot_apply(left, op, right);
 }
 
 }  // namespace
@@ -158,11 +137,11 @@ Value binary_operation(const Value& left, TokenKind op, const Value& right) {
 Value unary_operation(TokenKind op, const Value& operand) {
   switch (op) {
     case TokenKind::Minus:
-      if (operand.is(ValueKind::Number)) return Value::number(wrap_sub(0, operand.as_number()));
+      if (operand.is(ValueKind::Number)) return Value::number(wrap_neg(operand.as_number()));
       if (operand.is(ValueKind::Float)) return Value::floating(-operand.as_float());
-      return fail(std::string("Cannot negate ") + type_name(operand));
+      return errors::cannot_negate(operand);
     case TokenKind::Not: return Value::boolean(!is_truthy(operand));
-    default: return fail(std::string("Unsupported unary operation: ") + token_kind_name(op));
+    default: return errors::unsupported_unary(op);
   }
 }
 

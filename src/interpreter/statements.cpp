@@ -6,9 +6,12 @@
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
+#include "interpreter/messages.hpp"
 #include "interpreter/operators.hpp"
+#include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
@@ -38,12 +41,9 @@ TokenKind arithmetic_of(TokenKind compound) {
 
 // Integer `+=`, `-=` or `*=`: these cannot fail, and wrap.
 Value wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
-  const auto a = static_cast<uint64_t>(x);
-  const auto b = static_cast<uint64_t>(y);
-  const uint64_t result = compound == TokenKind::PlusAssign    ? a + b
-                          : compound == TokenKind::MinusAssign ? a - b
-                                                               : a * b;
-  return Value::number(static_cast<int64_t>(result));
+  return Value::number(compound == TokenKind::PlusAssign    ? wrap_add(x, y)
+                       : compound == TokenKind::MinusAssign ? wrap_sub(x, y)
+                                                            : wrap_mul(x, y));
 }
 
 }  // namespace
@@ -88,11 +88,11 @@ void Interpreter::execute_function(const FunctionStmt& s) {
 void Interpreter::execute_global(const GlobalStmt& s) { declare_global(intern(s.name)); }
 
 void Interpreter::execute_let(const LetStmt& s) {
-  store_value(s.symbol, s.name, *s.value, "Error in let statement for '");
+  store_value(s.symbol, s.name, *s.value, messages::kLetFailed);
 }
 
 void Interpreter::execute_assign(const AssignStmt& s) {
-  store_value(s.symbol, s.name, *s.value, "Error in assignment to '");
+  store_value(s.symbol, s.name, *s.value, messages::kAssignFailed);
 }
 
 // `let` and assignment alike: evaluate, log a failure with the statement's context, and
@@ -106,9 +106,9 @@ void Interpreter::store_value(SymbolCache& cache, const std::string& name, const
 }
 
 void Interpreter::execute_if(const IfStmt& s) {
-  Value condition = evaluate_hot(*s.condition);
+  Value condition = evaluate(*s.condition);
   if (condition.is_error()) {
-    errors::log_statement_failure("Error in if condition: ", condition);
+    errors::log_statement_failure(messages::kIfConditionFailed, condition);
   } else if (is_truthy(condition)) {
     execute_block(s.then_body);
   } else if (s.else_body) {
@@ -117,18 +117,19 @@ void Interpreter::execute_if(const IfStmt& s) {
 }
 
 void Interpreter::execute_return(const ReturnStmt& s) {
-  return_slot_ = s.value ? evaluate_hot(*s.value) : Value::null();
+  return_slot_ = s.value ? evaluate(*s.value) : Value::null();
 }
 
 void Interpreter::execute_expression(const ExprStmt& s) {
-  Value value = evaluate_hot(*s.expr);
-  if (value.is_error()) errors::log_statement_failure("Error in expression: ", value);
+  Value value = evaluate(*s.expr);
+  if (value.is_error()) errors::log_statement_failure(messages::kExpressionFailed, value);
 }
 
 // `x = push(x, v)` and `s = s + t`: once the operands are computed, the variable's old
 // value can no longer be seen (the assignment overwrites it), so its reference is dropped
 // first and the array or string grows in place instead of being copied.
 Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
+  if (!shortcuts_enabled()) return evaluate(expr);
   if (expr.kind == ExprKind::BinaryOp) {
     const auto& binary = static_cast<const BinaryOpExpr&>(expr);
     if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Identifier) {
@@ -144,15 +145,15 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
         call.args[0]->kind == ExprKind::Identifier) {
       const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
       if (cached_symbol(first.symbol, first.name) == target) {
-        log_debug_call("Calling function: push");
+        log_debug_call(format_message(messages::kTraceCalling, {"push"}));
         Value args[2] = {evaluate(first), Value()};
         if (args[0].is_error()) return args[0];
         args[1] = evaluate(*call.args[1]);
         if (args[1].is_error()) return args[1];
         Value* binding = binding_read_and_written(target);
         if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
-        log_debug_call("push is a builtin");
-        return call_builtin(push_id, args, graphics_);
+        log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
+        return call_builtin(push_id, args, graphics());
       }
     }
   }
@@ -165,7 +166,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
 Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
   Value left = evaluate(*sum.left);
   if (left.is_error()) return left;
-  Value right = evaluate_hot(*sum.right);
+  Value right = evaluate(*sum.right);
   if (right.is_error()) return right;
   if (left.is(ValueKind::String) && right.is(ValueKind::String)) {
     Value* binding = binding_read_and_written(target);
@@ -180,7 +181,7 @@ Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
 // `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
 // updated in place here; everything else goes the general way.
 void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
-  if (s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
+  if (shortcuts_enabled() && s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
     const Expr& operand = *s.value;
     const Value* value = nullptr;
     int64_t literal = 0;
@@ -206,10 +207,11 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
 void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
-  Value operand = evaluate_hot(*s.value);
+  Value operand = evaluate(*s.value);
   if (operand.is_error())
-    errors::log_named_statement_failure("Error in compound assignment to '", s.name, operand);
+    errors::log_named_statement_failure(messages::kCompoundAssignFailed, s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
+  if (!shortcuts_enabled()) return set_variable(symbol, binary_operation(current, op, operand));
   if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
     // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
     Value* binding = binding_read_and_written(symbol);
@@ -234,9 +236,9 @@ void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     spend_steps(1);
     check_interrupt();
-    Value condition = evaluate_hot(*s.condition);
+    Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
-      errors::log_statement_failure("Error in while condition: ", condition);
+      errors::log_statement_failure(messages::kWhileConditionFailed, condition);
       break_flag = false;
       return;
     }
@@ -254,7 +256,7 @@ void Interpreter::execute_while(const WhileStmt& s) {
 }
 
 void Interpreter::execute_for(const ForStmt& s) {
-  if (s.iter->kind == ExprKind::Range) return execute_for_range(s);
+  if (shortcuts_enabled() && s.iter->kind == ExprKind::Range) return execute_for_range(s);
   Value iterable = evaluate(*s.iter);
   if (iterable.is(ValueKind::Array)) {
     Symbol symbol = cached_symbol(s.symbol, s.var);
@@ -271,7 +273,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     return;
   }
   if (iterable.is_error()) {
-    errors::log_statement_failure("Error in for loop iteration: ", iterable);
+    errors::log_statement_failure(messages::kForIterationFailed, iterable);
     return;
   }
   errors::log_not_iterable(iterable);
@@ -284,7 +286,7 @@ void Interpreter::execute_for_range(const ForStmt& s) {
   int64_t to = 0;
   Value failure = evaluate_range_bounds(static_cast<const RangeExpr&>(*s.iter), from, to);
   if (failure.is_error()) {
-    errors::log_statement_failure("Error in for loop iteration: ", failure);
+    errors::log_statement_failure(messages::kForIterationFailed, failure);
     return;
   }
   Symbol symbol = cached_symbol(s.symbol, s.var);
@@ -302,14 +304,14 @@ void Interpreter::execute_for_range(const ForStmt& s) {
 void Interpreter::execute_match(const MatchStmt& s) {
   Value subject = evaluate(*s.expr);
   if (subject.is_error()) {
-    errors::log_statement_failure("Error in match expression: ", subject);
+    errors::log_statement_failure(messages::kMatchSubjectFailed, subject);
     return;
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
-        errors::log_statement_failure("Error in match pattern: ", pattern);
+        errors::log_statement_failure(messages::kMatchPatternFailed, pattern);
         continue;
       }
       if (!pattern_equals(subject, pattern)) continue;
@@ -317,7 +319,7 @@ void Interpreter::execute_match(const MatchStmt& s) {
     execute_block(arm.body);
     return;
   }
-  log_debug("No match patterns matched in match statement");
+  log_debug(messages::kTraceNoMatch);
 }
 
 void Interpreter::execute_try(const TryStmt& s) {

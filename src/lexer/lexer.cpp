@@ -25,26 +25,6 @@ bool is_name_continue(char32_t c) {
          category == U_OTHER_NUMBER;
 }
 
-TokenKind keyword_kind(const std::string& name, bool& found) {
-  static const std::pair<const char*, TokenKind> kKeywords[] = {
-      {"let", TokenKind::Let}, {"def", TokenKind::Def}, {"return", TokenKind::Return},
-      {"if", TokenKind::If}, {"else", TokenKind::Else}, {"while", TokenKind::While},
-      {"for", TokenKind::For}, {"in", TokenKind::In}, {"break", TokenKind::Break},
-      {"continue", TokenKind::Continue}, {"true", TokenKind::True}, {"false", TokenKind::False},
-      {"and", TokenKind::And}, {"or", TokenKind::Or}, {"not", TokenKind::Not},
-      {"match", TokenKind::Match}, {"try", TokenKind::Try}, {"catch", TokenKind::Catch},
-      {"global", TokenKind::Global}, {"use", TokenKind::Use}, {"as", TokenKind::As},
-  };
-  for (const auto& [word, kind] : kKeywords) {
-    if (name == word) {
-      found = true;
-      return kind;
-    }
-  }
-  found = false;
-  return TokenKind::Identifier;
-}
-
 class Lexer {
  public:
   explicit Lexer(std::string_view source) : source_(source) {}
@@ -84,26 +64,42 @@ class Lexer {
   void step() {
     char32_t c = advance();
     switch (c) {
-      case '\t': case '\n': case '\r': case ' ': return;
+      case '\t':
+      case '\n':
+      case '\r':
+      case ' ': return;
       case '#':
-        while (!at_end() && advance() != '\n') {}
+        while (!at_end() && advance() != '\n') {
+        }
         return;
       case '"': return string_literal();
       case '!': return either('=', TokenKind::NotEqual, TokenKind::Not);
       case '=':
-        if (peek() == '>') { advance(); return emit(TokenKind::FatArrow); }
+        if (peek() == '>') {
+          advance();
+          return emit(TokenKind::FatArrow);
+        }
         return either('=', TokenKind::Equal, TokenKind::Assign);
       case '<': return either('=', TokenKind::LessEqual, TokenKind::Less);
       case '>': return either('=', TokenKind::GreaterEqual, TokenKind::Greater);
       case '*':
-        if (peek() == '=') { advance(); return emit(TokenKind::StarAssign); }
+        if (peek() == '=') {
+          advance();
+          return emit(TokenKind::StarAssign);
+        }
         return either('*', TokenKind::Power, TokenKind::Star);
       case '/':
-        if (peek() == '*') { advance(); return block_comment(); }
+        if (peek() == '*') {
+          advance();
+          return block_comment();
+        }
         return either('=', TokenKind::SlashAssign, TokenKind::Slash);
       case '+': return either('=', TokenKind::PlusAssign, TokenKind::Plus);
       case '-':
-        if (peek() == '>') { advance(); return emit(TokenKind::Arrow); }
+        if (peek() == '>') {
+          advance();
+          return emit(TokenKind::Arrow);
+        }
         return either('=', TokenKind::MinusAssign, TokenKind::Minus);
       case '%': return emit(TokenKind::Percent);
       case '(': return emit(TokenKind::LParen);
@@ -153,9 +149,7 @@ class Lexer {
         case 'r': text += '\r'; break;
         case '\\': text += '\\'; break;
         case '"': text += '"'; break;
-        default:
-          text += '\\';
-          text.append(source_.substr(escape_start, pos_ - escape_start));
+        default: text += '\\'; text.append(source_.substr(escape_start, pos_ - escape_start));
       }
     }
     tokens_.push_back(Token::string(std::move(text)));
@@ -191,11 +185,9 @@ class Lexer {
 
   void name(size_t start) {
     while (!at_end() && is_name_continue(peek())) pos_ = next_offset(pos_);
-    std::string text(source_.substr(start, pos_ - start));
-    bool keyword = false;
-    TokenKind kind = keyword_kind(text, keyword);
-    if (keyword) return emit(kind);
-    tokens_.push_back(Token::identifier(std::move(text)));
+    std::string_view text = source_.substr(start, pos_ - start);
+    if (std::optional<TokenKind> keyword = keyword_kind(text)) return emit(*keyword);
+    tokens_.push_back(Token::identifier(std::string(text)));
   }
 
   std::string_view source_;

@@ -39,17 +39,23 @@ bool Token::operator==(const Token& other) const {
 
 const char* token_kind_name(TokenKind kind) {
   static const char* const kNames[] = {
-      "Let", "Def", "Return", "If", "Else", "While", "For", "In", "Break", "Continue",
-      "True", "False", "And", "Or", "Not", "Match", "Try", "Catch", "Global",
-      "Identifier", "Number", "Float", "String",
-      "Plus", "Minus", "Star", "Slash", "Percent", "Power",
-      "Assign", "PlusAssign", "MinusAssign", "StarAssign", "SlashAssign",
-      "Equal", "NotEqual", "Less", "Greater", "LessEqual", "GreaterEqual",
-      "LParen", "RParen", "LBrace", "RBrace", "LBracket", "RBracket",
-      "Comma", "Colon", "Semicolon", "Arrow", "FatArrow", "Dot", "Question",
-      "Use", "As", "EOF",
+#define VORMEL_TOKEN_NAME(kind, name, keyword) name,
+      VORMEL_TOKEN_KINDS(VORMEL_TOKEN_NAME)
+#undef VORMEL_TOKEN_NAME
   };
   return kNames[static_cast<size_t>(kind)];
+}
+
+std::optional<TokenKind> keyword_kind(std::string_view word) {
+  static const std::pair<std::string_view, TokenKind> kKeywords[] = {
+#define VORMEL_TOKEN_KEYWORD(kind, name, keyword) {keyword, TokenKind::kind},
+      VORMEL_TOKEN_KINDS(VORMEL_TOKEN_KEYWORD)
+#undef VORMEL_TOKEN_KEYWORD
+  };
+  if (word.empty()) return std::nullopt;
+  for (const auto& [spelling, kind] : kKeywords)
+    if (spelling == word) return kind;
+  return std::nullopt;
 }
 
 std::string debug_text(const Token& token) {

@@ -2,25 +2,84 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vormel {
 
+// Every token kind once, in order: X(kind, name in debug text and messages, keyword or "").
+// The enum, the names and the lexer's keyword table all come from this list.
+#define VORMEL_TOKEN_KINDS(X)                                                         \
+  X(Let, "Let", "let")                                                                \
+  X(Def, "Def", "def")                                                                \
+  X(Return, "Return", "return")                                                       \
+  X(If, "If", "if")                                                                   \
+  X(Else, "Else", "else")                                                             \
+  X(While, "While", "while")                                                          \
+  X(For, "For", "for")                                                                \
+  X(In, "In", "in")                                                                   \
+  X(Break, "Break", "break")                                                          \
+  X(Continue, "Continue", "continue")                                                 \
+  X(True, "True", "true")                                                             \
+  X(False, "False", "false")                                                          \
+  X(And, "And", "and")                                                                \
+  X(Or, "Or", "or")                                                                   \
+  X(Not, "Not", "not")                                                                \
+  X(Match, "Match", "match")                                                          \
+  X(Try, "Try", "try")                                                                \
+  X(Catch, "Catch", "catch")                                                          \
+  X(Global, "Global", "global")                                                       \
+  X(Identifier, "Identifier", "")                                                     \
+  X(Number, "Number", "")                                                             \
+  X(Float, "Float", "")                                                               \
+  X(String, "String", "")                                                             \
+  X(Plus, "Plus", "")                                                                 \
+  X(Minus, "Minus", "")                                                               \
+  X(Star, "Star", "")                                                                 \
+  X(Slash, "Slash", "")                                                               \
+  X(Percent, "Percent", "")                                                           \
+  X(Power, "Power", "")                                                               \
+  X(Assign, "Assign", "")                                                             \
+  X(PlusAssign, "PlusAssign", "")                                                     \
+  X(MinusAssign, "MinusAssign", "")                                                   \
+  X(StarAssign, "StarAssign", "")                                                     \
+  X(SlashAssign, "SlashAssign", "")                                                   \
+  X(Equal, "Equal", "")                                                               \
+  X(NotEqual, "NotEqual", "")                                                         \
+  X(Less, "Less", "")                                                                 \
+  X(Greater, "Greater", "")                                                           \
+  X(LessEqual, "LessEqual", "")                                                       \
+  X(GreaterEqual, "GreaterEqual", "")                                                 \
+  X(LParen, "LParen", "")                                                             \
+  X(RParen, "RParen", "")                                                             \
+  X(LBrace, "LBrace", "")                                                             \
+  X(RBrace, "RBrace", "")                                                             \
+  X(LBracket, "LBracket", "")                                                         \
+  X(RBracket, "RBracket", "")                                                         \
+  X(Comma, "Comma", "")                                                               \
+  X(Colon, "Colon", "")                                                               \
+  X(Semicolon, "Semicolon", "")                                                       \
+  X(Arrow, "Arrow", "")                                                               \
+  X(FatArrow, "FatArrow", "")                                                         \
+  X(Dot, "Dot", "")                                                                   \
+  X(Question, "Question", "")                                                         \
+  X(Use, "Use", "use")                                                                \
+  X(As, "As", "as")                                                                   \
+  /* Eof prints as "EOF"; the macro EOF rules out that spelling for the enumerator */ \
+  X(Eof, "EOF", "")
+
 enum class TokenKind : uint8_t {
-  Let, Def, Return, If, Else, While, For, In, Break, Continue,
-  True, False, And, Or, Not, Match, Try, Catch, Global,
-  Identifier, Number, Float, String,
-  Plus, Minus, Star, Slash, Percent, Power,
-  Assign, PlusAssign, MinusAssign, StarAssign, SlashAssign,
-  Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
-  LParen, RParen, LBrace, RBrace, LBracket, RBracket,
-  Comma, Colon, Semicolon, Arrow, FatArrow, Dot, Question,
-  Use, As, Eof,  // Eof prints as "EOF"; the macro EOF rules out that spelling
+#define VORMEL_TOKEN_ENUMERATOR(kind, name, keyword) kind,
+  VORMEL_TOKEN_KINDS(VORMEL_TOKEN_ENUMERATOR)
+#undef VORMEL_TOKEN_ENUMERATOR
 };
 
 // A token kind's name as it appears in debug text and operator messages ("Plus", "EOF").
 const char* token_kind_name(TokenKind kind);
+// The keyword spelled `word`, if it is one.
+std::optional<TokenKind> keyword_kind(std::string_view word);
 
 struct Token {
   TokenKind kind = TokenKind::Eof;

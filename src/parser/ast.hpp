@@ -112,6 +112,15 @@ struct UnaryOpExpr : Expr {
   UnaryOpExpr(Token o, ExprPtr e)
       : Expr(ExprKind::UnaryOp), op(std::move(o)), operand(std::move(e)) {}
 };
+struct NativeModule;
+struct NativeFunction;
+// What a dotted call "m.f" routes to, worked out by the interpreter on its first run.
+struct DottedRoute {
+  std::string module;                               // m
+  std::string function;                             // f
+  const NativeModule* native_module = nullptr;      // set when m names a native module
+  const NativeFunction* native_function = nullptr;  // and f is one of its functions
+};
 struct CallExpr : Expr {
   std::string name;
   ExprList args;
@@ -122,6 +131,7 @@ struct CallExpr : Expr {
   static constexpr int32_t kDottedCall = -3;  // "m.f": a module function
   mutable int32_t builtin = kUnresolvedCall;
   mutable SymbolCache symbol = kUnresolved;
+  mutable std::unique_ptr<DottedRoute> route;  // dotted calls only
   CallExpr(std::string n, ExprList a)
       : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
 };

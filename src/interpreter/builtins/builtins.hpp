@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "interpreter/graphics/graphics_context.hpp"
+#include "interpreter/graphics/graphics_handle.hpp"
 #include "interpreter/value.hpp"
 
 namespace vormel {

@@ -1,0 +1,84 @@
+// Every message the interpreter writes, as whole templates: each '{}' is filled in order by
+// format_message(). Module messages live here too, so that one table holds every text.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace vormel::messages {
+
+// Variables, indexing and ranges.
+inline constexpr std::string_view kUndefinedVariable = "Undefined variable '{}'";
+inline constexpr std::string_view kArrayIndexKind = "Array index must be a number, got {}";
+inline constexpr std::string_view kArrayIndexBounds = "Array index out of bounds: {} (length: {})";
+inline constexpr std::string_view kDictKeyKind = "Dictionary key must be a string, got {}";
+inline constexpr std::string_view kDictKeyMissing = "Dictionary key '{}' not found";
+inline constexpr std::string_view kCannotIndex = "Cannot index {} with {}";
+inline constexpr std::string_view kRangeBounds = "Range start and end must be numbers";
+inline constexpr std::string_view kRangeTooLarge = "Range too large: {} elements (the limit is {})";
+
+// Operators.
+inline constexpr std::string_view kDivisionByZero = "Division by zero";
+inline constexpr std::string_view kModuloByZero = "Modulo by zero";
+inline constexpr std::string_view kUnsupportedOperation = "Unsupported operation on {}: {}";
+inline constexpr std::string_view kCannotApply = "Cannot apply {} to {} and {}";
+inline constexpr std::string_view kCannotNegate = "Cannot negate {}";
+inline constexpr std::string_view kUnsupportedUnary = "Unsupported unary operation: {}";
+
+// Calls.
+inline constexpr std::string_view kFunctionMissing = "Function '{}' does not exist";
+inline constexpr std::string_view kArgumentCount = "Function '{}' expects {} arguments but got {}";
+inline constexpr std::string_view kModuleNotImported =
+    "Module '{}' is not imported. Use 'use {};' to import it";
+inline constexpr std::string_view kGraphicsFunctionMissing = "SDL2 module has no function '{}'";
+inline constexpr std::string_view kHttpFunctionMissing = "HTTP module has no function '{}'";
+inline constexpr std::string_view kModuleFunctionMissing = "Module '{}' has no function '{}'";
+inline constexpr std::string_view kRecursionTooDeep = "Maximum recursion depth exceeded";
+inline constexpr std::string_view kNestingTooDeep = "Maximum nesting depth exceeded";
+inline constexpr std::string_view kOutOfMemory = "Out of memory";
+// Ctrl-C stopped the statement the REPL was running.
+inline constexpr std::string_view kInterrupted = "Interrupted";
+
+// Statement context lines, written after the line of the failure itself.
+inline constexpr std::string_view kLetFailed = "Error in let statement for '{}': {}";
+inline constexpr std::string_view kGlobalLetFailed = "Error in global let statement for '{}': {}";
+inline constexpr std::string_view kAssignFailed = "Error in assignment to '{}': {}";
+inline constexpr std::string_view kCompoundAssignFailed =
+    "Error in compound assignment to '{}': {}";
+inline constexpr std::string_view kIfConditionFailed = "Error in if condition: {}";
+inline constexpr std::string_view kWhileConditionFailed = "Error in while condition: {}";
+inline constexpr std::string_view kForIterationFailed = "Error in for loop iteration: {}";
+inline constexpr std::string_view kNotIterable =
+    "Cannot iterate over {} in for loop. Expected an array.";
+inline constexpr std::string_view kMatchSubjectFailed = "Error in match expression: {}";
+inline constexpr std::string_view kMatchPatternFailed = "Error in match pattern: {}";
+inline constexpr std::string_view kExpressionFailed = "Error in expression: {}";
+
+// Modules.
+inline constexpr std::string_view kModuleNotFound = "Failed to load module '{}': {}.vl not found";
+inline constexpr std::string_view kModuleImportsItself =
+    "Failed to load module '{}': {}.vl imports itself";
+inline constexpr std::string_view kImportFailed = "Failed to import module '{}'";
+inline constexpr std::string_view kNotExported = "Module '{}' does not export '{}'";
+
+// Trace lines (written only under the debug switch).
+inline constexpr std::string_view kTraceCalling = "Calling function: {}";
+inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";
+inline constexpr std::string_view kTraceNotBuiltin =
+    "{} is not a builtin, looking for user function";
+inline constexpr std::string_view kTraceLookup = "get_variable({}) returned: {}";
+inline constexpr std::string_view kTraceFoundFunction = "Found function with {} params, calling";
+inline constexpr std::string_view kTraceParsed = "Parsed {} statements";
+inline constexpr std::string_view kTraceExporting = "Exporting: {} = {}";
+inline constexpr std::string_view kTraceModuleExports = "Module {} has {} exports";
+inline constexpr std::string_view kTraceNoMatch = "No match patterns matched in match statement";
+
+}  // namespace vormel::messages
+
+namespace vormel {
+
+// `message` with each '{}' replaced by the next of `args`; extra '{}' stay as written.
+std::string format_message(std::string_view message, std::initializer_list<std::string_view> args);
+
+}  // namespace vormel

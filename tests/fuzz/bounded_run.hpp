@@ -1,0 +1,19 @@
+// Running a fuzzer's script under bounds: a limited number of loop passes and calls and a
+// limited amount of memory, so that generated endless loops and runaway growth end quickly.
+// What runs out fails the way it would on a real machine (the run stops, or the operation
+// fails with "Out of memory").
+#pragma once
+
+#include <string_view>
+
+namespace fuzzing {
+
+// Scripts read an empty standard input, write to /dev/null, and look for modules in an
+// empty folder of their own. Call once, from LLVMFuzzerInitialize.
+void prepare_process();
+
+// Tokenizes, parses and runs `source` as a script under the bounds. False when the run
+// was cut short by one of them (steps or memory).
+bool run_bounded(std::string_view source);
+
+}  // namespace fuzzing
