@@ -263,7 +263,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     // `iterable` keeps the array alive and unchanged whatever the body assigns.
     for (const Value& element : iterable.as_array()) {
       spend_steps(1);
-    check_interrupt();
+      check_interrupt();
       set_variable(symbol, element);
       execute_block(s.body);
       if (return_slot_.has_value() || break_flag) break;
