@@ -3,7 +3,7 @@
 
 At the prompt it drops the line being typed and any pending continuation lines and shows a
 fresh ">>> ". While a statement runs (a while loop, a for loop, a deep recursion, a call-heavy
-computation, a wait in input()) it stops that statement with one ERROR line "Interrupted",
+computation, a wait in input(), a module's loading) it stops that statement with one ERROR line "Interrupted",
 skips the rest of that input, and returns to the prompt with every variable and function
 kept: calls that were active have their shadowed bindings back. In file mode it ends the
 run, by the signal (a shell shows status 130).
@@ -121,6 +121,29 @@ def while_running(binary, home):
     check(count == 6, f"expected one Interrupted line per Ctrl-C, saw {count}: {s.output!r}")
 
 
+def module_loading(binary, home):
+    """A module whose loading is interrupted can be loaded again: here it loops forever the
+    first time, and is a quick file when the session asks for it the second time."""
+    with tempfile.TemporaryDirectory() as folder:
+        module = os.path.join(folder, "slow.vl")
+        with open(module, "w") as f:
+            f.write("while true { }\n")
+        s = Session(binary, home, cwd=folder)
+        s.expect(b">>> ")
+        interrupt_running(s, b"use slow")
+        with open(module, "w") as f:
+            f.write("def f() { return 40 + 2 }\n")
+        s.type(b"use slow" + ENTER)
+        s.expect(b">>> ")
+        s.type(b"print(slow.f())" + ENTER)
+        s.expect(b"\n42\r\n")
+        s.expect(b">>> ")
+        s.type(b"exit" + ENTER)
+        s.expect(b"Goodbye!")
+        check(s.finish() == 0, "exit after the module load did not end with status 0")
+        check(b"imports itself" not in s.output, f"the interrupted load stuck: {s.output!r}")
+
+
 def file_mode(binary, home):
     with tempfile.TemporaryDirectory() as folder:
         with open(os.path.join(folder, "forever.vl"), "w") as script:
@@ -139,6 +162,7 @@ def main():
     with tempfile.TemporaryDirectory() as home:
         at_the_prompt(binary, home)
         while_running(binary, home)
+        module_loading(binary, home)
         file_mode(binary, home)
     return 0
 
