@@ -105,28 +105,32 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   return evaluate_binary_general(e);
 }
 
-inline const Value* Interpreter::read_operand(const Expr& operand, Value& storage) {
-  if (operand.kind == ExprKind::Identifier) {
-    const auto& id = static_cast<const IdentifierExpr&>(operand);
-    const Value* value = peek_variable(cached_symbol(id.symbol, id.name));
-    if (value == nullptr) {
-      storage = errors::undefined_variable(id.name);
-      return &storage;
-    }
-    if (shortcuts_enabled()) return value;  // no copy: the caller only reads it
-    storage = *value;
+// Reading an operand takes two steps so that a computed value is built right where it stays:
+// `Value storage = operand_storage(e); const Value* v = operand_value(e, storage);`
+inline Value Interpreter::operand_storage(const Expr& operand) {
+  if (operand.kind == ExprKind::Identifier) return Value();
+  if (operand.kind == ExprKind::Number)
+    return Value::number(static_cast<const NumberExpr&>(operand).value);
+  return evaluate(operand);
+}
+
+inline const Value* Interpreter::operand_value(const Expr& operand, Value& storage) {
+  if (operand.kind != ExprKind::Identifier) return &storage;
+  const auto& id = static_cast<const IdentifierExpr&>(operand);
+  const Value* value = peek_variable(cached_symbol(id.symbol, id.name));
+  if (value == nullptr) {
+    storage = errors::undefined_variable(id.name);
     return &storage;
   }
-  storage = operand.kind == ExprKind::Number
-                ? Value::number(static_cast<const NumberExpr&>(operand).value)
-                : evaluate(operand);
+  if (shortcuts_enabled()) return value;  // no copy: the caller only reads it
+  storage = *value;
   return &storage;
 }
 
 // Left, then right, each passing on its Error at once; then the operator.
 Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
-  Value left_storage;
-  const Value* left = read_operand(*e.left, left_storage);
+  Value left_storage = operand_storage(*e.left);
+  const Value* left = operand_value(*e.left, left_storage);
   if (left->is_error()) return *left;
   // A variable read in place is only good until the next evaluation, which may run code
   // that rebinds it: keep a copy unless the right operand runs no code.
@@ -134,8 +138,8 @@ Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
     left_storage = *left;
     left = &left_storage;
   }
-  Value right_storage;
-  const Value* right = read_operand(*e.right, right_storage);
+  Value right_storage = operand_storage(*e.right);
+  const Value* right = operand_value(*e.right, right_storage);
   if (right->is_error()) return *right;
   if (shortcuts_enabled() && left->is(ValueKind::Number) && right->is(ValueKind::Number))
     return integer_operator(e.op.kind, left->as_number(), right->as_number(),

@@ -63,8 +63,6 @@ class Interpreter {
   // The binding that both a read and a write of the name would reach right now, or null
   // when they would reach different places (the in-place update fast paths need this).
   Value* binding_read_and_written(Symbol symbol);
-  // Whether any scope or the globals hold the name (the undefined-variable check).
-  bool variable_exists(Symbol symbol) const;
   void declare_global(Symbol symbol);
   void set_variable(std::string_view name, Value value) {
     set_variable(intern(name), std::move(value));
@@ -76,7 +74,7 @@ class Interpreter {
   std::vector<std::pair<std::string, Value>> globals_in_order() const;
 
   // Modules (modules.cpp).
-  void execute_use(const UseStmt& use);
+  [[gnu::noinline]] void execute_use(const UseStmt& use);
   std::optional<ExportTable> load_module(const std::string& name);
   const ExportTable* find_module(std::string_view name) const;
 
@@ -137,9 +135,11 @@ class Interpreter {
   // Ends the innermost call scope, whose saved bindings start at `saved_base`.
   void pop_scope(size_t saved_base);
   [[gnu::noinline]] Value evaluate_node(const Expr& expr);
-  // A binary operator's operand: a variable read in place, or the value computed into
-  // `storage`. Either way the result may be an Error (an undefined variable's included).
-  [[gnu::always_inline]] const Value* read_operand(const Expr& operand, Value& storage);
+  // The one way binary operators read an operand: operand_storage() computes it unless it
+  // is a variable; operand_value() then gives the variable read in place, or the storage.
+  // Either way the value may be an Error (an undefined variable's included).
+  [[gnu::always_inline]] Value operand_storage(const Expr& operand);
+  [[gnu::always_inline]] const Value* operand_value(const Expr& operand, Value& storage);
   [[gnu::noinline]] Value evaluate_index(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_index_general(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_range(const RangeExpr& expr);
@@ -202,8 +202,10 @@ class Interpreter {
 // Calls and operators, the kinds that dominate running time, are dispatched right here at
 // every call site (this function is always inlined); every other kind, and source nested
 // too deep for the native stack, go through evaluate_node(). Measured with callgrind on
-// bench/: a fib call costs 545 instructions this way against 612 with every kind behind one
-// out-of-line switch (each node then pays a call and its saved registers twice).
+// bench/fib.vl: a fib call costs 546 instructions this way, 587 with every kind behind the
+// one out-of-line switch (each call and operator node then pays two calls, not one). For
+// the same reason every execute_* function is kept out of line: `execute` stays a bare jump
+// table without saved registers (execute_use inlined into it once cost loop.vl 15%).
 [[gnu::always_inline]] inline Value Interpreter::evaluate(const Expr& expr) {
   if (expr.kind == ExprKind::Call && !stack_pointer_below(stack_limit_))
     return evaluate_call(static_cast<const CallExpr&>(expr));

@@ -1,6 +1,8 @@
 // Payload allocation, release and copy-on-write for Value.
 #include "interpreter/value.hpp"
 
+#include "parser/ast.hpp"
+
 namespace vormel {
 namespace {
 
@@ -81,28 +83,56 @@ Value Value::color(ColorRgb c) {
   return r;
 }
 
-const std::string& Value::as_string() const { return as<StringObject>(heap_)->text; }
-const std::string& Value::error_message() const { return as<StringObject>(heap_)->text; }
-const std::string& Value::builtin_name() const { return as<StringObject>(heap_)->text; }
-const ValueList& Value::as_array() const { return as<ArrayObject>(heap_)->items; }
-const Dict& Value::as_dict() const { return as<DictObject>(heap_)->dict; }
-const FunctionDef& Value::as_function() const { return *as<FunctionObject>(heap_)->def; }
-const FunctionDefPtr& Value::function_def() const { return as<FunctionObject>(heap_)->def; }
-const RectShape& Value::as_rect() const { return as<BoxObject<RectShape>>(heap_)->shape; }
-const CircleShape& Value::as_circle() const { return as<BoxObject<CircleShape>>(heap_)->shape; }
+const std::string& Value::as_string() const {
+  assert_kind(ValueKind::String);
+  return as<StringObject>(heap_)->text;
+}
+const std::string& Value::error_message() const {
+  assert_kind(ValueKind::Error);
+  return as<StringObject>(heap_)->text;
+}
+const std::string& Value::builtin_name() const {
+  assert_kind(ValueKind::BuiltinFunction);
+  return as<StringObject>(heap_)->text;
+}
+const ValueList& Value::as_array() const {
+  assert_kind(ValueKind::Array);
+  return as<ArrayObject>(heap_)->items;
+}
+const Dict& Value::as_dict() const {
+  assert_kind(ValueKind::Dict);
+  return as<DictObject>(heap_)->dict;
+}
+const FunctionDef& Value::as_function() const { return *function_def(); }
+const FunctionDefPtr& Value::function_def() const {
+  assert_kind(ValueKind::Function);
+  return as<FunctionObject>(heap_)->def;
+}
+const RectShape& Value::as_rect() const {
+  assert_kind(ValueKind::Rect);
+  return as<BoxObject<RectShape>>(heap_)->shape;
+}
+const CircleShape& Value::as_circle() const {
+  assert_kind(ValueKind::Circle);
+  return as<BoxObject<CircleShape>>(heap_)->shape;
+}
 const TriangleShape& Value::as_triangle() const {
+  assert_kind(ValueKind::Triangle);
   return as<BoxObject<TriangleShape>>(heap_)->shape;
 }
 
 std::string& Value::mutable_string() {
+  assert_kind(ValueKind::String);
   if (heap_->refs > 1) *this = string(as_string());
   return as<StringObject>(heap_)->text;
 }
 ValueList& Value::mutable_array() {
+  assert_kind(ValueKind::Array);
   if (heap_->refs > 1) *this = array(as_array());
   return as<ArrayObject>(heap_)->items;
 }
 Dict& Value::mutable_dict() {
+  assert_kind(ValueKind::Dict);
   if (heap_->refs > 1) *this = dict(as_dict());
   return as<DictObject>(heap_)->dict;
 }
@@ -175,56 +205,6 @@ const char* type_name(ValueKind kind) {
     case ValueKind::Error: return "error";
   }
   return "unknown";
-}
-
-// ---- Dict ----
-
-Dict::Dict() = default;
-Dict::Dict(const Dict& other) : entries_(other.entries_) {
-  if (other.index_) rebuild_index();
-}
-Dict::Dict(Dict&&) noexcept = default;
-Dict& Dict::operator=(const Dict& other) {
-  if (this != &other) {
-    entries_ = other.entries_;
-    index_.reset();
-    if (other.index_) rebuild_index();
-  }
-  return *this;
-}
-Dict& Dict::operator=(Dict&&) noexcept = default;
-Dict::~Dict() = default;
-
-std::ptrdiff_t Dict::position_of(std::string_view key) const {
-  if (index_) {
-    auto it = index_->find(key);
-    return it == index_->end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
-  }
-  for (size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].first == key) return static_cast<std::ptrdiff_t>(i);
-  return -1;
-}
-
-const Value* Dict::find(std::string_view key) const {
-  std::ptrdiff_t at = position_of(key);
-  return at < 0 ? nullptr : &entries_[static_cast<size_t>(at)].second;
-}
-
-void Dict::insert_or_assign(std::string key, Value value) {
-  std::ptrdiff_t at = position_of(key);
-  if (at >= 0) {
-    entries_[static_cast<size_t>(at)].second = std::move(value);
-    return;
-  }
-  if (index_) index_->emplace(key, entries_.size());
-  entries_.emplace_back(std::move(key), std::move(value));
-  if (!index_ && entries_.size() > kIndexThreshold) rebuild_index();
-}
-
-void Dict::rebuild_index() {
-  index_ = std::make_unique<std::unordered_map<std::string, size_t, Hash, std::equal_to<>>>();
-  index_->reserve(entries_.size() * 2);
-  for (size_t i = 0; i < entries_.size(); ++i) index_->emplace(entries_[i].first, i);
 }
 
 }  // namespace vormel

@@ -4,13 +4,13 @@
 // mutable_*() accessor that first un-shares the payload (copy-on-write).
 #pragma once
 
+#include <cassert>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include "parser/ast.hpp"
 
 namespace vormel {
 
@@ -48,6 +48,8 @@ struct TriangleShape {
 
 class Dict;
 class Value;
+struct FunctionDef;  // a function's parameters and body, from the syntax tree
+using FunctionDefPtr = std::shared_ptr<const FunctionDef>;
 using ValueList = std::vector<Value>;
 
 // Payload header. Single-threaded, so the count is a plain integer.
@@ -123,10 +125,19 @@ class Value {
   bool is_error() const { return kind_ == ValueKind::Error; }
   bool is_null() const { return kind_ == ValueKind::Null; }
 
-  // Accessors; each requires the matching kind.
-  int64_t as_number() const { return integer_; }
-  double as_float() const { return real_; }
-  bool as_boolean() const { return boolean_; }
+  // Accessors; each requires the matching kind (checked in debug builds).
+  int64_t as_number() const {
+    assert_kind(ValueKind::Number);
+    return integer_;
+  }
+  double as_float() const {
+    assert_kind(ValueKind::Float);
+    return real_;
+  }
+  bool as_boolean() const {
+    assert_kind(ValueKind::Boolean);
+    return boolean_;
+  }
   const std::string& as_string() const;      // String
   const std::string& error_message() const;  // Error
   const std::string& builtin_name() const;   // BuiltinFunction
@@ -135,7 +146,10 @@ class Value {
   const FunctionDef& as_function() const;
   const FunctionDefPtr& function_def() const;
   const RectShape& as_rect() const;
-  ColorRgb as_color() const { return color_; }
+  ColorRgb as_color() const {
+    assert_kind(ValueKind::Color);
+    return color_;
+  }
   const CircleShape& as_circle() const;
   const TriangleShape& as_triangle() const;
 
@@ -152,6 +166,7 @@ class Value {
   }
 
  private:
+  void assert_kind([[maybe_unused]] ValueKind expected) const { assert(kind_ == expected); }
   // One bit per kind: set for the kinds whose payload lives on the heap.
   static constexpr uint32_t kInlineKinds =
       1u << static_cast<int>(ValueKind::Number) | 1u << static_cast<int>(ValueKind::Float) |

@@ -54,8 +54,6 @@ Value* Interpreter::binding_read_and_written(Symbol symbol) {
   return s.local_depth == scope_depth_ ? &s.local : nullptr;
 }
 
-bool Interpreter::variable_exists(Symbol symbol) const { return peek_variable(symbol) != nullptr; }
-
 void Interpreter::declare_global(Symbol symbol) { slot(symbol).declared_global = true; }
 
 void Interpreter::set_global(Symbol symbol, Value value) {

@@ -283,16 +283,12 @@ struct ExprStmt : Stmt {
   explicit ExprStmt(ExprPtr e) : Stmt(StmtKind::Expr), expr(std::move(e)) {}
 };
 
-// Deep copies (caches are not copied).
-ExprPtr clone(const Expr& expr);
-StmtPtr clone(const Stmt& stmt);
-StmtList clone(const StmtList& list);
-MatchArm clone(const MatchArm& arm);
-
 // Debug text: Let { name: "x", value: Number(1) }, [..], Some(..)/None.
 std::string debug_text(const Expr& expr);
 std::string debug_text(const Stmt& stmt);
 std::string debug_text(const Pattern& pattern);
 std::string debug_text(const StmtList& list);
+// Appends the debug text of `list` to `out`, in time linear in the text's length.
+void append_debug_text(std::string& out, const StmtList& list);
 
 }  // namespace vormel

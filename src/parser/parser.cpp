@@ -265,8 +265,8 @@ class Parser {
     return binary_level(&Parser::comparison, {TokenKind::Equal, TokenKind::NotEqual});
   }
   ExprPtr comparison() {
-    return binary_level(&Parser::range, {TokenKind::Less, TokenKind::Greater,
-                                         TokenKind::LessEqual, TokenKind::GreaterEqual});
+    return binary_level(&Parser::range, {TokenKind::Less, TokenKind::Greater, TokenKind::LessEqual,
+                                         TokenKind::GreaterEqual});
   }
   ExprPtr range() {
     ExprPtr start = additive();
@@ -282,8 +282,7 @@ class Parser {
     return binary_level(&Parser::multiplicative, {TokenKind::Plus, TokenKind::Minus});
   }
   ExprPtr multiplicative() {
-    return binary_level(&Parser::power,
-                        {TokenKind::Star, TokenKind::Slash, TokenKind::Percent});
+    return binary_level(&Parser::power, {TokenKind::Star, TokenKind::Slash, TokenKind::Percent});
   }
   ExprPtr power() { return binary_level(&Parser::unary, {TokenKind::Power}); }
 
@@ -345,7 +344,8 @@ class Parser {
 
   static ExprPtr make_call(ExprPtr callee, ExprList args) {
     if (callee->kind == ExprKind::Identifier) {
-      return std::make_unique<CallExpr>(static_cast<IdentifierExpr&>(*callee).name, std::move(args));
+      return std::make_unique<CallExpr>(static_cast<IdentifierExpr&>(*callee).name,
+                                        std::move(args));
     }
     if (callee->kind == ExprKind::Index) {
       auto& index = static_cast<IndexExpr&>(*callee);

@@ -1,11 +1,24 @@
 #include "support/stack_guard.hpp"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vormel {
 namespace {
+
+// The main thread's stack below `here` that is sure to exist: its limit, but no more than
+// kMainThreadStackBytes.
+uintptr_t main_thread_floor(uintptr_t here) {
+  size_t budget = kMainThreadStackBytes;
+  rlimit limit{};
+  if (getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+    budget = std::min<size_t>(budget, limit.rlim_cur);
+  return here > budget ? here - budget : 0;
+}
 
 // The lowest usable address of this thread's stack (stacks grow down on every target we
 // build for), found once per thread.
@@ -18,7 +31,12 @@ uintptr_t stack_floor() {
       pthread_attr_getstack(&attr, &base, &size);
       pthread_attr_destroy(&attr);
     }
-    return reinterpret_cast<uintptr_t>(base);
+    auto low = reinterpret_cast<uintptr_t>(base);
+    if (getpid() == gettid()) {
+      auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+      low = std::max(low, main_thread_floor(here));
+    }
+    return low;
   }();
   return floor;
 }

@@ -9,6 +9,9 @@ namespace vormel {
 
 // Bytes kept in reserve: recursion stops once less than this is left.
 inline constexpr size_t kStackReserveBytes = size_t{1} << 20;
+// The process's main thread grows its stack on demand, up to a limit that may be unlimited
+// or beyond what the address space can hold: the guard counts on this much of it only.
+inline constexpr size_t kMainThreadStackBytes = size_t{8} << 20;
 
 // True when less than kStackReserveBytes of the current thread's stack remain.
 bool stack_nearly_exhausted();

@@ -17,7 +17,6 @@ std::string quoted_debug_string(std::string_view text);
 bool is_valid_utf8(std::string_view bytes);
 // Decodes the scalar value at bytes[pos] and advances pos; a malformed byte gives U+FFFD.
 char32_t decode_utf8(std::string_view bytes, size_t& pos);
-void append_utf8(std::string& out, char32_t cp);
 // Removes leading and trailing Unicode White_Space characters.
 std::string_view trim_white_space(std::string_view text);
 

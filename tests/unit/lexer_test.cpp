@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "lexer/lexer.hpp"
+
+#include <gtest/gtest.h>
 
 namespace vormel {
 namespace {
@@ -23,8 +23,9 @@ TEST(LexerTest, EmptyInputAndCommentsGiveOnlyEof) {
 TEST(LexerTest, OperatorsTakeTheLongestForm) {
   EXPECT_EQ(lex("x+=1"), "Identifier(\"x\") PlusAssign Number(1) EOF");
   EXPECT_EQ(lex("a=>b"), "Identifier(\"a\") FatArrow Identifier(\"b\") EOF");
-  EXPECT_EQ(lex("a==b a=b"), "Identifier(\"a\") Equal Identifier(\"b\") Identifier(\"a\") Assign "
-                             "Identifier(\"b\") EOF");
+  EXPECT_EQ(lex("a==b a=b"),
+            "Identifier(\"a\") Equal Identifier(\"b\") Identifier(\"a\") Assign "
+            "Identifier(\"b\") EOF");
   EXPECT_EQ(lex("2**3 2*-3"), "Number(2) Power Number(3) Number(2) Star Minus Number(3) EOF");
   EXPECT_EQ(lex("**="), "Power Assign EOF");
   EXPECT_EQ(lex("! != -> -= <= >= < >"),
@@ -35,8 +36,7 @@ TEST(LexerTest, OperatorsTakeTheLongestForm) {
 }
 
 TEST(LexerTest, CommentsEndWhereWritten) {
-  EXPECT_EQ(lex("x = 1 # note\ny"),
-            "Identifier(\"x\") Assign Number(1) Identifier(\"y\") EOF");
+  EXPECT_EQ(lex("x = 1 # note\ny"), "Identifier(\"x\") Assign Number(1) Identifier(\"y\") EOF");
   EXPECT_EQ(lex("/* c */ 1 // 2"), "Number(1) Slash Slash Number(2) EOF");
   EXPECT_EQ(lex("/*/ 1 */ 2"), "Number(2) EOF");  // "/*/" does not close itself
   EXPECT_EQ(lex("/**/ 3"), "Number(3) EOF");
@@ -73,7 +73,8 @@ TEST(LexerTest, NamesAndKeywords) {
                 "global use as"),
             "Let Def Return Else While For In Break Continue And Or Not Match Try Catch Global "
             "Use As EOF");
-  EXPECT_EQ(lex("caf\xc3\xa9 x\xe2\x85\xa0"), "Identifier(\"caf\xc3\xa9\") Identifier(\"x\xe2\x85\xa0\") EOF");
+  EXPECT_EQ(lex("caf\xc3\xa9 x\xe2\x85\xa0"),
+            "Identifier(\"caf\xc3\xa9\") Identifier(\"x\xe2\x85\xa0\") EOF");
   EXPECT_EQ(lex("\xc3\xa9t\xc3\xa9"), "Identifier(\"t\xc3\xa9\") EOF");  // é cannot start a name
   EXPECT_EQ(lex("sdl2.create_window _"),
             "Identifier(\"sdl2\") Dot Identifier(\"create_window\") Identifier(\"_\") EOF");
@@ -81,7 +82,9 @@ TEST(LexerTest, NamesAndKeywords) {
 
 TEST(LexerTest, UnrecognisedCharactersAreDropped) {
   EXPECT_EQ(lex("@ $ a && b | ^ ~ ' `"), "Identifier(\"a\") Identifier(\"b\") EOF");
-  EXPECT_EQ(lex("\xef\xbb\xbf" "1"), "Number(1) EOF");  // byte-order mark
+  EXPECT_EQ(lex("\xef\xbb\xbf"
+                "1"),
+            "Number(1) EOF");  // byte-order mark
 }
 
 }  // namespace

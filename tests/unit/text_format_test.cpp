@@ -1,9 +1,9 @@
+#include "support/text_format.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "support/text_format.hpp"
 
 namespace vormel {
 namespace {

@@ -23,15 +23,24 @@ TEST(Utf8Test, RejectsSurrogatesOverlongFormsAndTruncation) {
   EXPECT_FALSE(is_valid_utf8("\xe2\x94"));          // cut short
 }
 
-TEST(Utf8Test, DecodeAndAppendRoundTrip) {
-  std::string text;
-  for (char32_t cp : {U'a', U'\u00e9', U'\u2500', U'\U0001F600'}) append_utf8(text, cp);
+TEST(Utf8Test, DecodesEachLength) {
+  std::string text = "a\u00e9\u2500\U0001F600";
   size_t pos = 0;
   EXPECT_EQ(decode_utf8(text, pos), U'a');
   EXPECT_EQ(decode_utf8(text, pos), U'\u00e9');
   EXPECT_EQ(decode_utf8(text, pos), U'\u2500');
   EXPECT_EQ(decode_utf8(text, pos), U'\U0001F600');
   EXPECT_EQ(pos, text.size());
+}
+
+TEST(Utf8Test, MalformedBytesDecodeOneAtATime) {
+  std::string text =
+      "\xe2\x94"
+      "A\xed\xa0\x80\xff";
+  size_t pos = 0;
+  std::u32string decoded;
+  while (pos < text.size()) decoded += decode_utf8(text, pos);
+  EXPECT_EQ(decoded, U"\uFFFD\uFFFDA\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
+#include "interpreter/value.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "interpreter/value.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -93,9 +94,11 @@ TEST(ValueRulesTest, ToIntegerTruncatesAndSaturates) {
   EXPECT_EQ(to_integer(Value::number(-5)), -5);
   EXPECT_EQ(to_integer(Value::floating(1.9)), 1);
   EXPECT_EQ(to_integer(Value::floating(-1.9)), -1);
-  EXPECT_EQ(to_integer(Value::floating(9223372036854775808.0)), std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(to_integer(Value::floating(9223372036854775808.0)),
+            std::numeric_limits<int64_t>::max());
   EXPECT_EQ(to_integer(Value::floating(1e300)), std::numeric_limits<int64_t>::max());
-  EXPECT_EQ(to_integer(Value::floating(-9223372036854775808.0)), std::numeric_limits<int64_t>::min());
+  EXPECT_EQ(to_integer(Value::floating(-9223372036854775808.0)),
+            std::numeric_limits<int64_t>::min());
   EXPECT_EQ(to_integer(Value::floating(-1e300)), std::numeric_limits<int64_t>::min());
   EXPECT_EQ(to_integer(Value::floating(std::nan(""))), 0);
   EXPECT_EQ(to_integer(Value::floating(std::numeric_limits<double>::infinity())),
@@ -132,6 +135,55 @@ TEST(ValueTextTest, KindNamesAndErrorTexts) {
 }
 
 TEST(ValueTextTest, SizeIsSixteenBytes) { EXPECT_EQ(sizeof(Value), 16u); }
+
+}  // namespace
+}  // namespace vormel
+
+#include "lexer/lexer.hpp"
+#include "parser/parser.hpp"
+
+namespace vormel {
+namespace {
+
+// The debug text of a function shows its whole body, however deep, once per level.
+TEST(ValueTextTest, DebugTextOfADeeplyNestedFunctionBodyIsWhole) {
+  std::string source = "def f() { ";
+  constexpr int kDepth = 20000;
+  for (int i = 0; i < kDepth; ++i) source += "while x { ";
+  StmtList program = parse_program(tokenize(source));
+  ASSERT_EQ(program.size(), 1u);
+  const FunctionDefPtr& def = static_cast<const FunctionStmt&>(*program[0]).def;
+  size_t depth = 0;  // as deep as the parser got on this thread's stack
+  for (const StmtList* level = &def->body; !level->empty(); ++depth)
+    level = &static_cast<const WhileStmt&>(*level->front()).body;
+  ASSERT_GT(depth, 1000u);
+  Value function = Value::function(def);
+  std::string text = debug_text(Value::array({function, function}));
+  EXPECT_EQ(text.rfind("Array([Function { params: [], body: [While { condition: ", 0), 0u);
+  size_t loops = 0;
+  for (size_t at = text.find("While {"); at != std::string::npos; at = text.find("While {", at + 1))
+    ++loops;
+  EXPECT_EQ(loops, 2 * depth);
+  EXPECT_EQ(text.find("..."), std::string::npos);
+}
+
+// Display and debug text walk nesting without the native stack: a million levels give every
+// bracket, on any thread.
+TEST(ValueTextTest, DeeplyNestedValuesHaveTheirWholeText) {
+  constexpr size_t kDepth = 1000000;
+  Value nested = Value::string("core");
+  for (size_t i = 0; i < kDepth; ++i) {
+    ValueList items;
+    items.push_back(std::move(nested));
+    nested = Value::array(std::move(items));
+  }
+  std::string display = display_text(nested);
+  EXPECT_EQ(display.size(), 2 * kDepth + 4);
+  EXPECT_EQ(display.substr(kDepth - 1, 6), "[core]");
+  std::string debug = debug_text(nested);
+  EXPECT_EQ(debug.size(),
+            kDepth * std::string("Array([])").size() + std::string("String(\"core\")").size());
+}
 
 }  // namespace
 }  // namespace vormel
