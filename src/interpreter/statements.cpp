@@ -8,6 +8,7 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/shortcuts.hpp"
@@ -234,6 +235,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
 void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     spend_steps(1);
+    check_interrupt();
     Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure(messages::kWhileConditionFailed, condition);
@@ -261,6 +263,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     // `iterable` keeps the array alive and unchanged whatever the body assigns.
     for (const Value& element : iterable.as_array()) {
       spend_steps(1);
+      check_interrupt();
       set_variable(symbol, element);
       execute_block(s.body);
       if (return_slot_.has_value() || break_flag) break;
@@ -289,6 +292,7 @@ void Interpreter::execute_for_range(const ForStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.var);
   for (int64_t i = from; i < to; ++i) {
     spend_steps(1);
+    check_interrupt();
     set_variable(symbol, Value::number(i));
     execute_block(s.body);
     if (return_slot_.has_value() || break_flag) break;
