@@ -46,6 +46,26 @@ Value wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
                                                             : wrap_mul(x, y));
 }
 
+// Whether `subject` equals the literal `pattern` as pattern_equals() would decide: 1 or 0,
+// or -1 when the pattern is not a literal (and must be evaluated).
+int literal_pattern_equals(const Value& subject, const Expr& pattern) {
+  switch (pattern.kind) {
+    case ExprKind::Number:
+      return subject.is(ValueKind::Number) &&
+             subject.as_number() == static_cast<const NumberExpr&>(pattern).value;
+    case ExprKind::String:
+      return subject.is(ValueKind::String) &&
+             subject.as_string() == static_cast<const StringExpr&>(pattern).value;
+    case ExprKind::Boolean:
+      return subject.is(ValueKind::Boolean) &&
+             subject.as_boolean() == static_cast<const BooleanExpr&>(pattern).value;
+    case ExprKind::Float:
+      return subject.is(ValueKind::Float) &&
+             floats_equal(subject.as_float(), static_cast<const FloatExpr&>(pattern).value);
+    default: return -1;
+  }
+}
+
 }  // namespace
 
 void Interpreter::execute_block(const StmtList& stmts) {
@@ -309,6 +329,15 @@ void Interpreter::execute_match(const MatchStmt& s) {
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
+      if (shortcuts_enabled()) {
+        // A literal pattern is compared as it stands, without building its value.
+        const int literal = literal_pattern_equals(subject, *arm.pattern.value);
+        if (literal == 0) continue;
+        if (literal == 1) {
+          execute_block(arm.body);
+          return;
+        }
+      }
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
         errors::log_statement_failure(messages::kMatchPatternFailed, pattern);
