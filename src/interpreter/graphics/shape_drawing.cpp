@@ -1,0 +1,151 @@
+#include "interpreter/graphics/shape_drawing.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#include "interpreter/graphics/coordinates.hpp"
+
+namespace vormel {
+
+void draw_point(Renderer& renderer, int32_t x, int32_t y) {
+  renderer.draw_point(clamp_coordinate(x), clamp_coordinate(y));
+}
+
+void draw_line(Renderer& renderer, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  renderer.draw_line(clamp_coordinate(x1), clamp_coordinate(y1), clamp_coordinate(x2),
+                     clamp_coordinate(y2));
+}
+
+void draw_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
+  renderer.draw_rect(clamp_coordinate(x), clamp_coordinate(y), clamp_size(w), clamp_size(h));
+}
+
+void fill_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
+  renderer.fill_rect(clamp_coordinate(x), clamp_coordinate(y), clamp_size(w), clamp_size(h));
+}
+
+namespace {
+
+// The midpoint iteration shared by both circles: calls step(x, y) for each octant point
+// pair, with x, y and err kept in wrapping 32-bit arithmetic.
+template <typename Step>
+void walk_circle(int32_t radius, Step step) {
+  if (radius <= 0) return;
+  int32_t x = radius;
+  int32_t y = 0;
+  int32_t err = 0;
+  while (x >= y) {
+    step(x, y);
+    y = wrapping_add(y, 1);
+    err = wrapping_add(err, wrapping_add(wrapping_add(y, y), 1));
+    const int32_t difference = wrapping_sub(err, x);
+    if (wrapping_add(wrapping_add(difference, difference), 1) > 0) {
+      x = wrapping_sub(x, 1);
+      err = wrapping_sub(wrapping_add(err, 1), wrapping_add(x, x));
+    }
+  }
+}
+
+}  // namespace
+
+void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
+  walk_circle(radius, [&](int32_t x, int32_t y) {
+    draw_point(renderer, wrapping_add(cx, x), wrapping_add(cy, y));
+    draw_point(renderer, wrapping_sub(cx, x), wrapping_add(cy, y));
+    draw_point(renderer, wrapping_add(cx, x), wrapping_sub(cy, y));
+    draw_point(renderer, wrapping_sub(cx, x), wrapping_sub(cy, y));
+    draw_point(renderer, wrapping_add(cx, y), wrapping_add(cy, x));
+    draw_point(renderer, wrapping_sub(cx, y), wrapping_add(cy, x));
+    draw_point(renderer, wrapping_add(cx, y), wrapping_sub(cy, x));
+    draw_point(renderer, wrapping_sub(cx, y), wrapping_sub(cy, x));
+  });
+}
+
+void fill_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
+  walk_circle(radius, [&](int32_t x, int32_t y) {
+    draw_line(renderer, wrapping_sub(cx, x), wrapping_add(cy, y), wrapping_add(cx, x),
+              wrapping_add(cy, y));
+    draw_line(renderer, wrapping_sub(cx, y), wrapping_add(cy, x), wrapping_add(cx, y),
+              wrapping_add(cy, x));
+    draw_line(renderer, wrapping_sub(cx, x), wrapping_sub(cy, y), wrapping_add(cx, x),
+              wrapping_sub(cy, y));
+    draw_line(renderer, wrapping_sub(cx, y), wrapping_sub(cy, x), wrapping_add(cx, y),
+              wrapping_sub(cy, x));
+  });
+}
+
+namespace {
+
+// Bresenham from a to b, both ends included; 64-bit so that no difference overflows.
+void plot_segment(Renderer& renderer, Vertex a, Vertex b) {
+  int64_t xa = a.x, ya = a.y;
+  const int64_t xb = b.x, yb = b.y;
+  const int64_t dx = std::llabs(xb - xa);
+  const int64_t dy = std::llabs(yb - ya);
+  const int64_t sx = xa < xb ? 1 : -1;
+  const int64_t sy = ya < yb ? 1 : -1;
+  int64_t err = dx - dy;
+  while (true) {
+    draw_point(renderer, static_cast<int32_t>(xa), static_cast<int32_t>(ya));
+    if (xa == xb && ya == yb) return;
+    const int64_t e2 = 2 * err;
+    if (e2 > -dy) {
+      err -= dy;
+      xa += sx;
+    }
+    if (e2 < dx) {
+      err += dx;
+      ya += sy;
+    }
+  }
+}
+
+// Where the edge from `top` down to `bottom` crosses row y, in single precision. The edge
+// is always taken from its upper end, so two triangles sharing it compute the same x.
+float edge_x(Vertex top, Vertex bottom, int64_t y) {
+  const float run = static_cast<float>(static_cast<int64_t>(bottom.x) - top.x);
+  const float rise = static_cast<float>(static_cast<int64_t>(bottom.y) - top.y);
+  const float down = static_cast<float>(y - top.y);
+  return static_cast<float>(top.x) + run * down / rise;
+}
+
+// The first pixel column whose centre is at or right of x.
+int32_t first_column_from(float x) {
+  const float column = std::ceil(x);
+  // |x| stays below 2^33, so the conversion is exact and in range.
+  const int64_t wide = static_cast<int64_t>(column);
+  return static_cast<int32_t>(std::clamp<int64_t>(wide, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void draw_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
+  plot_segment(renderer, a, b);
+  plot_segment(renderer, b, c);
+  plot_segment(renderer, c, a);
+}
+
+void fill_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
+  std::array<Vertex, 3> v = {a, b, c};
+  std::stable_sort(v.begin(), v.end(), [](Vertex p, Vertex q) { return p.y < q.y; });
+  const Vertex top = v[0], middle = v[1], bottom = v[2];
+  // Pixel centres sit on integer coordinates. The bottom row lies on the bottom vertex or
+  // on a bottom edge, both excluded by the rule, so rows run from the top y to the one
+  // above the bottom y; a triangle of zero height draws nothing.
+  for (int64_t y = top.y; y < bottom.y; ++y) {
+    const float long_x = edge_x(top, bottom, y);
+    const float short_x = y < middle.y ? edge_x(top, middle, y) : edge_x(middle, bottom, y);
+    const float left = std::min(long_x, short_x);
+    const float right = std::max(long_x, short_x);
+    // Left edge included, right edge excluded.
+    const int32_t first = first_column_from(left);
+    const int32_t last_plus_one = first_column_from(right);
+    if (first >= last_plus_one) continue;
+    const int32_t row = static_cast<int32_t>(y);
+    draw_line(renderer, first, row, last_plus_one - 1, row);
+  }
+}
+
+}  // namespace vormel
