@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
           libicu-dev libgtest-dev libedit-dev lua5.4
-          libsdl2-dev xvfb xdotool x11-apps imagemagick)
+          libsdl2-dev libgl1-mesa-dri xvfb xdotool x11-apps imagemagick)
 
 missing=()
 for package in "${PACKAGES[@]}"; do
