@@ -36,7 +36,7 @@ def main():
         path = f"{workdir}/nowhere.vl"
         with open(path, "w") as f:
             f.write(SCRIPT)
-        env = gs.interpreter_environment(None)
+        env = gs.interpreter_environment(None, interpreter)
         try:
             result = subprocess.run([interpreter, path], env=env, capture_output=True,
                                     timeout=30, cwd=workdir)

@@ -23,7 +23,12 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (g_counting) ++g_allocations;
+  return std::malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace vormel {
@@ -81,6 +86,7 @@ TEST(GraphicsAllocationTest, ASteadyFrameLoopAllocatesNothing) {
     dispatch_graphics("sdl2.fill_circle", circle, *graphics);
     fill_shape(*graphics, rect, shape_colour);
     draw_shape(*graphics, triangle, shape_colour);
+    fill_shape(*graphics, triangle, shape_colour);
     dispatch_graphics("sdl2.get_input_held", key, *graphics);
     dispatch_graphics("sdl2.delta_time", none, *graphics);
     dispatch_graphics("sdl2.render_present", none, *graphics);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "interpreter/graphics/coordinates.hpp"
+#include "interpreter/step_budget.hpp"
 
 namespace vormel {
 
@@ -37,6 +38,7 @@ void walk_circle(int32_t radius, Step step) {
   int32_t y = 0;
   int32_t err = 0;
   while (x >= y) {
+    spend_steps(1);
     step(x, y);
     y = wrapping_add(y, 1);
     err = wrapping_add(err, wrapping_add(wrapping_add(y, y), 1));
@@ -88,6 +90,7 @@ void plot_segment(Renderer& renderer, Vertex a, Vertex b) {
   const int64_t sy = ya < yb ? 1 : -1;
   int64_t err = dx - dy;
   while (true) {
+    spend_steps(1);
     draw_point(renderer, static_cast<int32_t>(xa), static_cast<int32_t>(ya));
     if (xa == xb && ya == yb) return;
     const int64_t e2 = 2 * err;
@@ -128,13 +131,17 @@ void draw_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
 }
 
 void fill_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
+  // Ordered by y; vertices of equal y keep their argument order (an insertion sort, which
+  // is stable and needs no buffer).
   std::array<Vertex, 3> v = {a, b, c};
-  std::stable_sort(v.begin(), v.end(), [](Vertex p, Vertex q) { return p.y < q.y; });
+  for (size_t i = 1; i < v.size(); ++i)
+    for (size_t j = i; j > 0 && v[j].y < v[j - 1].y; --j) std::swap(v[j], v[j - 1]);
   const Vertex top = v[0], middle = v[1], bottom = v[2];
   // Pixel centres sit on integer coordinates. The bottom row lies on the bottom vertex or
   // on a bottom edge, both excluded by the rule, so rows run from the top y to the one
   // above the bottom y; a triangle of zero height draws nothing.
   for (int64_t y = top.y; y < bottom.y; ++y) {
+    spend_steps(1);
     const float long_x = edge_x(top, bottom, y);
     const float short_x = y < middle.y ? edge_x(top, middle, y) : edge_x(middle, bottom, y);
     const float left = std::min(long_x, short_x);
