@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,7 @@ class RecordingRenderer final : public Renderer {
   struct Full {};
   explicit RecordingRenderer(size_t limit = 1000000) : limit_(limit) {}
   std::vector<std::string> calls;
+  std::optional<PixelArea> area;  // reported as the visible area when set
 
   bool set_draw_color(DrawColor c) override {
     add(call_text("color", {c.r, c.g, c.b, c.a}));
@@ -113,6 +115,7 @@ class RecordingRenderer final : public Renderer {
     add(call_text("fill", {x, y, w, h}));
   }
   std::string error_text() override { return {}; }
+  std::optional<PixelArea> visible_area() override { return area; }
 
  private:
   void add(std::string call) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vormel {
@@ -11,6 +12,11 @@ namespace vormel {
 struct DrawColor {
   uint8_t r, g, b, a;
   bool operator==(const DrawColor&) const = default;
+};
+
+// The pixels a renderer shows: [0, width) x [0, height).
+struct PixelArea {
+  int32_t width, height;
 };
 
 class Renderer {
@@ -26,6 +32,9 @@ class Renderer {
   virtual void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) = 0;
   // The text of the latest failure.
   virtual std::string error_text() = 0;
+  // What the renderer shows, when it knows: the shape algorithms then skip the calls that
+  // would draw nothing but clipped pixels, and the steps that could only lead to such calls.
+  virtual std::optional<PixelArea> visible_area() { return std::nullopt; }
 };
 
 }  // namespace vormel

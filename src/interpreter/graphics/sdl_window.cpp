@@ -106,6 +106,11 @@ class SdlWindow final : public Window {
     if (SDL_RenderFillRect(sdl_.renderer, &rect) != 0) SDL_GetError();
   }
   std::string error_text() override { return SDL_GetError(); }
+  // Without high-DPI scaling (window flags 0) the output has the window's size.
+  std::optional<PixelArea> visible_area() override {
+    const WindowSize current = size();
+    return PixelArea{current.width, current.height};
+  }
 
   void present() override { SDL_RenderPresent(sdl_.renderer); }
   WindowSize size() override {

@@ -29,6 +29,74 @@ void fill_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h)
 
 namespace {
 
+// Which clamped calls can show anything, when the renderer says what it shows. Pixels
+// outside that area are clipped, so leaving out the calls that only reach them, and the
+// steps that only lead to such calls, changes nothing on the screen.
+class Visibility {
+ public:
+  explicit Visibility(Renderer& renderer) {
+    if (auto area = renderer.visible_area()) {
+      limited_ = true;
+      width_ = std::clamp<int64_t>(area->width, 0, kMaxCoordinate);
+      height_ = std::clamp<int64_t>(area->height, 0, kMaxCoordinate);
+    }
+  }
+  bool point(int32_t x, int32_t y) const {
+    return !limited_ || (x >= 0 && x < width_ && y >= 0 && y < height_);
+  }
+  bool row_span(int32_t xa, int32_t xb, int32_t y) const {
+    return !limited_ ||
+           (y >= 0 && y < height_ && std::max(xa, xb) >= 0 && std::min(xa, xb) < width_);
+  }
+  bool box(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
+    return !limited_ || (right >= 0 && left < width_ && bottom >= 0 && top < height_);
+  }
+  // The rows [first, end) that can show anything.
+  int64_t first_row(int64_t first) const { return limited_ ? std::max<int64_t>(first, 0) : first; }
+  int64_t row_end(int64_t end) const { return limited_ ? std::min<int64_t>(end, height_) : end; }
+  // Whether every visible pixel lies closer to (cx, cy) than `distance`.
+  bool all_within(int64_t cx, int64_t cy, int64_t distance) const {
+    if (!limited_ || distance <= 0) return false;
+    const int64_t dx = std::max(std::abs(cx), std::abs(width_ - 1 - cx));
+    const int64_t dy = std::max(std::abs(cy), std::abs(height_ - 1 - cy));
+    // Both terms stay below 2^63 because every value here is below 2^32.
+    return static_cast<double>(dx) * static_cast<double>(dx) +
+               static_cast<double>(dy) * static_cast<double>(dy) <
+           static_cast<double>(distance) * static_cast<double>(distance);
+  }
+
+ private:
+  bool limited_ = false;
+  int64_t width_ = 0, height_ = 0;
+};
+
+void plot(Renderer& renderer, const Visibility& visible, int32_t x, int32_t y) {
+  x = clamp_coordinate(x);
+  y = clamp_coordinate(y);
+  if (visible.point(x, y)) renderer.draw_point(x, y);
+}
+
+void span(Renderer& renderer, const Visibility& visible, int32_t xa, int32_t xb, int32_t y) {
+  xa = clamp_coordinate(xa);
+  xb = clamp_coordinate(xb);
+  y = clamp_coordinate(y);
+  if (visible.row_span(xa, xb, y)) renderer.draw_line(xa, y, xb, y);
+}
+
+// Whether a circle's sums and differences stay within 32 bits, so that its bounding box
+// says where its pixels go.
+bool circle_does_not_wrap(int32_t cx, int32_t cy, int32_t radius) {
+  const int64_t r = radius;
+  return int64_t{cx} - r >= INT32_MIN && int64_t{cx} + r <= INT32_MAX &&
+         int64_t{cy} - r >= INT32_MIN && int64_t{cy} + r <= INT32_MAX;
+}
+
+bool circle_box_visible(const Visibility& visible, int32_t cx, int32_t cy, int32_t radius) {
+  if (!circle_does_not_wrap(cx, cy, radius)) return true;
+  const int64_t r = radius;
+  return visible.box(cx - r, cy - r, int64_t{cx} + r, int64_t{cy} + r);
+}
+
 // The midpoint iteration shared by both circles: calls step(x, y) for each octant point
 // pair, with x, y and err kept in wrapping 32-bit arithmetic.
 template <typename Step>
@@ -53,37 +121,44 @@ void walk_circle(int32_t radius, Step step) {
 }  // namespace
 
 void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
+  const Visibility visible(renderer);
+  if (radius <= 0 || !circle_box_visible(visible, cx, cy, radius)) return;
+  // Every outline point lies at least radius - 2 from the centre: a window inside that
+  // distance sees none of them.
+  if (circle_does_not_wrap(cx, cy, radius) &&
+      visible.all_within(cx, cy, int64_t{radius} - 2))
+    return;
   walk_circle(radius, [&](int32_t x, int32_t y) {
-    draw_point(renderer, wrapping_add(cx, x), wrapping_add(cy, y));
-    draw_point(renderer, wrapping_sub(cx, x), wrapping_add(cy, y));
-    draw_point(renderer, wrapping_add(cx, x), wrapping_sub(cy, y));
-    draw_point(renderer, wrapping_sub(cx, x), wrapping_sub(cy, y));
-    draw_point(renderer, wrapping_add(cx, y), wrapping_add(cy, x));
-    draw_point(renderer, wrapping_sub(cx, y), wrapping_add(cy, x));
-    draw_point(renderer, wrapping_add(cx, y), wrapping_sub(cy, x));
-    draw_point(renderer, wrapping_sub(cx, y), wrapping_sub(cy, x));
+    plot(renderer, visible, wrapping_add(cx, x), wrapping_add(cy, y));
+    plot(renderer, visible, wrapping_sub(cx, x), wrapping_add(cy, y));
+    plot(renderer, visible, wrapping_add(cx, x), wrapping_sub(cy, y));
+    plot(renderer, visible, wrapping_sub(cx, x), wrapping_sub(cy, y));
+    plot(renderer, visible, wrapping_add(cx, y), wrapping_add(cy, x));
+    plot(renderer, visible, wrapping_sub(cx, y), wrapping_add(cy, x));
+    plot(renderer, visible, wrapping_add(cx, y), wrapping_sub(cy, x));
+    plot(renderer, visible, wrapping_sub(cx, y), wrapping_sub(cy, x));
   });
 }
 
 void fill_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
+  const Visibility visible(renderer);
+  if (radius <= 0 || !circle_box_visible(visible, cx, cy, radius)) return;
   walk_circle(radius, [&](int32_t x, int32_t y) {
-    draw_line(renderer, wrapping_sub(cx, x), wrapping_add(cy, y), wrapping_add(cx, x),
-              wrapping_add(cy, y));
-    draw_line(renderer, wrapping_sub(cx, y), wrapping_add(cy, x), wrapping_add(cx, y),
-              wrapping_add(cy, x));
-    draw_line(renderer, wrapping_sub(cx, x), wrapping_sub(cy, y), wrapping_add(cx, x),
-              wrapping_sub(cy, y));
-    draw_line(renderer, wrapping_sub(cx, y), wrapping_sub(cy, x), wrapping_add(cx, y),
-              wrapping_sub(cy, x));
+    span(renderer, visible, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_add(cy, y));
+    span(renderer, visible, wrapping_sub(cx, y), wrapping_add(cx, y), wrapping_add(cy, x));
+    span(renderer, visible, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_sub(cy, y));
+    span(renderer, visible, wrapping_sub(cx, y), wrapping_add(cx, y), wrapping_sub(cy, x));
   });
 }
 
 namespace {
 
 // Bresenham from a to b, both ends included; 64-bit so that no difference overflows.
-void plot_segment(Renderer& renderer, Vertex a, Vertex b) {
+void plot_segment(Renderer& renderer, const Visibility& visible, Vertex a, Vertex b) {
   int64_t xa = a.x, ya = a.y;
   const int64_t xb = b.x, yb = b.y;
+  if (!visible.box(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb)))
+    return;
   const int64_t dx = std::llabs(xb - xa);
   const int64_t dy = std::llabs(yb - ya);
   const int64_t sx = xa < xb ? 1 : -1;
@@ -91,7 +166,7 @@ void plot_segment(Renderer& renderer, Vertex a, Vertex b) {
   int64_t err = dx - dy;
   while (true) {
     spend_steps(1);
-    draw_point(renderer, static_cast<int32_t>(xa), static_cast<int32_t>(ya));
+    plot(renderer, visible, static_cast<int32_t>(xa), static_cast<int32_t>(ya));
     if (xa == xb && ya == yb) return;
     const int64_t e2 = 2 * err;
     if (e2 > -dy) {
@@ -125,9 +200,10 @@ int32_t first_column_from(float x) {
 }  // namespace
 
 void draw_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
-  plot_segment(renderer, a, b);
-  plot_segment(renderer, b, c);
-  plot_segment(renderer, c, a);
+  const Visibility visible(renderer);
+  plot_segment(renderer, visible, a, b);
+  plot_segment(renderer, visible, b, c);
+  plot_segment(renderer, visible, c, a);
 }
 
 void fill_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
@@ -137,10 +213,12 @@ void fill_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
   for (size_t i = 1; i < v.size(); ++i)
     for (size_t j = i; j > 0 && v[j].y < v[j - 1].y; --j) std::swap(v[j], v[j - 1]);
   const Vertex top = v[0], middle = v[1], bottom = v[2];
+  const Visibility visible(renderer);
   // Pixel centres sit on integer coordinates. The bottom row lies on the bottom vertex or
   // on a bottom edge, both excluded by the rule, so rows run from the top y to the one
   // above the bottom y; a triangle of zero height draws nothing.
-  for (int64_t y = top.y; y < bottom.y; ++y) {
+  const int64_t end = visible.row_end(bottom.y);
+  for (int64_t y = visible.first_row(top.y); y < end; ++y) {
     spend_steps(1);
     const float long_x = edge_x(top, bottom, y);
     const float short_x = y < middle.y ? edge_x(top, middle, y) : edge_x(middle, bottom, y);
@@ -150,8 +228,7 @@ void fill_triangle(Renderer& renderer, Vertex a, Vertex b, Vertex c) {
     const int32_t first = first_column_from(left);
     const int32_t last_plus_one = first_column_from(right);
     if (first >= last_plus_one) continue;
-    const int32_t row = static_cast<int32_t>(y);
-    draw_line(renderer, first, row, last_plus_one - 1, row);
+    span(renderer, visible, first, last_plus_one - 1, static_cast<int32_t>(y));
   }
 }
 
