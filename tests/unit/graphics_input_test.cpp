@@ -136,7 +136,8 @@ TEST(KeyNamesTest, TheTable) {
   EXPECT_EQ(key_name(0x400000E4), "rctrl");
   EXPECT_EQ(key_name(0x400000E2), "lalt");
   EXPECT_EQ(key_name(0x400000E6), "ralt");
-  for (int32_t other : {int32_t{'A'}, int32_t{'Z'}, int32_t{'/'}, 127, 0x4000003A, 0x40000058, -1, 0x40000053})
+  for (int32_t other :
+       {int32_t{'A'}, int32_t{'Z'}, int32_t{'/'}, 127, 0x4000003A, 0x40000058, -1, 0x40000053})
     EXPECT_EQ(key_name(other), "unknown") << other;
 }
 

@@ -130,8 +130,8 @@ TEST_F(GraphicsModuleTest, PointsReadIntegersAndKeepTheLowThirtyTwoBits) {
   call("sdl2.draw_point", {num(3000000000), num(0)});
   call("sdl2.draw_point", {real(1e300), real(std::nan(""))});
   call("sdl2.draw_line", {num(4294967296 + 5), num(-4294967296 - 5), num(7), num(8)});
-  EXPECT_EQ(script->calls, (Calls{"point 10 -3", "point -1073741824 0", "point -1 0",
-                                  "line 5 -5 7 8"}));
+  EXPECT_EQ(script->calls,
+            (Calls{"point 10 -3", "point -1073741824 0", "point -1 0", "line 5 -5 7 8"}));
 }
 
 TEST_F(GraphicsModuleTest, RectanglesReadSizesAsUnsignedValues) {
@@ -139,8 +139,7 @@ TEST_F(GraphicsModuleTest, RectanglesReadSizesAsUnsignedValues) {
   call("sdl2.draw_rect", {num(1), num(2), num(0), num(3)});
   call("sdl2.draw_rect", {num(1), num(2), num(-5), num(3)});
   call("sdl2.fill_rect", {num(1), num(2), num(4294967296 + 7), real(2.5)});
-  EXPECT_EQ(script->calls,
-            (Calls{"rect 1 2 1 3", "rect 1 2 1073741823 3", "fill 1 2 7 2"}));
+  EXPECT_EQ(script->calls, (Calls{"rect 1 2 1 3", "rect 1 2 1073741823 3", "fill 1 2 7 2"}));
 }
 
 TEST_F(GraphicsModuleTest, CirclesReadTheRadiusAsSigned) {
@@ -174,8 +173,8 @@ TEST_F(GraphicsModuleTest, ClearingUsesBlackAndRestoresTheColour) {
   call("sdl2.set_draw_color", {num(9), num(8), num(7)});
   call("sdl2.clear_screen");
   call("sdl2.draw_point", {num(0), num(0)});
-  EXPECT_EQ(script->calls, (Calls{"color 9 8 7 255", "color 0 0 0 255", "clear",
-                                  "color 9 8 7 255", "point 0 0"}));
+  EXPECT_EQ(script->calls,
+            (Calls{"color 9 8 7 255", "color 0 0 0 255", "clear", "color 9 8 7 255", "point 0 0"}));
 }
 
 TEST_F(GraphicsModuleTest, WindowCreationHappensAtMostOnce) {
@@ -197,8 +196,7 @@ TEST_F(GraphicsModuleTest, WindowCreationHappensAtMostOnce) {
 TEST_F(GraphicsModuleTest, SizesOfTwoToTheThirtyFirstOrATitleWithNulOpenNothing) {
   EXPECT_EQ(call("sdl2.create_window", {str("w"), num(-1), num(10)}).as_number(), 1);
   EXPECT_EQ(call("sdl2.create_window", {str("w"), num(10), num(2147483648)}).as_number(), 1);
-  EXPECT_EQ(call("sdl2.create_window", {str(std::string("a\0b", 3)), num(10), num(10)})
-                .as_number(),
+  EXPECT_EQ(call("sdl2.create_window", {str(std::string("a\0b", 3)), num(10), num(10)}).as_number(),
             1);
   EXPECT_TRUE(script->opened.empty());
   EXPECT_FALSE(call("sdl2.is_window_open").as_boolean());
@@ -248,9 +246,8 @@ TEST_F(GraphicsModuleTest, DrawAndFillTakeAShapeAndAColour) {
   EXPECT_EQ(script->calls,
             (Calls{"color 255 0 0 255", "rect 0 0 10 10", "fill 1 2 1 1073741823",
                    "color 0 0 255 255", "line 4 5 6 5", "line 5 6 5 6", "line 4 5 6 5",
-                   "line 5 4 5 4", "point 0 0", "point 1 0", "point 1 0", "point 0 1",
-                   "point 0 1", "point 0 0", "line 0 0 1 0", "line 0 1 0 1",
-                   "color 1 1 1 255"}));
+                   "line 5 4 5 4", "point 0 0", "point 1 0", "point 1 0", "point 0 1", "point 0 1",
+                   "point 0 0", "line 0 0 1 0", "line 0 1 0 1", "color 1 1 1 255"}));
 }
 
 TEST_F(GraphicsModuleTest, DrawWithoutAWindowOnlyChangesTheColour) {
@@ -265,8 +262,7 @@ TEST_F(GraphicsModuleTest, WindowBuiltinsIgnoreExtraArguments) {
   open();
   builtin("clear", {num(1), str("x")});
   builtin("present", {num(1)});
-  EXPECT_EQ(script->calls, (Calls{"color 0 0 0 255", "clear", "color 255 255 255 255",
-                                  "present"}));
+  EXPECT_EQ(script->calls, (Calls{"color 0 0 0 255", "clear", "color 255 255 255 255", "present"}));
 }
 
 using GraphicsModuleDeathTest = GraphicsModuleTest;

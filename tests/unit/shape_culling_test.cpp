@@ -43,8 +43,8 @@ void expect_same_visible_calls(Draw draw, const std::string& label) {
 TEST(ShapeCullingTest, CirclesKeepEveryVisibleCallInOrder) {
   for (int32_t r : {1, 5, 20, 30, 39, 40, 41, 42, 60, 80, 200}) {
     for (auto [cx, cy] : {std::pair{32, 24}, {0, 0}, {-30, 10}, {100, 60}, {63, 47}, {-5, -5}}) {
-      const std::string label = std::to_string(cx) + "," + std::to_string(cy) + " r" +
-                                std::to_string(r);
+      const std::string label =
+          std::to_string(cx) + "," + std::to_string(cy) + " r" + std::to_string(r);
       expect_same_visible_calls([&](Renderer& rr) { draw_circle(rr, cx, cy, r); }, label);
       expect_same_visible_calls([&](Renderer& rr) { fill_circle(rr, cx, cy, r); }, label);
     }
@@ -61,14 +61,15 @@ TEST(ShapeCullingTest, TheOutlineSkipIsExactAroundTheWindowDiagonal) {
 }
 
 TEST(ShapeCullingTest, TrianglesKeepEveryVisibleCallInOrder) {
-  const Vertex cases[][3] = {{{0, 0}, {63, 0}, {0, 47}},   {{-20, -20}, {90, 10}, {30, 80}},
-                             {{10, 10}, {20, 12}, {15, 40}}, {{-50, 5}, {-10, 5}, {-30, 30}},
+  const Vertex cases[][3] = {{{0, 0}, {63, 0}, {0, 47}},
+                             {{-20, -20}, {90, 10}, {30, 80}},
+                             {{10, 10}, {20, 12}, {15, 40}},
+                             {{-50, 5}, {-10, 5}, {-30, 30}},
                              {{100, -10}, {200, 30}, {150, 90}}};
   for (const auto& t : cases) {
     expect_same_visible_calls([&](Renderer& rr) { draw_triangle(rr, t[0], t[1], t[2]); },
                               "outline");
-    expect_same_visible_calls([&](Renderer& rr) { fill_triangle(rr, t[0], t[1], t[2]); },
-                              "filled");
+    expect_same_visible_calls([&](Renderer& rr) { fill_triangle(rr, t[0], t[1], t[2]); }, "filled");
   }
 }
 

@@ -55,18 +55,17 @@ TEST(ShapeDrawingTest, CircleOfRadiusThreeFollowsTheMidpointSteps) {
   RecordingRenderer r;
   draw_circle(r, 0, 0, 3);
   EXPECT_EQ(r.calls,
-            (Calls{"point 3 0", "point -3 0", "point 3 0", "point -3 0", "point 0 3",
-                   "point 0 3", "point 0 -3", "point 0 -3", "point 2 1", "point -2 1",
-                   "point 2 -1", "point -2 -1", "point 1 2", "point -1 2", "point 1 -2",
-                   "point -1 -2"}));
+            (Calls{"point 3 0", "point -3 0", "point 3 0", "point -3 0", "point 0 3", "point 0 3",
+                   "point 0 -3", "point 0 -3", "point 2 1", "point -2 1", "point 2 -1",
+                   "point -2 -1", "point 1 2", "point -1 2", "point 1 -2", "point -1 -2"}));
 }
 
 TEST(ShapeDrawingTest, FilledCircleDrawsFourSpansPerStep) {
   RecordingRenderer r;
   fill_circle(r, 10, 20, 3);
-  EXPECT_EQ(r.calls, (Calls{"line 7 20 13 20", "line 10 23 10 23", "line 7 20 13 20",
-                            "line 10 17 10 17", "line 8 21 12 21", "line 9 22 11 22",
-                            "line 8 19 12 19", "line 9 18 11 18"}));
+  EXPECT_EQ(r.calls,
+            (Calls{"line 7 20 13 20", "line 10 23 10 23", "line 7 20 13 20", "line 10 17 10 17",
+                   "line 8 21 12 21", "line 9 22 11 22", "line 8 19 12 19", "line 9 18 11 18"}));
 }
 
 TEST(ShapeDrawingTest, CircleStepTestWrapsAtThirtyTwoBits) {
@@ -153,8 +152,8 @@ void expect_exact_partition(int n, Vertex inner) {
       const bool inside = x >= 0 && x < n && y >= 0 && y < n;
       auto it = covered.find({x, y});
       const int count = it == covered.end() ? 0 : it->second;
-      EXPECT_EQ(count, inside ? 1 : 0) << "pixel " << x << "," << y << " around " << inner.x
-                                       << "," << inner.y;
+      EXPECT_EQ(count, inside ? 1 : 0)
+          << "pixel " << x << "," << y << " around " << inner.x << "," << inner.y;
     }
 }
 

@@ -26,8 +26,7 @@ void FramePacer::end_frame() {
       // Under fuzzing, sleeping is work too: two steps per millisecond.
       spend_steps(2 * static_cast<uint64_t>((frame_time - elapsed).count() / 1000000));
       std::this_thread::sleep_for(frame_time - elapsed);
-      elapsed =
-          std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - last_frame_);
+      elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - last_frame_);
       delta_time_ = seconds(elapsed);
     }
   }

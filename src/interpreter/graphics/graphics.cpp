@@ -127,8 +127,7 @@ Value sdl2_fill_rect(std::span<Value> args, NativeCallContext& context) {
 using CircleOperation = void (*)(GraphicsContext&, int32_t, int32_t, int32_t);
 
 template <CircleOperation operation>
-Value circle_function(std::span<Value> args, NativeCallContext& context,
-                      std::string_view too_few) {
+Value circle_function(std::span<Value> args, NativeCallContext& context, std::string_view too_few) {
   if (args.size() < 3) return error(too_few);
   std::array<int64_t, 3> c;
   if (!read_integers(args, c)) return error(messages::kCircleKind);
@@ -163,8 +162,7 @@ using KeyQuery = bool (*)(const GraphicsContext&, std::string_view);
 
 // The key name is the argument's display text; a String is used as it is, without a copy.
 template <KeyQuery query>
-Value key_function(std::span<Value> args, NativeCallContext& context,
-                   std::string_view too_few) {
+Value key_function(std::span<Value> args, NativeCallContext& context, std::string_view too_few) {
   if (args.empty()) return error(too_few);
   if (args[0].is(ValueKind::String))
     return Value::boolean(query(context_of(context), args[0].as_string()));

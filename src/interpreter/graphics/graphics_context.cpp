@@ -13,6 +13,8 @@ GraphicsContextPtr make_graphics_context(std::unique_ptr<WindowSystem> system) {
   return GraphicsContextPtr(new GraphicsContext(std::move(system)));
 }
 
-GraphicsContextPtr make_graphics_context() { return make_graphics_context(make_sdl_window_system()); }
+GraphicsContextPtr make_graphics_context() {
+  return make_graphics_context(make_sdl_window_system());
+}
 
 }  // namespace vormel

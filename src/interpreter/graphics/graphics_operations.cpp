@@ -32,8 +32,8 @@ void create_window(GraphicsContext& graphics, std::string_view title, uint32_t w
   if (graphics.library_ready) return;
   if (width > kLargestWindowSide || height > kLargestWindowSide) return;
   if (title.find('\0') != std::string_view::npos) return;
-  std::unique_ptr<Window> window = graphics.system->open_window(
-      title, static_cast<int>(width), static_cast<int>(height));
+  std::unique_ptr<Window> window =
+      graphics.system->open_window(title, static_cast<int>(width), static_cast<int>(height));
   if (!window) return;
   graphics.window = std::move(window);
   graphics.library_ready = true;
@@ -99,8 +99,7 @@ void fill_circle(GraphicsContext& graphics, int32_t cx, int32_t cy, int32_t radi
 namespace {
 
 bool is_shape(const Value& value) {
-  return value.is(ValueKind::Rect) || value.is(ValueKind::Circle) ||
-         value.is(ValueKind::Triangle);
+  return value.is(ValueKind::Rect) || value.is(ValueKind::Circle) || value.is(ValueKind::Triangle);
 }
 
 // The common start of outline and filled drawing: the renderer to draw on, in the shape's
@@ -155,17 +154,14 @@ void present(GraphicsContext& graphics) {
   InputEvent event;
   while (graphics.window->poll_event(event)) {
     switch (event.kind) {
-      case InputEvent::Kind::Quit:
-        graphics.open = false;
-        break;
+      case InputEvent::Kind::Quit: graphics.open = false; break;
       case InputEvent::Kind::KeyDown:
         if (event.keycode != 0 && !event.repeat) graphics.keys.key_down(key_name(event.keycode));
         break;
       case InputEvent::Kind::KeyUp:
         if (event.keycode != 0) graphics.keys.key_up(key_name(event.keycode));
         break;
-      case InputEvent::Kind::Other:
-        break;
+      case InputEvent::Kind::Other: break;
     }
   }
 }

@@ -123,13 +123,11 @@ class SdlWindow final : public Window {
     if (SDL_PollEvent(&sdl_event) == 0) return false;
     event = InputEvent{};
     switch (sdl_event.type) {
-      case SDL_QUIT:
-        event.kind = InputEvent::Kind::Quit;
-        break;
+      case SDL_QUIT: event.kind = InputEvent::Kind::Quit; break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
-        event.kind = sdl_event.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown
-                                                   : InputEvent::Kind::KeyUp;
+        event.kind =
+            sdl_event.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
         event.keycode = sdl_event.key.keysym.sym;
         event.repeat = sdl_event.key.repeat != 0;
         break;
@@ -137,8 +135,7 @@ class SdlWindow final : public Window {
       case SDL_DROPTEXT:
         SDL_free(sdl_event.drop.file);  // the one event payload SDL leaves to the receiver
         break;
-      default:
-        break;
+      default: break;
     }
     return true;
   }

@@ -125,8 +125,7 @@ void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
   if (radius <= 0 || !circle_box_visible(visible, cx, cy, radius)) return;
   // Every outline point lies at least radius - 2 from the centre: a window inside that
   // distance sees none of them.
-  if (circle_does_not_wrap(cx, cy, radius) &&
-      visible.all_within(cx, cy, int64_t{radius} - 2))
+  if (circle_does_not_wrap(cx, cy, radius) && visible.all_within(cx, cy, int64_t{radius} - 2))
     return;
   walk_circle(radius, [&](int32_t x, int32_t y) {
     plot(renderer, visible, wrapping_add(cx, x), wrapping_add(cy, y));
@@ -157,8 +156,7 @@ namespace {
 void plot_segment(Renderer& renderer, const Visibility& visible, Vertex a, Vertex b) {
   int64_t xa = a.x, ya = a.y;
   const int64_t xb = b.x, yb = b.y;
-  if (!visible.box(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb)))
-    return;
+  if (!visible.box(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb))) return;
   const int64_t dx = std::llabs(xb - xa);
   const int64_t dy = std::llabs(yb - ya);
   const int64_t sx = xa < xb ? 1 : -1;
