@@ -73,6 +73,22 @@ TEST(ShapeCullingTest, TrianglesKeepEveryVisibleCallInOrder) {
   }
 }
 
+TEST(ShapeCullingTest, SegmentsStartAtTheirFirstVisibleStep) {
+  // Every direction and slope, from inside, across and beside the area.
+  uint32_t seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 8) % (2 * range + 1)) - range;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const Vertex a{next(150) + 32, next(120) + 24};
+    const Vertex b{next(150) + 32, next(120) + 24};
+    expect_same_visible_calls([&](Renderer& rr) { draw_triangle(rr, a, b, a); },
+                              std::to_string(a.x) + "," + std::to_string(a.y) + " to " +
+                                  std::to_string(b.x) + "," + std::to_string(b.y));
+  }
+}
+
 TEST(ShapeCullingTest, HugeShapesAroundTheWindowTakeNoTime) {
   const auto start = std::chrono::steady_clock::now();
   RecordingRenderer r;
@@ -82,7 +98,14 @@ TEST(ShapeCullingTest, HugeShapesAroundTheWindowTakeNoTime) {
   fill_circle(r, -1500000000, 0, 600000000);
   fill_triangle(r, {-2000000000, -2000000000}, {2000000000, -2000000000}, {0, 2000000000});
   draw_triangle(r, {-2000000000, -2000000000}, {2000000000, -2000000000}, {-2000000000, -1});
+  // Edges that cross the window from far away on both sides.
+  RecordingRenderer crossing;
+  crossing.area = kArea;
+  draw_triangle(crossing, {-2147483648, 20}, {2147483647, 30}, {5, -2147483648});
+  draw_triangle(crossing, {2147483647, 2147483647}, {-2147483648, -2147483648}, {10, 10});
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_FALSE(crossing.calls.empty());
+  for (const std::string& call : crossing.calls) EXPECT_TRUE(visible(call)) << call;
   // The filled triangle covers the whole window: one span per visible row.
   ASSERT_EQ(r.calls.size(), static_cast<size_t>(kArea.height));
   EXPECT_EQ(r.calls.front(), "line -1000000000 0 999999999 0");

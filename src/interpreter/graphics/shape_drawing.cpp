@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "interpreter/graphics/coordinates.hpp"
 #include "interpreter/step_budget.hpp"
@@ -54,6 +55,22 @@ class Visibility {
   // The rows [first, end) that can show anything.
   int64_t first_row(int64_t first) const { return limited_ ? std::max<int64_t>(first, 0) : first; }
   int64_t row_end(int64_t end) const { return limited_ ? std::min<int64_t>(end, height_) : end; }
+  // The steps k in [0, steps] at which start + direction * k lies inside the area along the
+  // x axis (or the y axis); first > last when there are none.
+  std::pair<int64_t, int64_t> major_steps(int64_t start, int64_t direction, int64_t steps,
+                                          bool along_x) const {
+    if (!limited_) return {0, steps};
+    const int64_t size = along_x ? width_ : height_;
+    int64_t first, last;
+    if (direction > 0) {
+      first = -start;
+      last = size - 1 - start;
+    } else {
+      first = start - (size - 1);
+      last = start;
+    }
+    return {std::max<int64_t>(first, 0), std::min(last, steps)};
+  }
   // Whether every visible pixel lies closer to (cx, cy) than `distance`.
   bool all_within(int64_t cx, int64_t cy, int64_t distance) const {
     if (!limited_ || distance <= 0) return false;
@@ -152,28 +169,48 @@ void fill_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
 
 namespace {
 
-// Bresenham from a to b, both ends included; 64-bit so that no difference overflows.
+__int128 ceil_div(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+
+// Bresenham from a to b, both ends included; 64-bit so that no difference overflows. Every
+// step moves one pixel along the major axis, and after k steps the minor axis has moved
+// max(0, ceil((2k * minor - major) / (2 * major))) pixels; so the walk can start at the
+// first step whose major coordinate is inside the visible area and stop after the last.
 void plot_segment(Renderer& renderer, const Visibility& visible, Vertex a, Vertex b) {
-  int64_t xa = a.x, ya = a.y;
-  const int64_t xb = b.x, yb = b.y;
+  const int64_t xa = a.x, ya = a.y, xb = b.x, yb = b.y;
   if (!visible.box(std::min(xa, xb), std::min(ya, yb), std::max(xa, xb), std::max(ya, yb))) return;
   const int64_t dx = std::llabs(xb - xa);
   const int64_t dy = std::llabs(yb - ya);
   const int64_t sx = xa < xb ? 1 : -1;
   const int64_t sy = ya < yb ? 1 : -1;
-  int64_t err = dx - dy;
-  while (true) {
+  const bool x_major = dx >= dy;
+  const int64_t steps = std::max(dx, dy);
+  // The steps whose major coordinate the area can show.
+  auto [first, last] = visible.major_steps(x_major ? xa : ya, x_major ? sx : sy, steps, x_major);
+  if (first > last) return;
+  // Products of two 32-bit spans need more than 64 bits; the results fit again.
+  using Wide = __int128;
+  const Wide minor = x_major ? dy : dx;
+  const int64_t minor_moves =
+      steps == 0 ? 0
+                 : static_cast<int64_t>(std::max<Wide>(
+                       0, ceil_div(2 * Wide{first} * minor - steps, 2 * Wide{steps})));
+  const int64_t x_moves = x_major ? first : minor_moves;
+  const int64_t y_moves = x_major ? minor_moves : first;
+  int64_t x = xa + sx * x_moves;
+  int64_t y = ya + sy * y_moves;
+  int64_t err = static_cast<int64_t>(Wide{dx} - dy - Wide{x_moves} * dy + Wide{y_moves} * dx);
+  for (int64_t k = first;; ++k) {
     spend_steps(1);
-    plot(renderer, visible, static_cast<int32_t>(xa), static_cast<int32_t>(ya));
-    if (xa == xb && ya == yb) return;
+    plot(renderer, visible, static_cast<int32_t>(x), static_cast<int32_t>(y));
+    if (k == last) return;
     const int64_t e2 = 2 * err;
     if (e2 > -dy) {
       err -= dy;
-      xa += sx;
+      x += sx;
     }
     if (e2 < dx) {
       err += dx;
-      ya += sy;
+      y += sy;
     }
   }
 }
