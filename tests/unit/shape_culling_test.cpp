@@ -51,6 +51,15 @@ TEST(ShapeCullingTest, CirclesKeepEveryVisibleCallInOrder) {
   }
 }
 
+TEST(ShapeCullingTest, CirclesWhoseSumsWrapKeepTheirVisibleCalls) {
+  for (auto [cx, cy] :
+       {std::pair{2147483000, 20}, {-2147483000, 30}, {40, 2147482000}, {10, -2147482500}}) {
+    const std::string label = std::to_string(cx) + "," + std::to_string(cy);
+    expect_same_visible_calls([&](Renderer& rr) { draw_circle(rr, cx, cy, 3000); }, label);
+    expect_same_visible_calls([&](Renderer& rr) { fill_circle(rr, cx, cy, 3000); }, label);
+  }
+}
+
 TEST(ShapeCullingTest, TheOutlineSkipIsExactAroundTheWindowDiagonal) {
   // Sweep the radius across every distance at which the outline leaves the window, so a
   // skip by distance one pixel too early would show.

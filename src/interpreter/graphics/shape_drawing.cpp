@@ -45,6 +45,10 @@ class Visibility {
   bool point(int32_t x, int32_t y) const {
     return !limited_ || (x >= 0 && x < width_ && y >= 0 && y < height_);
   }
+  // Whether a row (or column) coordinate, wrapped or not, lies inside the area; clamping
+  // keeps what lies outside outside.
+  bool row(int32_t y) const { return !limited_ || (y >= 0 && y < height_); }
+  bool column(int32_t x) const { return !limited_ || (x >= 0 && x < width_); }
   bool row_span(int32_t xa, int32_t xb, int32_t y) const {
     return !limited_ ||
            (y >= 0 && y < height_ && std::max(xa, xb) >= 0 && std::min(xa, xb) < width_);
@@ -115,16 +119,18 @@ bool circle_box_visible(const Visibility& visible, int32_t cx, int32_t cy, int32
 }
 
 // The midpoint iteration shared by both circles: calls step(x, y) for each octant point
-// pair, with x, y and err kept in wrapping 32-bit arithmetic.
-template <typename Step>
-void walk_circle(int32_t radius, Step step) {
+// pair, with x, y and err kept in wrapping 32-bit arithmetic. Steps for which may_show(x, y)
+// is false only advance the walk, so that long invisible stretches of a huge circle cost a
+// few instructions per step.
+template <typename MayShow, typename Step>
+void walk_circle(int32_t radius, MayShow may_show, Step step) {
   if (radius <= 0) return;
   int32_t x = radius;
   int32_t y = 0;
   int32_t err = 0;
   while (x >= y) {
     spend_steps(1);
-    step(x, y);
+    if (may_show(x, y)) step(x, y);
     y = wrapping_add(y, 1);
     err = wrapping_add(err, wrapping_add(wrapping_add(y, y), 1));
     const int32_t difference = wrapping_sub(err, x);
@@ -144,7 +150,12 @@ void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
   // distance sees none of them.
   if (circle_does_not_wrap(cx, cy, radius) && visible.all_within(cx, cy, int64_t{radius} - 2))
     return;
-  walk_circle(radius, [&](int32_t x, int32_t y) {
+  // A step shows something only if one of its rows cy +- y or columns cx +- y is inside.
+  auto may_show = [&](int32_t, int32_t y) {
+    return visible.row(wrapping_add(cy, y)) || visible.row(wrapping_sub(cy, y)) ||
+           visible.column(wrapping_add(cx, y)) || visible.column(wrapping_sub(cx, y));
+  };
+  walk_circle(radius, may_show, [&](int32_t x, int32_t y) {
     plot(renderer, visible, wrapping_add(cx, x), wrapping_add(cy, y));
     plot(renderer, visible, wrapping_sub(cx, x), wrapping_add(cy, y));
     plot(renderer, visible, wrapping_add(cx, x), wrapping_sub(cy, y));
@@ -159,7 +170,12 @@ void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
 void fill_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
   const Visibility visible(renderer);
   if (radius <= 0 || !circle_box_visible(visible, cx, cy, radius)) return;
-  walk_circle(radius, [&](int32_t x, int32_t y) {
+  // A step shows something only if one of its rows cy +- y, cy +- x is inside.
+  auto may_show = [&](int32_t x, int32_t y) {
+    return visible.row(wrapping_add(cy, y)) || visible.row(wrapping_sub(cy, y)) ||
+           visible.row(wrapping_add(cy, x)) || visible.row(wrapping_sub(cy, x));
+  };
+  walk_circle(radius, may_show, [&](int32_t x, int32_t y) {
     span(renderer, visible, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_add(cy, y));
     span(renderer, visible, wrapping_sub(cx, y), wrapping_add(cx, y), wrapping_add(cy, x));
     span(renderer, visible, wrapping_sub(cx, x), wrapping_add(cx, x), wrapping_sub(cy, y));
