@@ -1,0 +1,247 @@
+#include "interpreter/http/page_server.hpp"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/http/page_response.hpp"
+#include "interpreter/http/request_path.hpp"
+#include "interpreter/http/socket_handle.hpp"
+#include "interpreter/messages.hpp"
+
+namespace vormel::http {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void print_line(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void report_connection_error(int error_number) {
+  std::string line = format_message(messages::kHttpConnectionError,
+                                    {system_error_text(error_number)});
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+enum class Phase { AwaitRequest, Respond, Drain, Closed };
+
+struct Connection {
+  SocketHandle socket;
+  Phase phase = Phase::AwaitRequest;
+  Clock::time_point deadline;
+  std::string response;
+  size_t sent = 0;
+  size_t drained = 0;
+};
+
+struct Listener {
+  SocketHandle socket;
+  uint16_t bound_port = 0;
+  int error_number = 0;
+};
+
+Listener bind_listener(uint16_t port) {
+  Listener listener;
+  listener.socket =
+      SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!listener.socket.valid()) {
+    listener.error_number = errno;
+    return listener;
+  }
+  int on = 1;
+  ::setsockopt(listener.socket.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::bind(listener.socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener.socket.get(), kListenBacklog) != 0) {
+    listener.error_number = errno;
+    listener.socket.reset();
+    return listener;
+  }
+  socklen_t length = sizeof address;
+  ::getsockname(listener.socket.get(), reinterpret_cast<sockaddr*>(&address), &length);
+  listener.bound_port = ntohs(address.sin_port);
+  return listener;
+}
+
+// Descriptors this server may hold at once, leaving room for the rest of the process.
+size_t connection_cap(const ServerLimits& limits) {
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY)
+    return limits.max_connections;
+  size_t spare = files.rlim_cur > 32 ? files.rlim_cur - 32 : 1;
+  return std::min(limits.max_connections, spare);
+}
+
+void close_connection(Connection& connection) {
+  connection.socket.reset();
+  connection.phase = Phase::Closed;
+}
+
+// Writes as much of the response as the socket takes now; once all is written, shuts the
+// sending side and starts the drain.
+void continue_response(Connection& connection, const ServerLimits& limits) {
+  while (connection.sent < connection.response.size()) {
+    ssize_t wrote = ::send(connection.socket.get(), connection.response.data() + connection.sent,
+                           connection.response.size() - connection.sent, MSG_NOSIGNAL);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (wrote <= 0) {  // a write failure is not reported: the connection just ends
+      close_connection(connection);
+      return;
+    }
+    connection.sent += static_cast<size_t>(wrote);
+    connection.deadline = Clock::now() + limits.write_stall;
+  }
+  std::string().swap(connection.response);
+  ::shutdown(connection.socket.get(), SHUT_WR);
+  connection.phase = Phase::Drain;
+  connection.deadline = Clock::now() + limits.drain_time;
+}
+
+// The one receive of the request, then the response.
+void answer_request(Connection& connection, const ServerLimits& limits) {
+  char buffer[kRequestBytes] = {};
+  ssize_t got;
+  do {
+    got = ::recv(connection.socket.get(), buffer, sizeof buffer, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;  // woken without data
+  if (got < 0) {  // a failed receive gets no answer
+    close_connection(connection);
+    return;
+  }
+  connection.response =
+      response_for_path(request_path(std::string_view(buffer, static_cast<size_t>(got))));
+  connection.phase = Phase::Respond;
+  connection.deadline = Clock::now() + limits.write_stall;
+  continue_response(connection, limits);
+}
+
+// Reads and discards what the client still sends, until it closes or a bound is reached.
+void continue_drain(Connection& connection, const ServerLimits& limits) {
+  char scratch[16384];
+  for (;;) {
+    ssize_t got = ::recv(connection.socket.get(), scratch, sizeof scratch, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (got <= 0) break;
+    connection.drained += static_cast<size_t>(got);
+    if (connection.drained >= limits.drain_bytes) break;
+  }
+  close_connection(connection);
+}
+
+class PageServer {
+ public:
+  PageServer(SocketHandle listener, const ServerLimits& limits)
+      : listener_(std::move(listener)), limits_(limits), cap_(connection_cap(limits)) {}
+
+  [[noreturn]] void run() {
+    std::vector<pollfd> waits;
+    for (;;) {
+      close_expired();
+      waits.clear();
+      bool accepting = connections_.size() < cap_ && Clock::now() >= accept_resume_;
+      waits.push_back({listener_.get(), static_cast<short>(accepting ? POLLIN : 0), 0});
+      for (const Connection& connection : connections_)
+        waits.push_back({connection.socket.get(),
+                         static_cast<short>(connection.phase == Phase::Respond ? POLLOUT : POLLIN),
+                         0});
+      int ready = ::poll(waits.data(), waits.size(), wait_milliseconds());
+      if (ready < 0) continue;  // interrupted: look again
+      // Connections first: the indices of `waits` follow `connections_` until accepts append.
+      for (size_t i = 0; i < connections_.size(); ++i)
+        if (waits[i + 1].revents != 0) advance(connections_[i]);
+      std::erase_if(connections_, [](const Connection& c) { return c.phase == Phase::Closed; });
+      if (waits[0].revents & POLLIN) accept_waiting();
+    }
+  }
+
+ private:
+  void advance(Connection& connection) {
+    switch (connection.phase) {
+      case Phase::AwaitRequest: answer_request(connection, limits_); break;
+      case Phase::Respond: continue_response(connection, limits_); break;
+      case Phase::Drain: continue_drain(connection, limits_); break;
+      case Phase::Closed: break;
+    }
+  }
+
+  void accept_waiting() {
+    // A bounded batch, so that a flood of connections cannot starve the open ones.
+    for (int batch = 0; batch < 64 && connections_.size() < cap_; ++batch) {
+      int fd = ::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) {
+        int error_number = errno;
+        if (error_number == EAGAIN || error_number == EWOULDBLOCK || error_number == EINTR) return;
+        report_connection_error(error_number);
+        // Out of descriptors or memory: let open connections finish before trying again.
+        if (error_number == EMFILE || error_number == ENFILE || error_number == ENOBUFS ||
+            error_number == ENOMEM) {
+          accept_resume_ = Clock::now() + std::chrono::milliseconds(100);
+          return;
+        }
+        continue;
+      }
+      Connection connection;
+      connection.socket = SocketHandle(fd);
+      connection.deadline = Clock::now() + limits_.request_wait;
+      connections_.push_back(std::move(connection));
+    }
+  }
+
+  void close_expired() {
+    Clock::time_point now = Clock::now();
+    for (Connection& connection : connections_)
+      if (connection.deadline <= now) close_connection(connection);
+    std::erase_if(connections_, [](const Connection& c) { return c.phase == Phase::Closed; });
+  }
+
+  // Until the nearest deadline (or the end of an accept pause); forever when idle.
+  int wait_milliseconds() const {
+    Clock::time_point now = Clock::now();
+    Clock::time_point wake = Clock::time_point::max();
+    for (const Connection& connection : connections_) wake = std::min(wake, connection.deadline);
+    if (accept_resume_ > now) wake = std::min(wake, accept_resume_);
+    if (wake == Clock::time_point::max()) return -1;
+    if (wake <= now) return 0;
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+    return static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
+  }
+
+  SocketHandle listener_;
+  ServerLimits limits_;
+  size_t cap_;
+  std::vector<Connection> connections_;
+  Clock::time_point accept_resume_{};
+};
+
+}  // namespace
+
+std::string serve_pages(uint16_t port, const ServerLimits& limits) {
+  std::string port_text = std::to_string(port);
+  print_line(format_message(messages::kHttpServerStarting, {port_text}));
+  Listener listener = bind_listener(port);
+  if (!listener.socket.valid()) return system_error_text(listener.error_number);
+  print_line(format_message(messages::kHttpServerListening,
+                            {std::to_string(listener.bound_port)}));
+  PageServer(std::move(listener.socket), limits).run();
+}
+
+}  // namespace vormel::http
