@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
-          libicu-dev libgtest-dev libedit-dev lua5.4)
+          libicu-dev libgtest-dev libedit-dev lua5.4 curl apache2-utils)
 
 missing=()
 for package in "${PACKAGES[@]}"; do
