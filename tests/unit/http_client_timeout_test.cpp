@@ -1,11 +1,10 @@
 // The client's idle time-out, shortened: a server that accepts and then says nothing, a
 // connection attempt that hangs, and a server that pauses but less than the time-out.
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
@@ -93,9 +92,7 @@ TEST(HttpClientTimeoutTest, PausesShorterThanTheTimeoutAreWaitedFor) {
   EXPECT_EQ(outcome.text, "HTTP/1.1 200 OK\r\nA: 1\r\n\r\nbody");
 }
 
-TEST(HttpClientTimeoutTest, DefaultIsThirtySeconds) {
-  EXPECT_EQ(ClientLimits{}.idle_timeout, 30s);
-}
+TEST(HttpClientTimeoutTest, DefaultIsThirtySeconds) { EXPECT_EQ(ClientLimits{}.idle_timeout, 30s); }
 
 }  // namespace
 }  // namespace vormel::http

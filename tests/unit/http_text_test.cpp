@@ -28,8 +28,7 @@ TEST(JsonTextTest, EveryKind) {
   items.push_back(Value::boolean(true));
   items.push_back(Value::null());
   EXPECT_EQ(to_json(Value::array(std::move(items))), "[1,2.5,\"a\",true,null]");
-  EXPECT_EQ(to_json(Value::number(std::numeric_limits<int64_t>::min())),
-            "-9223372036854775808");
+  EXPECT_EQ(to_json(Value::number(std::numeric_limits<int64_t>::min())), "-9223372036854775808");
   EXPECT_EQ(to_json(Value::boolean(false)), "false");
   EXPECT_EQ(to_json(Value::array({})), "[]");
   EXPECT_EQ(to_json(Value::dict(Dict())), "{}");
@@ -61,7 +60,9 @@ TEST(JsonTextTest, StringsAreEscaped) {
   EXPECT_EQ(to_json(str("\x7f/h\xc3\xa9\xe2\x82\xac")), "\"\x7f/h\xc3\xa9\xe2\x82\xac\"");
   EXPECT_EQ(to_json(str("\xef\xbf\xbd")), "\"\xef\xbf\xbd\"");
   // A byte that is not UTF-8 cannot appear in JSON text.
-  EXPECT_EQ(to_json(str("a\xff" "b")), R"("a\ufffdb")");
+  EXPECT_EQ(to_json(str("a\xff"
+                        "b")),
+            R"("a\ufffdb")");
 }
 
 TEST(JsonTextTest, KeysAreEscaped) {

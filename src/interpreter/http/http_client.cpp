@@ -35,9 +35,8 @@ bool wait_ready(int fd, short events, std::chrono::milliseconds timeout) {
 
 // Opens a connection to one resolved address; on failure the socket is invalid and errno set.
 SocketHandle connect_to(const addrinfo& address, std::chrono::milliseconds timeout) {
-  SocketHandle socket(
-      ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-               address.ai_protocol));
+  SocketHandle socket(::socket(
+      address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol));
   if (!socket.valid()) return socket;
   if (::connect(socket.get(), address.ai_addr, address.ai_addrlen) == 0) return socket;
   if (errno != EINPROGRESS) {
@@ -75,8 +74,8 @@ Connected connect_to_host(const UrlParts& parts, std::chrono::milliseconds timeo
   std::string port_text = std::to_string(parts.port);
   int status = ::getaddrinfo(parts.host.c_str(), port_text.c_str(), &hints, &found);
   if (status != 0) {
-    return {SocketHandle(), status == EAI_SYSTEM ? system_error_text(errno)
-                                                 : std::string(::gai_strerror(status))};
+    return {SocketHandle(),
+            status == EAI_SYSTEM ? system_error_text(errno) : std::string(::gai_strerror(status))};
   }
   std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, ::freeaddrinfo);
   std::string cause(messages::kHttpNoAddresses);

@@ -29,8 +29,8 @@ void print_line(std::string_view line) {
 }
 
 void report_connection_error(int error_number) {
-  std::string line = format_message(messages::kHttpConnectionError,
-                                    {system_error_text(error_number)});
+  std::string line =
+      format_message(messages::kHttpConnectionError, {system_error_text(error_number)});
   line.push_back('\n');
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
@@ -55,8 +55,7 @@ struct Listener {
 
 Listener bind_listener(uint16_t port) {
   Listener listener;
-  listener.socket =
-      SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  listener.socket = SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!listener.socket.valid()) {
     listener.error_number = errno;
     return listener;
@@ -202,7 +201,9 @@ class PageServer {
       Connection connection;
       connection.socket = SocketHandle(fd);
       connection.deadline = Clock::now() + limits_.request_wait;
-      connections_.push_back(std::move(connection));
+      // The request has usually arrived with the connection: answer it without another wait.
+      answer_request(connection, limits_);
+      if (connection.phase != Phase::Closed) connections_.push_back(std::move(connection));
     }
   }
 
@@ -239,8 +240,7 @@ std::string serve_pages(uint16_t port, const ServerLimits& limits) {
   print_line(format_message(messages::kHttpServerStarting, {port_text}));
   Listener listener = bind_listener(port);
   if (!listener.socket.valid()) return system_error_text(listener.error_number);
-  print_line(format_message(messages::kHttpServerListening,
-                            {std::to_string(listener.bound_port)}));
+  print_line(format_message(messages::kHttpServerListening, {std::to_string(listener.bound_port)}));
   PageServer(std::move(listener.socket), limits).run();
 }
 

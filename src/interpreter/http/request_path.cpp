@@ -38,8 +38,10 @@ std::string request_path(std::string_view received) {
   while (pos <= text.size()) {
     size_t start = pos;
     bool space = true;
-    if (pos < text.size()) space = is_white_space(decode_utf8(text, pos));
-    else ++pos;  // the end of the line closes the last word
+    if (pos < text.size())
+      space = is_white_space(decode_utf8(text, pos));
+    else
+      ++pos;  // the end of the line closes the last word
     if (!space && !in_word) {
       in_word = true;
       word_start = start;
