@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "interpreter/http/http_client.hpp"
@@ -172,7 +173,7 @@ TEST(RequestPathTest, RootWhenThereIsNoSecondWord) {
 }
 
 TEST(PageResponseTest, ExactBytes) {
-  EXPECT_EQ(found_response("h\xc3\xa9llo"),
+  EXPECT_EQ(found_response(std::make_shared<const std::string>("h\xc3\xa9llo")).bytes(),
             "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 6\r\n\r\nh\xc3\xa9llo");
   EXPECT_EQ(not_found_response().size(), 80u);
 }

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,7 +43,7 @@ struct Connection {
   SocketHandle socket;
   Phase phase = Phase::AwaitRequest;
   Clock::time_point deadline;
-  std::string response;
+  PageResponse response;
   size_t sent = 0;
   size_t drained = 0;
 };
@@ -95,9 +96,26 @@ void close_connection(Connection& connection) {
 // Writes as much of the response as the socket takes now; once all is written, shuts the
 // sending side and starts the drain.
 void continue_response(Connection& connection, const ServerLimits& limits) {
-  while (connection.sent < connection.response.size()) {
-    ssize_t wrote = ::send(connection.socket.get(), connection.response.data() + connection.sent,
-                           connection.response.size() - connection.sent, MSG_NOSIGNAL);
+  const PageResponse& response = connection.response;
+  while (connection.sent < response.size()) {
+    // The head and the content in one call, from where the last write stopped.
+    iovec pieces[2];
+    size_t count = 0;
+    size_t skip = connection.sent;
+    auto add_piece = [&](const std::string& text) {
+      if (skip >= text.size()) {
+        skip -= text.size();
+        return;
+      }
+      pieces[count++] = {const_cast<char*>(text.data()) + skip, text.size() - skip};
+      skip = 0;
+    };
+    add_piece(response.head);
+    if (response.content) add_piece(*response.content);
+    msghdr message{};
+    message.msg_iov = pieces;
+    message.msg_iovlen = count;
+    ssize_t wrote = ::sendmsg(connection.socket.get(), &message, MSG_NOSIGNAL);
     if (wrote < 0 && errno == EINTR) continue;
     if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
     if (wrote <= 0) {  // a write failure is not reported: the connection just ends
@@ -107,7 +125,7 @@ void continue_response(Connection& connection, const ServerLimits& limits) {
     connection.sent += static_cast<size_t>(wrote);
     connection.deadline = Clock::now() + limits.write_stall;
   }
-  std::string().swap(connection.response);
+  connection.response = PageResponse{};
   ::shutdown(connection.socket.get(), SHUT_WR);
   connection.phase = Phase::Drain;
   connection.deadline = Clock::now() + limits.drain_time;

@@ -9,7 +9,7 @@ namespace {
 
 struct RouteTable {
   std::mutex lock;
-  std::vector<std::pair<std::string, std::string>> pages;
+  std::vector<std::pair<std::string, PageContent>> pages;
 };
 
 // Created on first use and kept for the whole process (pages outlive any one interpreter).
@@ -23,15 +23,16 @@ RouteTable& route_table() {
 void add_page(std::string path, std::string content) {
   RouteTable& table = route_table();
   std::lock_guard guard(table.lock);
-  table.pages.emplace_back(std::move(path), std::move(content));
+  table.pages.emplace_back(std::move(path),
+                           std::make_shared<const std::string>(std::move(content)));
 }
 
-std::optional<std::string> find_page(std::string_view path) {
+PageContent find_page(std::string_view path) {
   RouteTable& table = route_table();
   std::lock_guard guard(table.lock);
   for (const auto& [page_path, content] : table.pages)
     if (page_path == path) return content;
-  return std::nullopt;
+  return nullptr;
 }
 
 }  // namespace vormel::http

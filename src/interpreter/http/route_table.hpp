@@ -2,14 +2,17 @@
 // added. Entries are never removed or replaced, so lookup finds the first registration.
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace vormel::http {
 
 void add_page(std::string path, std::string content);
-// A copy of the content of the first page registered under `path` (byte-exact compare).
-std::optional<std::string> find_page(std::string_view path);
+using PageContent = std::shared_ptr<const std::string>;
+
+// The content of the first page registered under `path` (byte-exact compare), or null. It is
+// shared, not copied: many connections may be sending the same large page at once.
+PageContent find_page(std::string_view path);
 
 }  // namespace vormel::http
