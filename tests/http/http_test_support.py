@@ -62,11 +62,12 @@ def read_line(stream, deadline):
 class ScriptServer:
     """A script that ends in http.serve, run in the background until stop()."""
 
-    def __init__(self, vormel, workspace, source, name="server.vl"):
+    def __init__(self, vormel, workspace, source, name="server.vl", preexec_fn=None):
         path = workspace.write(name, source)
         self.process = subprocess.Popen([vormel, path], cwd=workspace.path,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE, start_new_session=True)
+                                        stderr=subprocess.PIPE, start_new_session=True,
+                                        preexec_fn=preexec_fn)
         deadline = time.monotonic() + WAIT_SECONDS
         try:
             self.starting_line = read_line(self.process.stdout, deadline)

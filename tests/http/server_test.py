@@ -182,6 +182,32 @@ class SiteTest(unittest.TestCase):
         self.assertEqual(curl(self.url("/about"))[1], ok_response("about us"))
 
 
+class DescriptorLimitTest(unittest.TestCase):
+    def test_more_silent_connections_than_descriptors_delay_but_do_not_stop(self):
+        import resource
+        workspace = Workspace()
+
+        def low_limit():
+            resource.setrlimit(resource.RLIMIT_NOFILE, (48, 48))
+
+        server = ScriptServer(VORMEL, workspace, 'use http\nhttp.page("/", "still here")\n'
+                              'http.serve(0)\n', preexec_fn=low_limit)
+        idle = []
+        try:
+            for _ in range(30):  # more than the 48 descriptors leave room for
+                idle.append(connect(server.port))
+            started = time.monotonic()
+            status, out, err = curl("--max-time", "20", f"http://127.0.0.1:{server.port}/")
+            self.assertEqual((status, out), (0, ok_response("still here")), err)
+            self.assertLess(time.monotonic() - started, 15)
+            self.assertLessEqual(server.open_descriptors(), 48)
+        finally:
+            for s in idle:
+                s.close()
+            server.stop()
+            workspace.close()
+
+
 class BindingTest(unittest.TestCase):
     def setUp(self):
         self.workspace = Workspace()
