@@ -44,6 +44,13 @@ def wait_until_serving(port, process, seconds=10):
     raise RuntimeError("server did not start")
 
 
+def cpu_seconds(pid):
+    """User and system time of the whole process (every thread, ended ones too)."""
+    with open(f"/proc/{pid}/stat", encoding="ascii") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 def descriptors(pid):
     return len(os.listdir(f"/proc/{pid}/fd"))
 
@@ -95,8 +102,10 @@ def measure(servers, requests, levels, repeats):
     for concurrency in levels:
         for _ in range(repeats):
             for name, port, process, before in servers:
+                cpu_before = cpu_seconds(process.pid)
                 result = ab(port, requests, concurrency)
                 time.sleep(0.5)  # let the last connections finish their close
+                result["cpu_us"] = f"{(cpu_seconds(process.pid) - cpu_before) / requests * 1e6:.0f}"
                 result["fds"] = f"{before} -> {descriptors(process.pid)}"
                 old = best.get((name, concurrency))
                 if old is None or rate(result) > rate(old):
@@ -142,11 +151,11 @@ def main():
     print(f"{args.n} requests per run, page of {os.path.getsize(os.path.join(HERE, 'page.html'))}"
           " bytes, loopback\n")
     print("| server | concurrency | complete | failed | non-2xx | requests/s | p50 ms | p99 ms |"
-          " descriptors before -> after |")
-    print("| --- | --- | --- | --- | --- | --- | --- | --- | --- |")
+          " server CPU us/request | descriptors before -> after |")
+    print("| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |")
     for name, concurrency, r in rows:
         print(f"| {name} | {concurrency} | {r['complete']} | {r['failed']} | {r['non2xx']} |"
-              f" {r['rps']} | {r['p50']} | {r['p99']} | {r['fds']} |")
+              f" {r['rps']} | {r['p50']} | {r['p99']} | {r['cpu_us']} | {r['fds']} |")
     speed = {}
     for name, concurrency, r in rows:
         try:
