@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "interpreter/http/socket_handle.hpp"
+#include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/url_parts.hpp"
 #include "interpreter/messages.hpp"
 #include "support/text_format.hpp"
@@ -34,8 +34,8 @@ bool wait_ready(int fd, short events, std::chrono::milliseconds timeout) {
 }
 
 // Opens a connection to one resolved address; on failure the socket is invalid and errno set.
-SocketHandle connect_to(const addrinfo& address, std::chrono::milliseconds timeout) {
-  SocketHandle socket(::socket(
+OwnedDescriptor connect_to(const addrinfo& address, std::chrono::milliseconds timeout) {
+  OwnedDescriptor socket(::socket(
       address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol));
   if (!socket.valid()) return socket;
   if (::connect(socket.get(), address.ai_addr, address.ai_addrlen) == 0) return socket;
@@ -62,7 +62,7 @@ SocketHandle connect_to(const addrinfo& address, std::chrono::milliseconds timeo
 }
 
 struct Connected {
-  SocketHandle socket;
+  OwnedDescriptor socket;
   std::string cause;  // why no address accepted
 };
 
@@ -74,17 +74,17 @@ Connected connect_to_host(const UrlParts& parts, std::chrono::milliseconds timeo
   std::string port_text = std::to_string(parts.port);
   int status = ::getaddrinfo(parts.host.c_str(), port_text.c_str(), &hints, &found);
   if (status != 0) {
-    return {SocketHandle(),
+    return {OwnedDescriptor(),
             status == EAI_SYSTEM ? system_error_text(errno) : std::string(::gai_strerror(status))};
   }
   std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, ::freeaddrinfo);
   std::string cause(messages::kHttpNoAddresses);
   for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
-    SocketHandle socket = connect_to(*address, timeout);
+    OwnedDescriptor socket = connect_to(*address, timeout);
     if (socket.valid()) return {std::move(socket), ""};
     cause = system_error_text(errno);
   }
-  return {SocketHandle(), cause};
+  return {OwnedDescriptor(), cause};
 }
 
 bool send_all(int fd, std::string_view data, std::chrono::milliseconds timeout) {

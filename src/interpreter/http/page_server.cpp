@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/page_response.hpp"
 #include "interpreter/http/request_path.hpp"
-#include "interpreter/http/socket_handle.hpp"
 #include "interpreter/messages.hpp"
 
 namespace vormel::http {
@@ -40,7 +40,7 @@ void report_connection_error(int error_number) {
 enum class Phase { AwaitRequest, Respond, Drain, Closed };
 
 struct Connection {
-  SocketHandle socket;
+  OwnedDescriptor socket;
   Phase phase = Phase::AwaitRequest;
   Clock::time_point deadline;
   PageResponse response;
@@ -49,14 +49,15 @@ struct Connection {
 };
 
 struct Listener {
-  SocketHandle socket;
+  OwnedDescriptor socket;
   uint16_t bound_port = 0;
   int error_number = 0;
 };
 
 Listener bind_listener(uint16_t port) {
   Listener listener;
-  listener.socket = SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  listener.socket =
+      OwnedDescriptor(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!listener.socket.valid()) {
     listener.error_number = errno;
     return listener;
@@ -166,7 +167,7 @@ void continue_drain(Connection& connection, const ServerLimits& limits) {
 
 class PageServer {
  public:
-  PageServer(SocketHandle listener, const ServerLimits& limits)
+  PageServer(OwnedDescriptor listener, const ServerLimits& limits)
       : listener_(std::move(listener)), limits_(limits), cap_(connection_cap(limits)) {}
 
   [[noreturn]] void run() {
@@ -217,7 +218,7 @@ class PageServer {
         continue;
       }
       Connection connection;
-      connection.socket = SocketHandle(fd);
+      connection.socket = OwnedDescriptor(fd);
       connection.deadline = Clock::now() + limits_.request_wait;
       // The request has usually arrived with the connection: answer it without another wait.
       answer_request(connection, limits_);
@@ -244,7 +245,7 @@ class PageServer {
     return static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
   }
 
-  SocketHandle listener_;
+  OwnedDescriptor listener_;
   ServerLimits limits_;
   size_t cap_;
   std::vector<Connection> connections_;

@@ -5,14 +5,14 @@
 
 #include <cerrno>
 
-#include "interpreter/http/socket_handle.hpp"
+#include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/messages.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel::http {
 
 TemplateText read_template(const std::string& path) {
-  SocketHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  OwnedDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) return {false, system_error_text(errno)};
   std::string text;
   char buffer[65536];

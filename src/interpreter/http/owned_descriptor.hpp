@@ -1,5 +1,5 @@
-// One owned socket descriptor, closed when the handle ends, and the system's text for an
-// error number. Socket headers stay inside the HTTP module.
+// One owned descriptor (a socket, or a template file being read), closed when the owner
+// ends, and the system's text for an error number. Socket headers stay inside this folder.
 #pragma once
 
 #include <unistd.h>
@@ -10,21 +10,21 @@
 
 namespace vormel::http {
 
-class SocketHandle {
+class OwnedDescriptor {
  public:
-  SocketHandle() = default;
-  explicit SocketHandle(int fd) : fd_(fd) {}
-  SocketHandle(const SocketHandle&) = delete;
-  SocketHandle& operator=(const SocketHandle&) = delete;
-  SocketHandle(SocketHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  SocketHandle& operator=(SocketHandle&& other) noexcept {
+  OwnedDescriptor() = default;
+  explicit OwnedDescriptor(int fd) : fd_(fd) {}
+  OwnedDescriptor(const OwnedDescriptor&) = delete;
+  OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
+  OwnedDescriptor(OwnedDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  OwnedDescriptor& operator=(OwnedDescriptor&& other) noexcept {
     if (this != &other) {
       reset();
       fd_ = std::exchange(other.fd_, -1);
     }
     return *this;
   }
-  ~SocketHandle() { reset(); }
+  ~OwnedDescriptor() { reset(); }
 
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
