@@ -83,6 +83,7 @@ inline constexpr std::string_view kHttpConnectFailed = "Failed to connect to {}:
 inline constexpr std::string_view kHttpNoAddresses = "could not resolve to any addresses";
 inline constexpr std::string_view kHttpWriteFailed = "Failed to write request: {}";
 inline constexpr std::string_view kHttpReadFailed = "Failed to read response: {}";
+inline constexpr std::string_view kHttpNetworkForbidden = "network access is turned off";
 
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";

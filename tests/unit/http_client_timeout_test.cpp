@@ -7,11 +7,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "interpreter/http/http_client.hpp"
+#include "interpreter/http/network_switch.hpp"
+#include "interpreter/http/page_server.hpp"
 
 namespace vormel::http {
 namespace {
@@ -93,6 +96,28 @@ TEST(HttpClientTimeoutTest, PausesShorterThanTheTimeoutAreWaitedFor) {
 }
 
 TEST(HttpClientTimeoutTest, DefaultIsThirtySeconds) { EXPECT_EQ(ClientLimits{}.idle_timeout, 30s); }
+
+}  // namespace
+}  // namespace vormel::http
+
+namespace vormel::http {
+namespace {
+
+// In a child process, since the switch cannot be turned back on.
+TEST(HttpNetworkSwitchDeathTest, ForbiddenNetworkFailsWithoutReachingIt) {
+  EXPECT_EXIT(
+      {
+        forbid_network();
+        RequestOutcome outcome = http_request("http://127.0.0.1:9/", "GET", "");
+        std::string serve_answer = serve_pages(0);
+        bool right =
+            !outcome.ok &&
+            outcome.text == "Failed to connect to 127.0.0.1:9: network access is turned off" &&
+            serve_answer == "network access is turned off";
+        std::exit(right ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
 
 }  // namespace
 }  // namespace vormel::http

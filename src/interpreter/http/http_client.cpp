@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "interpreter/http/network_switch.hpp"
 #include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/url_parts.hpp"
 #include "interpreter/messages.hpp"
@@ -138,7 +139,10 @@ RequestOutcome http_request(std::string_view url, std::string_view method, std::
                             const ClientLimits& limits) {
   UrlParts parts = split_url(url);
   if (parts.https) return {false, std::string(messages::kHttpsUnsupported)};
-  Connected connected = connect_to_host(parts, limits.idle_timeout);
+  Connected connected =
+      network_forbidden()
+          ? Connected{OwnedDescriptor(), std::string(messages::kHttpNetworkForbidden)}
+          : connect_to_host(parts, limits.idle_timeout);
   if (!connected.socket.valid()) {
     std::string address = parts.host + ":" + std::to_string(parts.port);
     return {false, format_message(messages::kHttpConnectFailed, {address, connected.cause})};

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/http/network_switch.hpp"
 #include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/page_response.hpp"
 #include "interpreter/http/request_path.hpp"
@@ -257,6 +258,7 @@ class PageServer {
 std::string serve_pages(uint16_t port, const ServerLimits& limits) {
   std::string port_text = std::to_string(port);
   print_line(format_message(messages::kHttpServerStarting, {port_text}));
+  if (network_forbidden()) return std::string(messages::kHttpNetworkForbidden);
   Listener listener = bind_listener(port);
   if (!listener.socket.valid()) return system_error_text(listener.error_number);
   print_line(format_message(messages::kHttpServerListening, {std::to_string(listener.bound_port)}));
