@@ -38,6 +38,8 @@ void report_connection_error(int error_number) {
   std::fflush(stderr);
 }
 
+constexpr size_t kBytesPerTurn = 256 * 1024;
+
 enum class Phase { AwaitRequest, Respond, Drain, Closed };
 
 struct Connection {
@@ -99,7 +101,10 @@ void close_connection(Connection& connection) {
 // sending side and starts the drain.
 void continue_response(Connection& connection, const ServerLimits& limits) {
   const PageResponse& response = connection.response;
+  // A fair share per turn, so that one fast reader of a large page does not keep the thread.
+  const size_t turn_end = connection.sent + kBytesPerTurn;
   while (connection.sent < response.size()) {
+    if (connection.sent >= turn_end) return;
     // The head and the content in one call, from where the last write stopped.
     iovec pieces[2];
     size_t count = 0;
