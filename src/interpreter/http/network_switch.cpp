@@ -5,7 +5,13 @@
 namespace vormel::http {
 namespace {
 
-std::atomic<bool> forbidden{false};
+#ifdef VORMEL_STEP_BUDGET
+constexpr bool kForbiddenAtStart = true;
+#else
+constexpr bool kForbiddenAtStart = false;
+#endif
+
+std::atomic<bool> forbidden{kForbiddenAtStart};
 
 }  // namespace
 
