@@ -87,6 +87,31 @@ inline constexpr std::string_view kInputReleasedArity = "get_input_released requ
 inline constexpr std::string_view kInputHeldArity = "get_input_held requires a key name";
 inline constexpr std::string_view kCouldNotClear = "Could not clear: {}";
 
+// The HTTP module: argument checks, server, templates and client.
+inline constexpr std::string_view kHttpPageArguments = "page requires a path and content";
+inline constexpr std::string_view kHttpServeArguments = "serve requires a port number";
+inline constexpr std::string_view kHttpPortKind = "Port must be a number";
+inline constexpr std::string_view kHttpTemplateArguments = "template requires a filepath";
+inline constexpr std::string_view kHttpStatusArguments = "status requires a status code";
+inline constexpr std::string_view kHttpStatusKind = "Status code must be a number";
+inline constexpr std::string_view kHttpJsonArguments = "json requires an argument";
+inline constexpr std::string_view kHttpGetArguments = "get requires a url";
+inline constexpr std::string_view kHttpPostArguments = "post requires a url and body";
+inline constexpr std::string_view kHttpSendArguments =
+    "send requires url, method, and optionally body";
+inline constexpr std::string_view kHttpServerStarting = "Starting HTTP server on port {}";
+inline constexpr std::string_view kHttpServerListening = "Server listening on http://127.0.0.1:{}";
+inline constexpr std::string_view kHttpBindFailed = "Failed to bind to port: {}";
+inline constexpr std::string_view kHttpConnectionError = "Connection error: {}";
+inline constexpr std::string_view kHttpTemplateUnreadable = "Failed to read template: {}";
+inline constexpr std::string_view kHttpNotUtf8 = "stream did not contain valid UTF-8";
+inline constexpr std::string_view kHttpsUnsupported = "HTTPS not supported, use HTTP";
+inline constexpr std::string_view kHttpConnectFailed = "Failed to connect to {}: {}";
+inline constexpr std::string_view kHttpNoAddresses = "could not resolve to any addresses";
+inline constexpr std::string_view kHttpWriteFailed = "Failed to write request: {}";
+inline constexpr std::string_view kHttpReadFailed = "Failed to read response: {}";
+inline constexpr std::string_view kHttpNetworkForbidden = "network access is turned off";
+
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";
