@@ -158,7 +158,23 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
       }
     }
   }
+  if (shortcuts_enabled() && e.left->kind == ExprKind::BinaryOp && is_simple_operand(*e.right))
+    return evaluate_binary_on_operator(e);
   return evaluate_binary_general(e);
+}
+
+// `d * d <= n`, `n % d == 0`: the left operand is another operator and the right one runs no
+// code. The general path's steps, in its order, with the left value built in place.
+Value Interpreter::evaluate_binary_on_operator(const BinaryOpExpr& e) {
+  Value left = evaluate(*e.left);
+  if (left.is_error()) return left;
+  Value right_storage = operand_storage(*e.right);
+  const Value* right = operand_value(*e.right, right_storage);
+  if (right->is_error()) return *right;
+  if (left.is(ValueKind::Number) && right->is(ValueKind::Number))
+    return integer_operator(e.op.kind, left.as_number(), right->as_number(),
+                            [&] { return binary_operation(left, e.op.kind, *right); });
+  return float_or_general_operation(left, e.op.kind, *right);
 }
 
 // Reading an operand takes two steps so that a computed value is built right where it stays:
