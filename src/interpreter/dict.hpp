@@ -10,9 +10,11 @@
 #include <utility>
 #include <vector>
 
-namespace vormel {
+// Entries hold values: Value must be complete here (value.hpp includes this file at its end,
+// after defining Value, so either header may come first).
+#include "interpreter/value.hpp"
 
-class Value;
+namespace vormel {
 
 class Dict {
  public:
