@@ -49,12 +49,15 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); 
 
 namespace fuzzing {
 
+char g_folder[] = "/tmp/vormel-fuzz-XXXXXX";
+
 void prepare_process() {
   int null = open("/dev/null", O_RDWR);
   dup2(null, STDIN_FILENO);
   dup2(null, STDOUT_FILENO);
-  char folder[] = "/tmp/vormel-fuzz-XXXXXX";
-  if (mkdtemp(folder) == nullptr || chdir(folder) != 0) std::abort();
+  if (mkdtemp(g_folder) == nullptr || chdir(g_folder) != 0) std::abort();
+  // The folder stays empty (scripts cannot write files): it goes when the fuzzer ends.
+  std::atexit([] { rmdir(g_folder); });
   // Windows open on SDL's display-less driver: the drawing code runs, no X server or GPU
   // driver is touched.
   setenv("SDL_VIDEODRIVER", "dummy", 1);
