@@ -6,40 +6,78 @@
 # (any bytes through vormel-check's analysis; the lexer's positions and the parser's listener
 # must change nothing). FUZZ_SEED fixes the random sequence (default 1, so that a run
 # repeats); FUZZ_SEED=0 lets libFuzzer pick one.
-set -euo pipefail
+#
+# libFuzzer's own output goes to build-fuzz/fuzz-TARGET.log; this prints one line of final
+# figures per target (the crash report too, if one fails) and closes with
+# "N passed, M failed", one test per target.
+set -uo pipefail
 cd "$(dirname "$0")/.."
+# Usage: fuzz.sh [SECONDS] [NAME:SEEDS[:STDERR]...]. NAME is the CMake target vormel_fuzz_NAME;
+# SEEDS is "corpus" (tests/fuzz/corpus) or "scripts" (that and every test and example
+# script); STDERR "keep" leaves the scripts' standard error open (the differential target
+# reports a disagreement there), otherwise it is closed to keep the log short. Without
+# targets, the ones below run.
+TARGETS=(front_end:corpus interpreter:scripts differential:scripts:keep checker:scripts)
 SECONDS_TO_RUN=${1:-60}
+[ $# -gt 1 ] && TARGETS=("${@:2}")
 SEED=${FUZZ_SEED:-1}
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON > /dev/null
-cmake --build build-fuzz --target vormel_fuzz_front_end vormel_fuzz_interpreter \
-  vormel_fuzz_differential vormel_fuzz_checker
+mkdir -p build-logs
+build_log=build-logs/fuzz-build.log
+build_targets=()
+for target in "${TARGETS[@]}"; do build_targets+=("vormel_fuzz_${target%%:*}"); done
+field() { cut -d: -f"$2" <<< "$1"; }  # field TARGET N: the Nth part of NAME:SEEDS:STDERR
+if ! { CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+         -DVORMEL_WERROR=ON -DVORMEL_SANITIZE=ON -DVORMEL_FUZZ=ON &&
+       nice cmake --build build-fuzz --target "${build_targets[@]}"
+     } > "$build_log" 2>&1; then
+  cat "$build_log"
+  echo "building the fuzzers failed"
+  exit 1
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
 
-run() {  # run TARGET CORPUS_DIR [EXTRA_FLAGS...]
-  echo "== fuzzing: $1"
-  local target=$1 corpus=$2
+# The value of libFuzzer's final statistic NAME in LOG.
+stat() { sed -n "s/^stat::$2: *//p" "$1" | tail -1; }
+
+run() {  # run TARGET CORPUS_DIR [FLAG...]
+  local log=$PWD/build-fuzz/fuzz-$1.log status=0 name=$1 corpus=$2
   shift 2
-  (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$target" -seed="$SEED" \
+  (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$name" -seed="$SEED" \
     -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
-    -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$@" "$corpus")
+    -print_final_stats=1 -artifact_prefix="$OLDPWD/build-fuzz/" "$@" "$corpus") \
+    > "$log" 2>&1 || status=$?
+  local coverage
+  coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
+  echo "$name: $(stat "$log" number_of_executed_units) runs, $(stat "$log" average_exec_per_sec)/s," \
+    "${coverage:-cov: ?}, $(stat "$log" new_units_added) new inputs," \
+    "peak $(stat "$log" peak_rss_mb) MB; log: $log"
+  if [ "$status" -eq 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "$name FAILED (status $status); the end of its log:"
+    tail -n 60 "$log"
+  fi
 }
 
-mkdir "$work/front_end" "$work/interpreter" "$work/differential" "$work/checker"
-cp tests/fuzz/corpus/* "$work/front_end"/
-cp tests/fuzz/corpus/* tests/checker/cases/*.vl "$work/checker"/
-n=0
-for script in tests/golden/*/*.vl examples/*.vl tests/fuzz/corpus/*; do
-  [ -f "$script" ] || continue
-  n=$((n + 1))
-  cp "$script" "$work/interpreter/seed$n"
-  cp "$script" "$work/differential/seed$n"
+for target in "${TARGETS[@]}"; do
+  name=$(field "$target" 1)
+  mkdir "$work/$name"
+  cp tests/fuzz/corpus/* "$work/$name"/
+  if [ "$(field "$target" 2)" = scripts ]; then
+    n=0
+    for script in tests/golden/*/*.vl examples/*.vl; do
+      [ -f "$script" ] || continue  # a test's folder may be named like a script
+      n=$((n + 1))
+      cp "$script" "$work/$name/seed$n.vl"
+    done
+  fi
+  flags=(-close_fd_mask=2)
+  [ "$(field "$target" 3)" = keep ] && flags=()
+  run "$name" "$work/$name" "${flags[@]}"
 done
-run front_end "$work/front_end" -close_fd_mask=2
-run interpreter "$work/interpreter" -close_fd_mask=2
-# Not closed: the differential target captures the scripts' output itself, and reports a
-# disagreement on standard error.
-run differential "$work/differential"
-# The checker shares the front end: half the time is enough.
-SECONDS_TO_RUN=$(( (SECONDS_TO_RUN + 1) / 2 )) run checker "$work/checker" -close_fd_mask=2
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "repl_brackets.hpp"
@@ -20,9 +21,19 @@ namespace {
 
 // Every statement runs, whatever the previous one left in the return slot or the loop
 // flags: those stay set for later statement lists, as at a script's top level.
+// Ctrl-C stops the statement that is running and skips the rest of the input; what earlier
+// statements defined stays.
 void run_input(Interpreter& interpreter, std::string_view input) {
   StmtList statements = parse_program(tokenize(input));
-  for (const StmtPtr& statement : statements) interpreter.execute(*statement);
+  try {
+    for (const StmtPtr& statement : statements) interpreter.execute(*statement);
+  } catch (const Interrupted&) {
+    interpreter.recover_from_interrupt();
+    // A read that the interrupt cut short (input() waiting for a line) left the error flag.
+    std::clearerr(stdin);
+    std::fflush(stdout);
+    report_interrupt();
+  }
   // Function values hold their own share of their definitions, so the tree can go now.
 }
 
@@ -37,7 +48,19 @@ void run_repl() {
   std::string pending;
   std::string line;
   std::unique_ptr<LineReader> reader = make_line_reader();
-  while (reader->read_line(depth.is_at_rest() ? ">>> " : "... ", line)) {
+  catch_interrupts();
+  for (;;) {
+    take_interrupt();  // one that came after the last statement's checks has nothing to stop
+    if (!reader->read_line(depth.is_at_rest() ? ">>> " : "... ", line)) {
+      if (!take_interrupt()) break;
+      // Ctrl-C at a prompt: the line and any pending input are dropped, and a fresh
+      // primary prompt starts on a line of its own.
+      std::clearerr(stdin);
+      pending.clear();
+      depth = BracketDepth{};
+      std::fputs("\n", stdout);
+      continue;
+    }
     if (!is_valid_utf8(line)) break;
     std::string_view text = trim_white_space(line);
     if (text.empty()) continue;

@@ -6,6 +6,7 @@ the up arrow recalls earlier inputs of the session in order, continuation lines 
 
 Results are values that appear in no typed line (40 + 2, 50 + 2, f(4) = 8), so they can
 only come from running the edited or recalled text."""
+import fcntl
 import os
 import pty
 import select
@@ -20,11 +21,16 @@ DEADLINE_SECONDS = 30  # guards against a hang only; nothing here measures time
 
 
 class Session:
-    def __init__(self, binary, home):
+    """The program on a pseudo-terminal that is its controlling terminal, as in a terminal
+    window: a typed Ctrl-C reaches it as SIGINT."""
+
+    def __init__(self, binary, home, args=(), cwd=None):
         self.master, slave = pty.openpty()
         env = {"TERM": "xterm", "HOME": home, "PATH": os.environ.get("PATH", "")}
-        self.process = subprocess.Popen([binary], stdin=slave, stdout=slave, stderr=slave,
-                                        env=env, start_new_session=True)
+        self.process = subprocess.Popen(
+            [binary, *args], stdin=slave, stdout=slave, stderr=slave, env=env, cwd=cwd,
+            start_new_session=True,
+            preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
         os.close(slave)
         self.output = b""
         self.seen = 0  # output before this offset has been matched already
@@ -52,6 +58,19 @@ class Session:
                 raise AssertionError(f"the editor never took the terminal: {self.output!r}")
             time.sleep(0.01)
         os.write(self.master, keys)
+
+    def press(self, keys):
+        """Sends keys at once, as while a statement runs (the terminal is then in line mode,
+        where a Ctrl-C becomes SIGINT)."""
+        os.write(self.master, keys)
+
+    def wait_until_running(self):
+        """Waits until the editor has handed the terminal back: the entered line runs."""
+        give_up = time.monotonic() + DEADLINE_SECONDS
+        while not termios.tcgetattr(self.master)[3] & termios.ICANON:
+            if time.monotonic() > give_up:
+                raise AssertionError(f"the entered line never ran: {self.output!r}")
+            time.sleep(0.01)
 
     def finish(self):
         status = self.process.wait(timeout=DEADLINE_SECONDS)

@@ -7,6 +7,7 @@
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
 #include "interpreter/shortcuts.hpp"
@@ -191,6 +192,7 @@ Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> ar
     return errors::recursion_too_deep();
   if (!def.params_interned) intern_parameters(def);
   spend_steps(1);
+  check_interrupt();
   const size_t saved_base = saved_count_;
   ++scope_depth_;
   const size_t bound = std::min(def.params.size(), args.size());

@@ -79,26 +79,72 @@ template <typename Otherwise>
   }
 }
 
+// The float operators that cannot fail, done inline; `otherwise()` for the rest (division
+// by zero, the tolerant equalities, remainder and power).
+template <typename Otherwise>
+[[gnu::always_inline]] inline Value float_operator(TokenKind op, double x, double y,
+                                                   Otherwise otherwise) {
+  switch (op) {
+    case TokenKind::Plus: return Value::floating(x + y);
+    case TokenKind::Minus: return Value::floating(x - y);
+    case TokenKind::Star: return Value::floating(x * y);
+    case TokenKind::Slash: return y != 0.0 ? Value::floating(x / y) : otherwise();
+    case TokenKind::Less: return Value::boolean(x < y);
+    case TokenKind::LessEqual: return Value::boolean(x <= y);
+    case TokenKind::Greater: return Value::boolean(x > y);
+    case TokenKind::GreaterEqual: return Value::boolean(x >= y);
+    default: return otherwise();
+  }
+}
+
+// A number operand as a double: true for a Float, or for a Number when `other` is a Float.
+[[gnu::always_inline]] inline bool as_float_operand(const Value& value, const Value& other,
+                                                    double& out) {
+  if (value.is(ValueKind::Float)) {
+    out = value.as_float();
+    return true;
+  }
+  if (value.is(ValueKind::Number) && other.is(ValueKind::Float)) {
+    out = static_cast<double>(value.as_number());
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-// `n < 2`, `i + 1`: a variable and a literal, the commonest shape, is done here with no
-// temporaries and no saved registers; everything else goes to the general path.
+// `n < 2`, `i + 1`, `x * 0.5`, `zr * zi`: a number variable and a literal or another number
+// variable, the commonest shapes, are done here with no temporaries and no saved registers;
+// everything else (and every failure) goes to the general path.
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   if (shortcuts_enabled() && e.left->kind == ExprKind::Identifier) {
     const auto& id = static_cast<const IdentifierExpr&>(*e.left);
     const Value* left = peek_resolved(id);
-    if (left != nullptr && left->is(ValueKind::Number)) {
+    if (left != nullptr) {
       const Expr& r = *e.right;
-      if (r.kind == ExprKind::Number)
-        return integer_operator(e.op.kind, left->as_number(),
-                                static_cast<const NumberExpr&>(r).value,
-                                [&] { return evaluate_binary_general(e); });
-      if (r.kind == ExprKind::Identifier) {
-        const auto& rid = static_cast<const IdentifierExpr&>(r);
-        const Value* right = peek_resolved(rid);
-        if (right != nullptr && right->is(ValueKind::Number))
-          return integer_operator(e.op.kind, left->as_number(), right->as_number(),
-                                  [&] { return evaluate_binary_general(e); });
+      const auto general = [&] { return evaluate_binary_general(e); };
+      if (left->is(ValueKind::Number)) {
+        if (r.kind == ExprKind::Number)
+          return integer_operator(e.op.kind, left->as_number(),
+                                  static_cast<const NumberExpr&>(r).value, general);
+        if (r.kind == ExprKind::Identifier) {
+          const Value* right = peek_resolved(static_cast<const IdentifierExpr&>(r));
+          if (right != nullptr && right->is(ValueKind::Number))
+            return integer_operator(e.op.kind, left->as_number(), right->as_number(), general);
+        }
+        if (r.kind == ExprKind::Float)
+          return float_operator(e.op.kind, static_cast<double>(left->as_number()),
+                                static_cast<const FloatExpr&>(r).value, general);
+      } else if (left->is(ValueKind::Float)) {
+        if (r.kind == ExprKind::Float)
+          return float_operator(e.op.kind, left->as_float(), static_cast<const FloatExpr&>(r).value,
+                                general);
+        if (r.kind == ExprKind::Identifier) {
+          const Value* right = peek_resolved(static_cast<const IdentifierExpr&>(r));
+          double y;
+          if (right != nullptr && as_float_operand(*right, *left, y))
+            return float_operator(e.op.kind, left->as_float(), y, general);
+        }
       }
     }
   }
@@ -141,9 +187,14 @@ Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
   Value right_storage = operand_storage(*e.right);
   const Value* right = operand_value(*e.right, right_storage);
   if (right->is_error()) return *right;
-  if (shortcuts_enabled() && left->is(ValueKind::Number) && right->is(ValueKind::Number))
-    return integer_operator(e.op.kind, left->as_number(), right->as_number(),
-                            [&] { return binary_operation(*left, e.op.kind, *right); });
+  if (shortcuts_enabled()) {
+    const auto general = [&] { return binary_operation(*left, e.op.kind, *right); };
+    if (left->is(ValueKind::Number) && right->is(ValueKind::Number))
+      return integer_operator(e.op.kind, left->as_number(), right->as_number(), general);
+    double x, y;
+    if (as_float_operand(*left, *right, x) && as_float_operand(*right, *left, y))
+      return float_operator(e.op.kind, x, y, general);
+  }
   return binary_operation(*left, e.op.kind, *right);
 }
 

@@ -85,6 +85,10 @@ class Interpreter {
   // Stop rule of statement lists: a return value pending or a loop flag set.
   bool should_stop() const { return return_slot_.has_value() || break_flag || continue_flag; }
 
+  // After an interrupt unwound the running statement: ends every call it left active,
+  // restoring the bindings they shadowed, and clears pending control flow (interrupt.cpp).
+  void recover_from_interrupt();
+
   // The graphics context, made on first use: most interpreters never draw.
   GraphicsContext& graphics() { return graphics_ ? *graphics_ : create_graphics(); }
 

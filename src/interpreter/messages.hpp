@@ -37,6 +37,8 @@ inline constexpr std::string_view kModuleFunctionMissing = "Module '{}' has no f
 inline constexpr std::string_view kRecursionTooDeep = "Maximum recursion depth exceeded";
 inline constexpr std::string_view kNestingTooDeep = "Maximum nesting depth exceeded";
 inline constexpr std::string_view kOutOfMemory = "Out of memory";
+// Ctrl-C stopped the statement the REPL was running.
+inline constexpr std::string_view kInterrupted = "Interrupted";
 
 // Statement context lines, written after the line of the failure itself.
 inline constexpr std::string_view kLetFailed = "Error in let statement for '{}': {}";

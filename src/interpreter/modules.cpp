@@ -39,6 +39,11 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
     return std::nullopt;
   }
   loading.push_back(name);
+  // Taken off however the load ends: Ctrl-C in the REPL unwinds through it.
+  struct LoadingEntry {
+    std::vector<std::string>& list;
+    ~LoadingEntry() { list.pop_back(); }
+  } entry{loading};
   StmtList program = parse_program(tokenize(source));
   if (debug_enabled())
     log_debug(format_message(messages::kTraceParsed, {std::to_string(program.size())}));
@@ -54,7 +59,6 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
       exports.insert_or_assign(global, std::move(value));
     }
   }
-  loading.pop_back();
   if (debug_enabled())
     log_debug(
         format_message(messages::kTraceModuleExports, {name, std::to_string(exports.size())}));

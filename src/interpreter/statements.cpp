@@ -8,6 +8,7 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/shortcuts.hpp"
@@ -43,6 +44,26 @@ Value wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
   return Value::number(compound == TokenKind::PlusAssign    ? wrap_add(x, y)
                        : compound == TokenKind::MinusAssign ? wrap_sub(x, y)
                                                             : wrap_mul(x, y));
+}
+
+// Whether `subject` equals the literal `pattern` as pattern_equals() would decide: 1 or 0,
+// or -1 when the pattern is not a literal (and must be evaluated).
+int literal_pattern_equals(const Value& subject, const Expr& pattern) {
+  switch (pattern.kind) {
+    case ExprKind::Number:
+      return subject.is(ValueKind::Number) &&
+             subject.as_number() == static_cast<const NumberExpr&>(pattern).value;
+    case ExprKind::String:
+      return subject.is(ValueKind::String) &&
+             subject.as_string() == static_cast<const StringExpr&>(pattern).value;
+    case ExprKind::Boolean:
+      return subject.is(ValueKind::Boolean) &&
+             subject.as_boolean() == static_cast<const BooleanExpr&>(pattern).value;
+    case ExprKind::Float:
+      return subject.is(ValueKind::Float) &&
+             floats_equal(subject.as_float(), static_cast<const FloatExpr&>(pattern).value);
+    default: return -1;
+  }
 }
 
 }  // namespace
@@ -234,6 +255,7 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
 void Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     spend_steps(1);
+    check_interrupt();
     Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure(messages::kWhileConditionFailed, condition);
@@ -261,6 +283,7 @@ void Interpreter::execute_for(const ForStmt& s) {
     // `iterable` keeps the array alive and unchanged whatever the body assigns.
     for (const Value& element : iterable.as_array()) {
       spend_steps(1);
+      check_interrupt();
       set_variable(symbol, element);
       execute_block(s.body);
       if (return_slot_.has_value() || break_flag) break;
@@ -289,6 +312,7 @@ void Interpreter::execute_for_range(const ForStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.var);
   for (int64_t i = from; i < to; ++i) {
     spend_steps(1);
+    check_interrupt();
     set_variable(symbol, Value::number(i));
     execute_block(s.body);
     if (return_slot_.has_value() || break_flag) break;
@@ -305,6 +329,15 @@ void Interpreter::execute_match(const MatchStmt& s) {
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
+      if (shortcuts_enabled()) {
+        // A literal pattern is compared as it stands, without building its value.
+        const int literal = literal_pattern_equals(subject, *arm.pattern.value);
+        if (literal == 0) continue;
+        if (literal == 1) {
+          execute_block(arm.body);
+          return;
+        }
+      }
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
         errors::log_statement_failure(messages::kMatchPatternFailed, pattern);

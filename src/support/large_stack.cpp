@@ -2,6 +2,7 @@
 
 #include <alloca.h>
 #include <pthread.h>
+#include <signal.h>
 
 #include <cstdint>
 
@@ -30,6 +31,11 @@ bool run_on_thread(const std::function<int()>& work, size_t stack_bytes, int& st
                  pthread_create(&thread, &attr, run_job, &job) == 0;
   pthread_attr_destroy(&attr);
   if (!started) return false;
+  // The work thread alone takes Ctrl-C: the REPL's read must be the call that it interrupts.
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupt, nullptr);
   pthread_join(thread, nullptr);
   status = job.status;
   return true;

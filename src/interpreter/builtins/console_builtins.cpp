@@ -4,6 +4,7 @@
 #include <string>
 
 #include "interpreter/builtins/core_builtins.hpp"
+#include "interpreter/interrupt.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -28,6 +29,7 @@ Value builtin_input(std::span<Value> args) {
     line.push_back(static_cast<char>(c));
     if (c == '\n') break;
   }
+  check_interrupt();  // a Ctrl-C that cut the wait short stops the statement
   if (!is_valid_utf8(line)) return Value::string("");
   return Value::string(std::string(trim_white_space(line)));
 }

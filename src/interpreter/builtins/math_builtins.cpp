@@ -3,6 +3,7 @@
 
 #include "interpreter/builtins/argument_reading.hpp"
 #include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 
 namespace vormel {
 namespace {
@@ -42,9 +43,8 @@ Value builtin_abs(std::span<Value> args) {
   const Value& x = args[0];
   if (x.is(ValueKind::Number)) {
     // Wrapping negation: the most negative value maps to itself.
-    auto magnitude = static_cast<uint64_t>(x.as_number());
-    if (x.as_number() < 0) magnitude = 0 - magnitude;
-    return Value::number(static_cast<int64_t>(magnitude));
+    const int64_t n = x.as_number();
+    return Value::number(n < 0 ? wrap_neg(n) : n);
   }
   if (x.is(ValueKind::Float)) return Value::floating(std::fabs(x.as_float()));
   return Value::null();

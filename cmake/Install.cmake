@@ -1,0 +1,34 @@
+# What `cmake --install` puts where, and the Debian package CPack makes of it:
+#   bin/vormel                      the interpreter
+#   share/man/man1/vormel.1         the manual page
+#   share/doc/vormel/               README, the guides, examples/
+# `cpack -G DEB` in the build folder makes vormel_VERSION_ARCH.deb; its dependencies are the
+# runtime library packages that the binary links (found by dpkg-shlibdeps from dpkg-dev).
+include(GNUInstallDirs)
+
+install(TARGETS vormel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES docs/vormel.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
+install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+        FILES_MATCHING PATTERN "*.vl")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vormel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Vormel developers")
+set(CPACK_PACKAGE_CONTACT "Vormel developers <vormel@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small dynamically typed scripting language")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vormel is a small, dynamically typed scripting language and the console\n\
+program that runs it: scripts or an interactive loop, with built-in modules\n\
+for a 2D window (SDL2) and for HTTP.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Depends: the packages of the shared libraries the binary links (ICU, libedit, SDL2 ...),
+# with the versions it needs, rather than a hand-kept list.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

@@ -1,0 +1,49 @@
+// The SIGINT handler, the throw of an interrupt, and the repair of the call state after one.
+#include "interpreter/interrupt.hpp"
+
+#include <csignal>
+
+#include "interpreter/diagnostics.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/messages.hpp"
+
+namespace vormel {
+namespace {
+
+extern "C" void request_interrupt(int) {
+  g_interrupt_requested.store(true, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+void throw_interrupted() {
+  // Consumed here: the statement it stops is the one that was running when it came.
+  g_interrupt_requested.store(false, std::memory_order_relaxed);
+  throw Interrupted{};
+}
+
+void catch_interrupts() {
+  struct sigaction action = {};
+  action.sa_handler = request_interrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  sigaction(SIGINT, &action, nullptr);
+}
+
+bool take_interrupt() { return g_interrupt_requested.exchange(false, std::memory_order_relaxed); }
+
+void report_interrupt() { log_error(messages::kInterrupted); }
+
+// The interrupt left the calls it unwound with their bindings in place: put back every binding
+// they shadowed, and clear what a return, break or continue on the way had left pending.
+void Interpreter::recover_from_interrupt() {
+  if (scope_depth_ > 0) {
+    pop_scope(0);
+    scope_depth_ = 0;
+  }
+  return_slot_.reset();
+  break_flag = false;
+  continue_flag = false;
+}
+
+}  // namespace vormel
