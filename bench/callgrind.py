@@ -34,9 +34,12 @@ def count_instructions(command, cwd, workdir, timeout, keep_as=None):
             os.remove(stale)
     valgrind = ["valgrind", "--tool=callgrind", f"--callgrind-out-file={out_file}",
                 f"--log-file={log_file}"]
+    # Python seeds its string hashes at random, which moves its counts by several percent from
+    # run to run; a fixed seed makes them repeatable.
+    env = dict(os.environ, PYTHONHASHSEED="0")
     try:
         done = subprocess.run(valgrind + command, cwd=cwd, capture_output=True, timeout=timeout,
-                              stdin=subprocess.DEVNULL)
+                              stdin=subprocess.DEVNULL, env=env)
     except subprocess.TimeoutExpired:
         return None, b"", f"timed out after {timeout:g} s under callgrind"
     if done.returncode != 0:
