@@ -11,7 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Building and running the interpreter: compiler, build tools, and the libraries it links.
-RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-dev libsdl2-dev)
+RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-dev libsdl2-dev
+              libgl1-mesa-dri)
 # Building and running the test suite: unit tests, sanitizers and fuzzers, reference runs.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev lua5.4 python3)
 # Tools the tests drive as a user would: a virtual display and its input and screenshots,

@@ -3,9 +3,15 @@
 
 #ifdef VORMEL_HAVE_LIBEDIT
 #include <editline/readline.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
+
+#include "interpreter/interrupt.hpp"
 #endif
 
 namespace vormel {
@@ -13,9 +19,43 @@ namespace vormel {
 #ifdef VORMEL_HAVE_LIBEDIT
 namespace {
 
+// One byte of the terminal, waiting in short polls so that a Ctrl-C ends the wait whenever
+// it comes: the signal alone interrupts a read only if it arrives during the read itself.
+// -1 at the end of input, or when interrupted.
+int read_byte(int fd) {
+  for (;;) {
+    if (g_interrupt_requested.load(std::memory_order_relaxed)) return -1;
+    pollfd ready = {fd, POLLIN, 0};
+    int events = poll(&ready, 1, 50);
+    if (events < 0 && errno != EINTR) return -1;
+    if (events <= 0) continue;
+    unsigned char byte;
+    ssize_t n = read(fd, &byte, 1);
+    if (n == 1) return byte;
+    if (n == 0 || errno != EINTR) return -1;
+  }
+}
+
+// libedit's character source: whole UTF-8 characters, as code points (libedit takes the
+// value for the character itself).
+int read_character(FILE* stream) {
+  const int fd = fileno(stream);
+  int lead = read_byte(fd);
+  if (lead < 0x80) return lead;  // ASCII, or -1
+  const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  char32_t code = static_cast<char32_t>(lead) & (0x7F >> length);
+  for (int i = 1; i < length; ++i) {
+    int next = read_byte(fd);
+    if (next < 0) return -1;
+    code = (code << 6) | (static_cast<char32_t>(next) & 0x3F);
+  }
+  return length == 1 ? 0xFFFD : static_cast<int>(code);
+}
+
 class TerminalReader final : public LineReader {
  public:
   TerminalReader() {
+    rl_getc_function = read_character;
     // libedit decodes typed multi-byte characters with the terminal's character set.
     std::setlocale(LC_CTYPE, "");
     // The program reads no configuration files: keep libedit from sourcing ~/.editrc.

@@ -157,10 +157,26 @@ def file_mode(binary, home):
         check(INTERRUPTED not in s.output, f"file mode reported an interrupt: {s.output!r}")
 
 
+def at_the_prompt_at_once(binary, home):
+    """Ctrl-C right behind the keys, before the line editor has taken them in, still gives a
+    fresh prompt every time (the signal may come while the editor is not in a read)."""
+    s = Session(binary, home)
+    s.expect(b">>> ")
+    for i in range(20):
+        s.press(b"print(" + str(i).encode() + b" + " + CTRL_C)
+        s.expect(b">>> ")  # the fresh prompt: keys typed before it would go to the old line
+        s.type(b"print(" + str(1000 + i).encode() + b")" + ENTER)
+        s.expect(str(1000 + i).encode() + b"\r\n")
+        s.expect(b">>> ")
+    s.type(b"exit" + ENTER)
+    s.expect(b"Goodbye!")
+
+
 def main():
     binary = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as home:
         at_the_prompt(binary, home)
+        at_the_prompt_at_once(binary, home)
         while_running(binary, home)
         module_loading(binary, home)
         file_mode(binary, home)

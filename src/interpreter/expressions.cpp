@@ -111,6 +111,16 @@ template <typename Otherwise>
   return false;
 }
 
+// Two computed operands that are not both integers: floats (and a float with an integer) are
+// done inline, everything else by the general operator.
+[[gnu::noinline]] Value float_or_general_operation(const Value& left, TokenKind op,
+                                                   const Value& right) {
+  double x, y;
+  if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
+    return float_operator(op, x, y, [&] { return binary_operation(left, op, right); });
+  return binary_operation(left, op, right);
+}
+
 }  // namespace
 
 // `n < 2`, `i + 1`, `x * 0.5`, `zr * zi`: a number variable and a literal or another number
@@ -164,7 +174,7 @@ inline const Value* Interpreter::operand_value(const Expr& operand, Value& stora
   if (operand.kind != ExprKind::Identifier) return &storage;
   const auto& id = static_cast<const IdentifierExpr&>(operand);
   const Value* value = peek_variable(cached_symbol(id.symbol, id.name));
-  if (value == nullptr) {
+  if (value == nullptr) [[unlikely]] {
     storage = errors::undefined_variable(id.name);
     return &storage;
   }
@@ -188,12 +198,11 @@ Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
   const Value* right = operand_value(*e.right, right_storage);
   if (right->is_error()) return *right;
   if (shortcuts_enabled()) {
-    const auto general = [&] { return binary_operation(*left, e.op.kind, *right); };
     if (left->is(ValueKind::Number) && right->is(ValueKind::Number))
-      return integer_operator(e.op.kind, left->as_number(), right->as_number(), general);
-    double x, y;
-    if (as_float_operand(*left, *right, x) && as_float_operand(*right, *left, y))
-      return float_operator(e.op.kind, x, y, general);
+      return integer_operator(e.op.kind, left->as_number(), right->as_number(),
+                              [&] { return binary_operation(*left, e.op.kind, *right); });
+    // Out of line, so that the integer path above keeps its few registers.
+    return float_or_general_operation(*left, e.op.kind, *right);
   }
   return binary_operation(*left, e.op.kind, *right);
 }

@@ -62,6 +62,56 @@ inline constexpr std::string_view kModuleImportsItself =
 inline constexpr std::string_view kImportFailed = "Failed to import module '{}'";
 inline constexpr std::string_view kNotExported = "Module '{}' does not export '{}'";
 
+// The "sdl2" module: argument errors (answered as Error values) and the fatal renderer
+// failure.
+inline constexpr std::string_view kCreateWindowArity = "create_window requires 3 arguments";
+inline constexpr std::string_view kCreateWindowKind = "Invalid arguments for create_window";
+inline constexpr std::string_view kSetWindowTitleArity = "set_window_title requires 2 arguments";
+inline constexpr std::string_view kTitleKind = "Title must be a string";
+inline constexpr std::string_view kSetDrawColorArity = "set_draw_color requires 3 arguments";
+inline constexpr std::string_view kColorKind = "Color values must be numbers";
+inline constexpr std::string_view kSetMaxFpsArity = "set_max_fps requires an FPS value";
+inline constexpr std::string_view kFpsKind = "FPS must be a number";
+inline constexpr std::string_view kFpsNotPositive = "FPS must be greater than 0";
+inline constexpr std::string_view kDrawPointArity = "draw_point requires 2 arguments";
+inline constexpr std::string_view kDrawLineArity = "draw_line requires 4 arguments";
+inline constexpr std::string_view kCoordinatesKind = "Coordinates must be numbers";
+inline constexpr std::string_view kDrawRectArity = "draw_rect requires 4 arguments";
+inline constexpr std::string_view kFillRectArity = "fill_rect requires 4 arguments";
+inline constexpr std::string_view kRectangleKind = "Rectangle parameters must be numbers";
+inline constexpr std::string_view kDrawCircleArity = "draw_circle requires 3 arguments";
+inline constexpr std::string_view kFillCircleArity = "fill_circle requires 3 arguments";
+inline constexpr std::string_view kCircleKind = "Circle parameters must be numbers";
+inline constexpr std::string_view kInputPressedArity = "get_input_pressed requires a key name";
+inline constexpr std::string_view kInputReleasedArity = "get_input_released requires a key name";
+inline constexpr std::string_view kInputHeldArity = "get_input_held requires a key name";
+inline constexpr std::string_view kCouldNotClear = "Could not clear: {}";
+
+// The HTTP module: argument checks, server, templates and client.
+inline constexpr std::string_view kHttpPageArguments = "page requires a path and content";
+inline constexpr std::string_view kHttpServeArguments = "serve requires a port number";
+inline constexpr std::string_view kHttpPortKind = "Port must be a number";
+inline constexpr std::string_view kHttpTemplateArguments = "template requires a filepath";
+inline constexpr std::string_view kHttpStatusArguments = "status requires a status code";
+inline constexpr std::string_view kHttpStatusKind = "Status code must be a number";
+inline constexpr std::string_view kHttpJsonArguments = "json requires an argument";
+inline constexpr std::string_view kHttpGetArguments = "get requires a url";
+inline constexpr std::string_view kHttpPostArguments = "post requires a url and body";
+inline constexpr std::string_view kHttpSendArguments =
+    "send requires url, method, and optionally body";
+inline constexpr std::string_view kHttpServerStarting = "Starting HTTP server on port {}";
+inline constexpr std::string_view kHttpServerListening = "Server listening on http://127.0.0.1:{}";
+inline constexpr std::string_view kHttpBindFailed = "Failed to bind to port: {}";
+inline constexpr std::string_view kHttpConnectionError = "Connection error: {}";
+inline constexpr std::string_view kHttpTemplateUnreadable = "Failed to read template: {}";
+inline constexpr std::string_view kHttpNotUtf8 = "stream did not contain valid UTF-8";
+inline constexpr std::string_view kHttpsUnsupported = "HTTPS not supported, use HTTP";
+inline constexpr std::string_view kHttpConnectFailed = "Failed to connect to {}: {}";
+inline constexpr std::string_view kHttpNoAddresses = "could not resolve to any addresses";
+inline constexpr std::string_view kHttpWriteFailed = "Failed to write request: {}";
+inline constexpr std::string_view kHttpReadFailed = "Failed to read response: {}";
+inline constexpr std::string_view kHttpNetworkForbidden = "network access is turned off";
+
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";

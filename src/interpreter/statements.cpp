@@ -165,14 +165,14 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
         call.args[0]->kind == ExprKind::Identifier) {
       const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
       if (cached_symbol(first.symbol, first.name) == target) {
-        log_debug_call(format_message(messages::kTraceCalling, {"push"}));
+        if (debug_enabled()) log_debug_call(format_message(messages::kTraceCalling, {"push"}));
         Value args[2] = {evaluate(first), Value()};
         if (args[0].is_error()) return args[0];
         args[1] = evaluate(*call.args[1]);
         if (args[1].is_error()) return args[1];
         Value* binding = binding_read_and_written(target);
         if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
-        log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
+        if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
         return call_builtin(push_id, args, graphics());
       }
     }

@@ -8,6 +8,7 @@
 
 #include "interpreter/builtins/core_builtins.hpp"
 #include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/window_builtins.hpp"
 #include "interpreter/errors.hpp"
 
 namespace vormel {
@@ -26,8 +27,6 @@ template <Value (*F)(std::span<Value>)>
 Value plain(std::span<Value> args, GraphicsContext&) {
   return F(args);
 }
-
-Value window_pending(std::span<Value>, GraphicsContext&) { return Value::null(); }
 
 constexpr std::array<BuiltinEntry, 39> kBuiltins = {{
     {"print", 0, plain<builtin_print>},
@@ -61,15 +60,15 @@ constexpr std::array<BuiltinEntry, 39> kBuiltins = {{
     {"circle", 3, plain<builtin_circle>},
     {"triangle", 6, plain<builtin_triangle>},
     {"color", 3, plain<builtin_color>},
-    // The window built-ins forward to the graphics module, which is not built yet.
-    {"window", 2, window_pending},
-    {"clear", 0, window_pending},
-    {"present", 0, window_pending},
-    {"is_open", 0, window_pending},
-    {"window_width", 0, window_pending},
-    {"window_height", 0, window_pending},
-    {"draw", 2, window_pending},
-    {"fill", 2, window_pending},
+    // The window built-ins forward to the graphics operations.
+    {"window", 2, builtin_window},
+    {"clear", 0, builtin_clear},
+    {"present", 0, builtin_present},
+    {"is_open", 0, builtin_is_open},
+    {"window_width", 0, builtin_window_width},
+    {"window_height", 0, builtin_window_height},
+    {"draw", 2, builtin_draw},
+    {"fill", 2, builtin_fill},
 }};
 
 }  // namespace

@@ -1,10 +1,32 @@
-// The interpreter's single window and drawing state. Filled in by the graphics module; only
-// the graphics folder sees this definition (the rest of the interpreter holds it opaquely,
-// through graphics_handle.hpp).
+// The interpreter's single window and drawing state. Only the graphics folder sees this
+// definition; the rest of the interpreter holds it opaquely (graphics_handle.hpp) and works
+// on it through graphics_operations.hpp.
 #pragma once
+
+#include <memory>
+
+#include "interpreter/graphics/frame_pacer.hpp"
+#include "interpreter/graphics/keyboard_state.hpp"
+#include "interpreter/graphics/renderer.hpp"
+#include "interpreter/graphics/window_system.hpp"
 
 namespace vormel {
 
-class GraphicsContext {};
+class GraphicsContext {
+ public:
+  explicit GraphicsContext(std::unique_ptr<WindowSystem> system) : system(std::move(system)) {}
+
+  // Declared before the window, so that the window (and with it the system's shutdown)
+  // goes first.
+  std::unique_ptr<WindowSystem> system;
+  // The renderer and the event source: present once a window has been created, until the
+  // context ends.
+  std::unique_ptr<Window> window;
+  DrawColor color{255, 255, 255, 255};  // the current draw colour
+  bool library_ready = false;           // a window was created; never cleared
+  bool open = false;                    // cleared by destroy_window and by a quit event
+  FramePacer pacer;
+  KeyboardState keys;
+};
 
 }  // namespace vormel

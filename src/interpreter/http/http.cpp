@@ -1,26 +1,102 @@
-// The "http" module's function table. The server, client and JSON functions arrive with the
-// HTTP work; until then every one answers null.
+// The "http" module's function table: argument checks, then the server, template, status,
+// JSON and client functions of this folder.
 #include "interpreter/http/http.hpp"
 
 #include <array>
+#include <string>
 
+#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/http/http_client.hpp"
+#include "interpreter/http/json_text.hpp"
+#include "interpreter/http/page_server.hpp"
+#include "interpreter/http/route_table.hpp"
+#include "interpreter/http/status_line.hpp"
+#include "interpreter/http/template_file.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
 
 namespace vormel {
 namespace {
 
-Value not_built_yet(std::span<Value>, NativeCallContext&) { return Value::null(); }
+// An argument's text is its display text.
+std::string text_of(const Value& value) {
+  if (value.is(ValueKind::String)) return value.as_string();
+  return display_text(value);
+}
+
+bool is_numeric(const Value& value) {
+  return value.is(ValueKind::Number) || value.is(ValueKind::Float);
+}
+
+Value error(std::string_view message) { return Value::error(std::string(message)); }
+
+Value request_result(http::RequestOutcome outcome) {
+  if (!outcome.ok) return Value::error(std::move(outcome.text));
+  return Value::string(std::move(outcome.text));
+}
+
+Value http_page(std::span<Value> args, NativeCallContext&) {
+  if (args.size() < 2) return error(messages::kHttpPageArguments);
+  http::add_page(text_of(args[0]), text_of(args[1]));
+  return Value::null();
+}
+
+Value http_serve(std::span<Value> args, NativeCallContext&) {
+  if (args.empty()) return error(messages::kHttpServeArguments);
+  if (!is_numeric(args[0])) return error(messages::kHttpPortKind);
+  auto port = static_cast<uint16_t>(static_cast<uint64_t>(to_integer(args[0])));
+  std::string cause = http::serve_pages(port);
+  return Value::error(format_message(messages::kHttpBindFailed, {cause}));
+}
+
+Value http_template(std::span<Value> args, NativeCallContext&) {
+  if (args.empty()) return error(messages::kHttpTemplateArguments);
+  http::TemplateText file = http::read_template(text_of(args[0]));
+  if (!file.ok) return Value::error(format_message(messages::kHttpTemplateUnreadable, {file.text}));
+  return Value::string(std::move(file.text));
+}
+
+Value http_json(std::span<Value> args, NativeCallContext&) {
+  if (args.empty()) return error(messages::kHttpJsonArguments);
+  return Value::string(http::to_json(args[0]));
+}
+
+Value http_status(std::span<Value> args, NativeCallContext&) {
+  if (args.empty()) return error(messages::kHttpStatusArguments);
+  if (!is_numeric(args[0])) return error(messages::kHttpStatusKind);
+  int64_t code = to_integer(args[0]);
+  if (args.size() == 1) return Value::string(http::status_line(code, http::reason_phrase(code)));
+  return Value::string(http::status_line(code, text_of(args[1])));
+}
+
+Value http_send(std::span<Value> args, NativeCallContext&) {
+  if (args.size() < 3) return error(messages::kHttpSendArguments);
+  // The method is upper-cased by the same full Unicode mapping as the upper built-in.
+  Value method = Value::string(text_of(args[1]));
+  Value upper_method = builtin_upper(std::span<Value>(&method, 1));
+  return request_result(
+      http::http_request(text_of(args[0]), upper_method.as_string(), text_of(args[2])));
+}
+
+Value http_get(std::span<Value> args, NativeCallContext&) {
+  if (args.empty()) return error(messages::kHttpGetArguments);
+  return request_result(http::http_request(text_of(args[0]), "GET", ""));
+}
+
+Value http_post(std::span<Value> args, NativeCallContext&) {
+  if (args.size() < 2) return error(messages::kHttpPostArguments);
+  return request_result(http::http_request(text_of(args[0]), "POST", text_of(args[1])));
+}
 
 constexpr std::array<NativeFunction, 8> kHttpFunctions = {{
-    {"page", not_built_yet},
-    {"serve", not_built_yet},
-    {"template", not_built_yet},
-    {"json", not_built_yet},
-    {"status", not_built_yet},
-    {"send", not_built_yet},
-    {"get", not_built_yet},
-    {"post", not_built_yet},
+    {"page", http_page},
+    {"serve", http_serve},
+    {"template", http_template},
+    {"json", http_json},
+    {"status", http_status},
+    {"send", http_send},
+    {"get", http_get},
+    {"post", http_post},
 }};
 
 constexpr NativeModule kHttpModule = {"http", kHttpFunctions, messages::kHttpFunctionMissing};

@@ -1,0 +1,185 @@
+// The window system over SDL2: the only file that includes SDL's headers.
+#include <SDL.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "interpreter/graphics/window_system.hpp"
+
+namespace vormel {
+namespace {
+
+// Ctrl-C while a window exists: SDL's own handler turns SIGINT into a quit event, so a game
+// can end its loop cleanly; a second SIGINT ends the process, for scripts that never look.
+constexpr int kInterruptedStatus = 130;
+struct sigaction g_sdl_interrupt_action;
+volatile sig_atomic_t g_interrupts = 0;
+
+void on_interrupt(int signal_number) {
+  g_interrupts = g_interrupts + 1;
+  if (g_interrupts >= 2) _exit(kInterruptedStatus);
+  // SDL's handler queues the quit event and re-installs itself; take the signal back.
+  g_sdl_interrupt_action.sa_handler(signal_number);
+  struct sigaction ours = {};
+  ours.sa_handler = on_interrupt;
+  sigemptyset(&ours.sa_mask);
+  sigaction(SIGINT, &ours, nullptr);
+}
+
+bool g_interrupts_chained = false;
+
+// Called once SDL's event subsystem has installed its handlers. When SIGINT was ignored or
+// taken by someone else before, SDL installed nothing and nothing is chained.
+void chain_interrupt_handler() {
+  struct sigaction current = {};
+  if (sigaction(SIGINT, nullptr, &current) != 0) return;
+  if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler == SIG_DFL ||
+      current.sa_handler == SIG_IGN)
+    return;
+  g_sdl_interrupt_action = current;
+  g_interrupts = 0;
+  struct sigaction ours = {};
+  ours.sa_handler = on_interrupt;
+  sigemptyset(&ours.sa_mask);
+  sigaction(SIGINT, &ours, nullptr);
+  g_interrupts_chained = true;
+}
+
+// Hands SIGINT back to SDL, which restores the default when it shuts its events down.
+void unchain_interrupt_handler() {
+  if (!g_interrupts_chained) return;
+  sigaction(SIGINT, &g_sdl_interrupt_action, nullptr);
+  g_interrupts_chained = false;
+}
+
+// Windows alive in this process (a module's interpreter may open its own): SDL is shut down
+// when the last one goes.
+int g_live_windows = 0;
+
+// What one creation attempt acquired, released in reverse order unless kept.
+struct SdlResources {
+  bool initialised_sdl = false;
+  bool initialised_video = false;
+  bool initialised_events = false;
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+
+  void release() {
+    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+    if (window != nullptr) SDL_DestroyWindow(window);
+    if (initialised_events) SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    if (initialised_video) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (initialised_sdl || g_live_windows == 0) SDL_Quit();
+    *this = SdlResources{};
+  }
+};
+
+class SdlWindow final : public Window {
+ public:
+  explicit SdlWindow(SdlResources resources) : sdl_(resources) { ++g_live_windows; }
+  ~SdlWindow() override {
+    --g_live_windows;
+    if (g_live_windows == 0) unchain_interrupt_handler();
+    sdl_.release();
+  }
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
+  bool set_draw_color(DrawColor c) override {
+    return SDL_SetRenderDrawColor(sdl_.renderer, c.r, c.g, c.b, c.a) == 0;
+  }
+  bool clear() override { return SDL_RenderClear(sdl_.renderer) == 0; }
+  // Failures of single drawing calls are dropped: the error text is fetched and discarded.
+  void draw_point(int32_t x, int32_t y) override {
+    if (SDL_RenderDrawPoint(sdl_.renderer, x, y) != 0) SDL_GetError();
+  }
+  void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
+    if (SDL_RenderDrawLine(sdl_.renderer, x1, y1, x2, y2) != 0) SDL_GetError();
+  }
+  void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    const SDL_Rect rect{x, y, w, h};
+    if (SDL_RenderDrawRect(sdl_.renderer, &rect) != 0) SDL_GetError();
+  }
+  void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    const SDL_Rect rect{x, y, w, h};
+    if (SDL_RenderFillRect(sdl_.renderer, &rect) != 0) SDL_GetError();
+  }
+  std::string error_text() override { return SDL_GetError(); }
+  // Without high-DPI scaling (window flags 0) the output has the window's size.
+  std::optional<PixelArea> visible_area() override {
+    const WindowSize current = size();
+    return PixelArea{current.width, current.height};
+  }
+
+  void present() override { SDL_RenderPresent(sdl_.renderer); }
+  WindowSize size() override {
+    WindowSize size{0, 0};
+    SDL_GetWindowSize(sdl_.window, &size.width, &size.height);
+    return size;
+  }
+  bool poll_event(InputEvent& event) override {
+    SDL_Event sdl_event;
+    if (SDL_PollEvent(&sdl_event) == 0) return false;
+    event = InputEvent{};
+    switch (sdl_event.type) {
+      case SDL_QUIT: event.kind = InputEvent::Kind::Quit; break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        event.kind =
+            sdl_event.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+        event.keycode = sdl_event.key.keysym.sym;
+        event.repeat = sdl_event.key.repeat != 0;
+        break;
+      case SDL_DROPFILE:
+      case SDL_DROPTEXT:
+        SDL_free(sdl_event.drop.file);  // the one event payload SDL leaves to the receiver
+        break;
+      default: break;
+    }
+    return true;
+  }
+
+ private:
+  SdlResources sdl_;
+};
+
+class SdlWindowSystem final : public WindowSystem {
+ public:
+  std::unique_ptr<Window> open_window(std::string_view title, int width, int height) override {
+    SdlResources sdl;
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0 && g_live_windows == 0) {
+      if (SDL_Init(0) != 0) return fail(sdl);
+      sdl.initialised_sdl = true;
+    }
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(sdl);
+      sdl.initialised_video = true;
+    }
+    const std::string terminated_title(title);
+    sdl.window = SDL_CreateWindow(terminated_title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+                                  SDL_WINDOWPOS_UNDEFINED, width, height, 0);
+    if (sdl.window == nullptr) return fail(sdl);
+    // Renderer flags 0: no vsync, so that the frame-rate limit alone paces the loop.
+    sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
+    if (sdl.renderer == nullptr) return fail(sdl);
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return fail(sdl);
+    sdl.initialised_events = true;
+    if (g_live_windows == 0) chain_interrupt_handler();
+    return std::make_unique<SdlWindow>(sdl);
+  }
+
+ private:
+  static std::unique_ptr<Window> fail(SdlResources& sdl) {
+    sdl.release();
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<WindowSystem> make_sdl_window_system() {
+  return std::make_unique<SdlWindowSystem>();
+}
+
+}  // namespace vormel

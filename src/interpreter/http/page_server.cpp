@@ -1,0 +1,273 @@
+#include "interpreter/http/page_server.hpp"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/http/network_switch.hpp"
+#include "interpreter/http/owned_descriptor.hpp"
+#include "interpreter/http/page_response.hpp"
+#include "interpreter/http/request_path.hpp"
+#include "interpreter/messages.hpp"
+
+namespace vormel::http {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void print_line(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void report_connection_error(int error_number) {
+  std::string line =
+      format_message(messages::kHttpConnectionError, {system_error_text(error_number)});
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+constexpr size_t kBytesPerTurn = 256 * 1024;
+
+enum class Phase { AwaitRequest, Respond, Drain, Closed };
+
+struct Connection {
+  OwnedDescriptor socket;
+  Phase phase = Phase::AwaitRequest;
+  Clock::time_point deadline;
+  PageResponse response;
+  size_t sent = 0;
+  size_t drained = 0;
+};
+
+struct Listener {
+  OwnedDescriptor socket;
+  uint16_t bound_port = 0;
+  int error_number = 0;
+};
+
+Listener bind_listener(uint16_t port) {
+  Listener listener;
+  listener.socket =
+      OwnedDescriptor(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!listener.socket.valid()) {
+    listener.error_number = errno;
+    return listener;
+  }
+  int on = 1;
+  ::setsockopt(listener.socket.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::bind(listener.socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener.socket.get(), kListenBacklog) != 0) {
+    listener.error_number = errno;
+    listener.socket.reset();
+    return listener;
+  }
+  socklen_t length = sizeof address;
+  ::getsockname(listener.socket.get(), reinterpret_cast<sockaddr*>(&address), &length);
+  listener.bound_port = ntohs(address.sin_port);
+  return listener;
+}
+
+// Descriptors this server may hold at once, leaving room for the rest of the process.
+size_t connection_cap(const ServerLimits& limits) {
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY)
+    return limits.max_connections;
+  size_t spare = files.rlim_cur > 32 ? files.rlim_cur - 32 : 1;
+  return std::min(limits.max_connections, spare);
+}
+
+void close_connection(Connection& connection) {
+  connection.socket.reset();
+  connection.phase = Phase::Closed;
+}
+
+// Writes as much of the response as the socket takes now; once all is written, shuts the
+// sending side and starts the drain.
+void continue_response(Connection& connection, const ServerLimits& limits) {
+  const PageResponse& response = connection.response;
+  // A fair share per turn, so that one fast reader of a large page does not keep the thread.
+  const size_t turn_end = connection.sent + kBytesPerTurn;
+  while (connection.sent < response.size()) {
+    if (connection.sent >= turn_end) return;
+    // The head and the content in one call, from where the last write stopped.
+    iovec pieces[2];
+    size_t count = 0;
+    size_t skip = connection.sent;
+    auto add_piece = [&](const std::string& text) {
+      if (skip >= text.size()) {
+        skip -= text.size();
+        return;
+      }
+      pieces[count++] = {const_cast<char*>(text.data()) + skip, text.size() - skip};
+      skip = 0;
+    };
+    add_piece(response.head);
+    if (response.content) add_piece(*response.content);
+    msghdr message{};
+    message.msg_iov = pieces;
+    message.msg_iovlen = count;
+    ssize_t wrote = ::sendmsg(connection.socket.get(), &message, MSG_NOSIGNAL);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (wrote <= 0) {  // a write failure is not reported: the connection just ends
+      close_connection(connection);
+      return;
+    }
+    connection.sent += static_cast<size_t>(wrote);
+    connection.deadline = Clock::now() + limits.write_stall;
+  }
+  connection.response = PageResponse{};
+  ::shutdown(connection.socket.get(), SHUT_WR);
+  connection.phase = Phase::Drain;
+  connection.deadline = Clock::now() + limits.drain_time;
+}
+
+// The one receive of the request, then the response.
+void answer_request(Connection& connection, const ServerLimits& limits) {
+  char buffer[kRequestBytes] = {};
+  ssize_t got;
+  do {
+    got = ::recv(connection.socket.get(), buffer, sizeof buffer, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;  // woken without data
+  if (got < 0) {  // a failed receive gets no answer
+    close_connection(connection);
+    return;
+  }
+  connection.response =
+      response_for_path(request_path(std::string_view(buffer, static_cast<size_t>(got))));
+  connection.phase = Phase::Respond;
+  connection.deadline = Clock::now() + limits.write_stall;
+  continue_response(connection, limits);
+}
+
+// Reads and discards what the client still sends, until it closes or a bound is reached.
+void continue_drain(Connection& connection, const ServerLimits& limits) {
+  char scratch[16384];
+  for (;;) {
+    ssize_t got = ::recv(connection.socket.get(), scratch, sizeof scratch, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (got <= 0) break;
+    connection.drained += static_cast<size_t>(got);
+    if (connection.drained >= limits.drain_bytes) break;
+  }
+  close_connection(connection);
+}
+
+class PageServer {
+ public:
+  PageServer(OwnedDescriptor listener, const ServerLimits& limits)
+      : listener_(std::move(listener)), limits_(limits), cap_(connection_cap(limits)) {}
+
+  [[noreturn]] void run() {
+    std::vector<pollfd> waits;
+    for (;;) {
+      close_expired();
+      waits.clear();
+      bool accepting = connections_.size() < cap_ && Clock::now() >= accept_resume_;
+      waits.push_back({listener_.get(), static_cast<short>(accepting ? POLLIN : 0), 0});
+      for (const Connection& connection : connections_)
+        waits.push_back({connection.socket.get(),
+                         static_cast<short>(connection.phase == Phase::Respond ? POLLOUT : POLLIN),
+                         0});
+      int ready = ::poll(waits.data(), waits.size(), wait_milliseconds());
+      if (ready < 0) continue;  // interrupted: look again
+      // Connections first: the indices of `waits` follow `connections_` until accepts append.
+      for (size_t i = 0; i < connections_.size(); ++i)
+        if (waits[i + 1].revents != 0) advance(connections_[i]);
+      std::erase_if(connections_, [](const Connection& c) { return c.phase == Phase::Closed; });
+      if (waits[0].revents & POLLIN) accept_waiting();
+    }
+  }
+
+ private:
+  void advance(Connection& connection) {
+    switch (connection.phase) {
+      case Phase::AwaitRequest: answer_request(connection, limits_); break;
+      case Phase::Respond: continue_response(connection, limits_); break;
+      case Phase::Drain: continue_drain(connection, limits_); break;
+      case Phase::Closed: break;
+    }
+  }
+
+  void accept_waiting() {
+    // A bounded batch, so that a flood of connections cannot starve the open ones.
+    for (int batch = 0; batch < 64 && connections_.size() < cap_; ++batch) {
+      int fd = ::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) {
+        int error_number = errno;
+        if (error_number == EAGAIN || error_number == EWOULDBLOCK || error_number == EINTR) return;
+        report_connection_error(error_number);
+        // Out of descriptors or memory: let open connections finish before trying again.
+        if (error_number == EMFILE || error_number == ENFILE || error_number == ENOBUFS ||
+            error_number == ENOMEM) {
+          accept_resume_ = Clock::now() + std::chrono::milliseconds(100);
+          return;
+        }
+        continue;
+      }
+      Connection connection;
+      connection.socket = OwnedDescriptor(fd);
+      connection.deadline = Clock::now() + limits_.request_wait;
+      // The request has usually arrived with the connection: answer it without another wait.
+      answer_request(connection, limits_);
+      if (connection.phase != Phase::Closed) connections_.push_back(std::move(connection));
+    }
+  }
+
+  void close_expired() {
+    Clock::time_point now = Clock::now();
+    for (Connection& connection : connections_)
+      if (connection.deadline <= now) close_connection(connection);
+    std::erase_if(connections_, [](const Connection& c) { return c.phase == Phase::Closed; });
+  }
+
+  // Until the nearest deadline (or the end of an accept pause); forever when idle.
+  int wait_milliseconds() const {
+    Clock::time_point now = Clock::now();
+    Clock::time_point wake = Clock::time_point::max();
+    for (const Connection& connection : connections_) wake = std::min(wake, connection.deadline);
+    if (accept_resume_ > now) wake = std::min(wake, accept_resume_);
+    if (wake == Clock::time_point::max()) return -1;
+    if (wake <= now) return 0;
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+    return static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
+  }
+
+  OwnedDescriptor listener_;
+  ServerLimits limits_;
+  size_t cap_;
+  std::vector<Connection> connections_;
+  Clock::time_point accept_resume_{};
+};
+
+}  // namespace
+
+std::string serve_pages(uint16_t port, const ServerLimits& limits) {
+  std::string port_text = std::to_string(port);
+  print_line(format_message(messages::kHttpServerStarting, {port_text}));
+  if (network_forbidden()) return std::string(messages::kHttpNetworkForbidden);
+  Listener listener = bind_listener(port);
+  if (!listener.socket.valid()) return system_error_text(listener.error_number);
+  print_line(format_message(messages::kHttpServerListening, {std::to_string(listener.bound_port)}));
+  PageServer(std::move(listener.socket), limits).run();
+}
+
+}  // namespace vormel::http
