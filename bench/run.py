@@ -20,13 +20,45 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 
 # The programs of the main table, whose ratios go into the geometric means.
-PROGRAMS = ["fib", "loop", "calls", "primes", "string_build", "array_push", "dict_read"]
+PROGRAMS = ["fib", "loop", "calls", "primes", "string_build", "array_push", "dict_read",
+            "mandelbrot", "strings", "state_machine", "records", "tree", "higher_order"]
 
 # Pairs that differ in one size only: the second should take about as long as the first.
 SCALING = [
     ("global read at call depth 1 vs 5000", "depth_1", "depth_5000"),
     ("array copy, 10 vs 100,000 elements", "copy_10", "copy_100000"),
 ]
+
+
+def real_python(path):
+    """The Python binary behind path. Version managers such as pyenv put a shell-script shim
+    first on the PATH; running through it would add a shell's start-up to every Python time (and
+    under valgrind, measure the shell instead of Python)."""
+    try:
+        done = subprocess.run([path, "-c", "import sys; print(sys.executable)"],
+                              capture_output=True, timeout=60, stdin=subprocess.DEVNULL)
+    except (OSError, subprocess.TimeoutExpired):
+        return path
+    found = done.stdout.decode(errors="replace").strip()
+    return found if done.returncode == 0 and found and os.access(found, os.X_OK) else path
+
+
+def find_languages(vormel):
+    """The languages to run, as (column name, file extension, command prefix); prints a note for
+    each one that is missing."""
+    vormel = os.path.abspath(vormel)
+    languages = []
+    if os.access(vormel, os.X_OK):
+        languages.append(("vormel", "vl", [vormel]))
+    else:
+        print(f"note: no vormel binary at {vormel}; its column is skipped")
+    for name, ext, exe in (("python", "py", "python3"), ("lua", "lua", "lua5.4")):
+        path = shutil.which(exe)
+        if path:
+            languages.append((name, ext, [real_python(path) if name == "python" else path]))
+        else:
+            print(f"note: {exe} is not installed; its column is skipped")
+    return languages
 
 
 def run_once(command, timeout):
@@ -90,18 +122,7 @@ def main():
     if args.repeat < 1:
         parser.error("-n must be at least 1")
 
-    vormel = os.path.abspath(args.vormel)
-    languages = []  # (column name, file extension, command prefix)
-    if os.access(vormel, os.X_OK):
-        languages.append(("vormel", "vl", [vormel]))
-    else:
-        print(f"note: no vormel binary at {vormel}; its column is skipped")
-    for name, ext, exe in (("python", "py", "python3"), ("lua", "lua", "lua5.4")):
-        path = shutil.which(exe)
-        if path:
-            languages.append((name, ext, [path]))
-        else:
-            print(f"note: {exe} is not installed; its column is skipped")
+    languages = find_languages(args.vormel)
     if not languages:
         print("nothing to run")
         return 1
