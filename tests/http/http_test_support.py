@@ -84,6 +84,33 @@ class ScriptServer:
     def open_descriptors(self):
         return len(os.listdir(f"/proc/{self.process.pid}/fd"))
 
+    def settled_descriptors(self, quiet_seconds=1.0, limit_seconds=12.0):
+        """The open descriptors once connections of earlier checks have ended: the count after
+        it has stayed the same for `quiet_seconds` (a connection may wait for its request or
+        drain for a few seconds)."""
+        give_up = time.monotonic() + limit_seconds
+        count = self.open_descriptors()
+        since = time.monotonic()
+        while time.monotonic() < give_up:
+            time.sleep(0.05)
+            now = self.open_descriptors()
+            if now != count:
+                count, since = now, time.monotonic()
+            elif time.monotonic() - since >= quiet_seconds:
+                break
+        return count
+
+    def descriptor_targets(self):
+        """What each open descriptor refers to, for a failure's message."""
+        folder = f"/proc/{self.process.pid}/fd"
+        targets = {}
+        for fd in os.listdir(folder):
+            try:
+                targets[int(fd)] = os.readlink(os.path.join(folder, fd))
+            except OSError:
+                pass
+        return targets
+
     def stop(self):
         if self.process.poll() is None:
             os.killpg(self.process.pid, signal.SIGKILL)

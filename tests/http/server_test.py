@@ -158,7 +158,7 @@ class SiteTest(unittest.TestCase):
 
     def test_many_clients_at_once_and_no_descriptor_leak(self):
         exchange(self.port, b"GET / HTTP/1.1\r\n\r\n")
-        before = self.server.open_descriptors()
+        before = self.server.settled_descriptors()
         results = []
 
         def client():
@@ -174,7 +174,7 @@ class SiteTest(unittest.TestCase):
         deadline = time.monotonic() + 5
         while self.server.open_descriptors() != before and time.monotonic() < deadline:
             time.sleep(0.05)
-        self.assertEqual(self.server.open_descriptors(), before)
+        self.assertEqual(self.server.open_descriptors(), before, self.server.descriptor_targets())
 
     def test_client_reset_does_not_stop_the_server(self):
         with connect(self.port) as s:
