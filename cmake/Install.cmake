@@ -28,7 +28,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends: the packages of the shared libraries the binary links (ICU, libedit, SDL2 ...),
-# with the versions it needs, rather than a hand-kept list.
+# Depends: the packages of the shared libraries the binary links (ICU, libedit ...), with
+# the versions it needs, rather than a hand-kept list; and SDL2's, which the binary loads
+# when a script opens a window rather than linking it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0 (>= 2.0.14)")
 include(CPack)

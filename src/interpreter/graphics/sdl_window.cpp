@@ -1,5 +1,9 @@
-// The window system over SDL2: the only file that includes SDL's headers.
+// The window system over SDL2: the only file that includes SDL's headers. The library is
+// loaded when the first window opens, not when the program starts: it brings some fifty
+// shared libraries with it, whose loading would otherwise cost every script (most never
+// open a window) several milliseconds.
 #include <SDL.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -9,6 +13,42 @@
 
 namespace vormel {
 namespace {
+
+// The SDL functions this file calls.
+#define VORMEL_SDL_FUNCTIONS(X)                                                                   \
+  X(Init)                                                                                         \
+  X(InitSubSystem) X(QuitSubSystem) X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer)          \
+      X(DestroyRenderer) X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) \
+          X(RenderDrawLine) X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) X(GetWindowSize) \
+              X(PollEvent) X(GetError) X(free)
+
+struct SdlApi {
+#define VORMEL_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
+  VORMEL_SDL_FUNCTIONS(VORMEL_SDL_POINTER)
+#undef VORMEL_SDL_POINTER
+};
+
+const SdlApi* g_sdl = nullptr;  // set once the library is loaded; every window needs it
+
+// The library's functions, loaded on first use and kept for the process's life; false when
+// it cannot be loaded (the window is then not created, like any failed creation).
+bool load_sdl() {
+  static const bool loaded = [] {
+    void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return false;
+    static SdlApi api;
+#define VORMEL_SDL_LOOKUP(name)                                                     \
+  api.name = reinterpret_cast<decltype(&SDL_##name)>(dlsym(library, "SDL_" #name)); \
+  if (api.name == nullptr) return false;
+    VORMEL_SDL_FUNCTIONS(VORMEL_SDL_LOOKUP)
+#undef VORMEL_SDL_LOOKUP
+    g_sdl = &api;
+    return true;
+  }();
+  return loaded;
+}
+
+const SdlApi& sdl() { return *g_sdl; }
 
 // Ctrl-C while a window exists: SDL's own handler turns SIGINT into a quit event, so a game
 // can end its loop cleanly; a second SIGINT ends the process, for scripts that never look.
@@ -66,11 +106,11 @@ struct SdlResources {
   SDL_Renderer* renderer = nullptr;
 
   void release() {
-    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
-    if (window != nullptr) SDL_DestroyWindow(window);
-    if (initialised_events) SDL_QuitSubSystem(SDL_INIT_EVENTS);
-    if (initialised_video) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (initialised_sdl || g_live_windows == 0) SDL_Quit();
+    if (renderer != nullptr) sdl().DestroyRenderer(renderer);
+    if (window != nullptr) sdl().DestroyWindow(window);
+    if (initialised_events) sdl().QuitSubSystem(SDL_INIT_EVENTS);
+    if (initialised_video) sdl().QuitSubSystem(SDL_INIT_VIDEO);
+    if (initialised_sdl || g_live_windows == 0) sdl().Quit();
     *this = SdlResources{};
   }
 };
@@ -87,40 +127,40 @@ class SdlWindow final : public Window {
   SdlWindow& operator=(const SdlWindow&) = delete;
 
   bool set_draw_color(DrawColor c) override {
-    return SDL_SetRenderDrawColor(sdl_.renderer, c.r, c.g, c.b, c.a) == 0;
+    return sdl().SetRenderDrawColor(sdl_.renderer, c.r, c.g, c.b, c.a) == 0;
   }
-  bool clear() override { return SDL_RenderClear(sdl_.renderer) == 0; }
+  bool clear() override { return sdl().RenderClear(sdl_.renderer) == 0; }
   // Failures of single drawing calls are dropped: the error text is fetched and discarded.
   void draw_point(int32_t x, int32_t y) override {
-    if (SDL_RenderDrawPoint(sdl_.renderer, x, y) != 0) SDL_GetError();
+    if (sdl().RenderDrawPoint(sdl_.renderer, x, y) != 0) sdl().GetError();
   }
   void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
-    if (SDL_RenderDrawLine(sdl_.renderer, x1, y1, x2, y2) != 0) SDL_GetError();
+    if (sdl().RenderDrawLine(sdl_.renderer, x1, y1, x2, y2) != 0) sdl().GetError();
   }
   void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
     const SDL_Rect rect{x, y, w, h};
-    if (SDL_RenderDrawRect(sdl_.renderer, &rect) != 0) SDL_GetError();
+    if (sdl().RenderDrawRect(sdl_.renderer, &rect) != 0) sdl().GetError();
   }
   void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
     const SDL_Rect rect{x, y, w, h};
-    if (SDL_RenderFillRect(sdl_.renderer, &rect) != 0) SDL_GetError();
+    if (sdl().RenderFillRect(sdl_.renderer, &rect) != 0) sdl().GetError();
   }
-  std::string error_text() override { return SDL_GetError(); }
+  std::string error_text() override { return sdl().GetError(); }
   // Without high-DPI scaling (window flags 0) the output has the window's size.
   std::optional<PixelArea> visible_area() override {
     const WindowSize current = size();
     return PixelArea{current.width, current.height};
   }
 
-  void present() override { SDL_RenderPresent(sdl_.renderer); }
+  void present() override { sdl().RenderPresent(sdl_.renderer); }
   WindowSize size() override {
     WindowSize size{0, 0};
-    SDL_GetWindowSize(sdl_.window, &size.width, &size.height);
+    sdl().GetWindowSize(sdl_.window, &size.width, &size.height);
     return size;
   }
   bool poll_event(InputEvent& event) override {
     SDL_Event sdl_event;
-    if (SDL_PollEvent(&sdl_event) == 0) return false;
+    if (sdl().PollEvent(&sdl_event) == 0) return false;
     event = InputEvent{};
     switch (sdl_event.type) {
       case SDL_QUIT: event.kind = InputEvent::Kind::Quit; break;
@@ -133,7 +173,7 @@ class SdlWindow final : public Window {
         break;
       case SDL_DROPFILE:
       case SDL_DROPTEXT:
-        SDL_free(sdl_event.drop.file);  // the one event payload SDL leaves to the receiver
+        sdl().free(sdl_event.drop.file);  // the one event payload SDL leaves to the receiver
         break;
       default: break;
     }
@@ -147,31 +187,32 @@ class SdlWindow final : public Window {
 class SdlWindowSystem final : public WindowSystem {
  public:
   std::unique_ptr<Window> open_window(std::string_view title, int width, int height) override {
-    SdlResources sdl;
-    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0 && g_live_windows == 0) {
-      if (SDL_Init(0) != 0) return fail(sdl);
-      sdl.initialised_sdl = true;
+    if (!load_sdl()) return nullptr;
+    SdlResources acquired;
+    if (sdl().WasInit(SDL_INIT_EVERYTHING) == 0 && g_live_windows == 0) {
+      if (sdl().Init(0) != 0) return fail(acquired);
+      acquired.initialised_sdl = true;
     }
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
-      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(sdl);
-      sdl.initialised_video = true;
+    if (sdl().WasInit(SDL_INIT_VIDEO) == 0) {
+      if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(acquired);
+      acquired.initialised_video = true;
     }
     const std::string terminated_title(title);
-    sdl.window = SDL_CreateWindow(terminated_title.c_str(), SDL_WINDOWPOS_UNDEFINED,
-                                  SDL_WINDOWPOS_UNDEFINED, width, height, 0);
-    if (sdl.window == nullptr) return fail(sdl);
+    acquired.window = sdl().CreateWindow(terminated_title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+                                         SDL_WINDOWPOS_UNDEFINED, width, height, 0);
+    if (acquired.window == nullptr) return fail(acquired);
     // Renderer flags 0: no vsync, so that the frame-rate limit alone paces the loop.
-    sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
-    if (sdl.renderer == nullptr) return fail(sdl);
-    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return fail(sdl);
-    sdl.initialised_events = true;
+    acquired.renderer = sdl().CreateRenderer(acquired.window, -1, 0);
+    if (acquired.renderer == nullptr) return fail(acquired);
+    if (sdl().InitSubSystem(SDL_INIT_EVENTS) != 0) return fail(acquired);
+    acquired.initialised_events = true;
     if (g_live_windows == 0) chain_interrupt_handler();
-    return std::make_unique<SdlWindow>(sdl);
+    return std::make_unique<SdlWindow>(acquired);
   }
 
  private:
-  static std::unique_ptr<Window> fail(SdlResources& sdl) {
-    sdl.release();
+  static std::unique_ptr<Window> fail(SdlResources& acquired) {
+    acquired.release();
     return nullptr;
   }
 };
