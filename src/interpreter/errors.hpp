@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,17 @@ VORMEL_COLD Value nesting_too_deep();
 
 // An allocation the operation needed failed.
 VORMEL_COLD Value out_of_memory();
+
+// The value `operation()` gives, or the out-of-memory error when an allocation it needed
+// failed: results too large to allocate fail like any other script error.
+template <typename Operation>
+Value unless_out_of_memory(Operation&& operation) {
+  try {
+    return operation();
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
+  }
+}
 
 // Statement context lines: `message` has one '{}' for the cause, or a '{}' for the name
 // and then one for the cause.

@@ -50,11 +50,7 @@ std::optional<Value> dispatch_native(const NativeModule& module, std::string_vie
 
 Value call_native(const NativeFunction& function, std::span<Value> args,
                   NativeCallContext& context) {
-  try {
-    return function.handler(args, context);
-  } catch (const std::bad_alloc&) {
-    return errors::out_of_memory();
-  }
+  return errors::unless_out_of_memory([&] { return function.handler(args, context); });
 }
 
 std::optional<Value> dispatch_any_native(std::string_view full_name, std::span<Value> args,

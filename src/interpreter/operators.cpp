@@ -127,11 +127,7 @@ Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& r
 
 // String results can be too large to allocate: that fails like any other operator error.
 Value binary_operation(const Value& left, TokenKind op, const Value& right) {
-  try {
-    return unguarded_binary_operation(left, op, right);
-  } catch (const std::bad_alloc&) {
-    return errors::out_of_memory();
-  }
+  return errors::unless_out_of_memory([&] { return unguarded_binary_operation(left, op, right); });
 }
 
 Value unary_operation(TokenKind op, const Value& operand) {

@@ -89,11 +89,7 @@ Value call_builtin(int id, std::span<Value> args, GraphicsContext& graphics) {
   const BuiltinEntry& entry = kBuiltins[static_cast<size_t>(id)];
   if (args.size() < entry.min_args) return Value::null();
   // Results too large to allocate (a huge concat, split or text) fail like other errors.
-  try {
-    return entry.handler(args, graphics);
-  } catch (const std::bad_alloc&) {
-    return errors::out_of_memory();
-  }
+  return errors::unless_out_of_memory([&] { return entry.handler(args, graphics); });
 }
 
 std::optional<Value> dispatch_builtin(std::string_view name, std::span<Value> args,
