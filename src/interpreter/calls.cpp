@@ -1,4 +1,5 @@
 // Call expressions: argument evaluation and routing to built-ins, modules and user functions.
+#include <array>
 #include <memory>
 #include <new>
 #include <string>
@@ -10,6 +11,7 @@
 #include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
+#include "interpreter/prepared_forms.hpp"
 #include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -182,33 +184,36 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
   return errors::function_missing(call.name);
 }
 
-// Calls stop this far above the point where nesting within one call is refused, so that
-// runaway recursion reports itself as recursion.
-constexpr uintptr_t kCallStackMargin = 256 * 1024;
-
 Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
   // Deep recursion fails as an ordinary error long before the native stack runs out.
-  if (scope_depth_ >= kMaxCallDepth || stack_pointer_below(stack_limit_ + kCallStackMargin))
+  if (stack_pointer_below(stack_limit_ + kCallStackMargin)) return errors::recursion_too_deep();
+  return enter_function(def, args.data(), args.size());
+}
+
+// A call whose native stack is checked already: the depth limit, then the parameters bound
+// over the names' current bindings, the body, the result, and the old bindings put back.
+inline Value Interpreter::enter_function(const FunctionDef& def, Value* args, size_t count) {
+  if (scope_depth_ >= kMaxCallDepth) [[unlikely]]
     return errors::recursion_too_deep();
-  if (!def.params_interned) intern_parameters(def);
+  if (!def.params_interned) [[unlikely]]
+    intern_parameters(def);
   spend_steps(1);
   check_interrupt();
   const size_t saved_base = saved_count_;
   ++scope_depth_;
-  const size_t bound = std::min(def.params.size(), args.size());
+  const size_t bound = std::min(def.params.size(), count);
   for (size_t i = 0; i < bound; ++i) {
     const auto symbol = static_cast<Symbol>(def.param_symbols[i]);
     VariableSlot& s = slot(symbol);
-    if (s.declared_global)
+    if (s.declared_global) [[unlikely]]
       set_variable(symbol, std::move(args[i]));
     else
       bind_local(s, symbol, args[i]);
   }
-  execute_block(def.body);
   Value result;
-  if (return_slot_.has_value()) {
-    result = std::move(*return_slot_);
-    return_slot_.reset();
+  if (execute_block(def.body) & kFlowReturn) {
+    result = std::move(returned_);
+    pending_ &= ~kFlowReturn;
   }
   pop_scope(saved_base);
   return result;
@@ -219,5 +224,54 @@ void Interpreter::intern_parameters(const FunctionDef& def) {
   for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));
   def.params_interned = true;
 }
+
+// Calls prepared by their route: a plain call of a few arguments gets a function for its
+// argument count, with the arguments in a fixed array; the rest take the routed path.
+struct CallForms {
+  // One stack check per call covers both the nesting of its arguments and the depth of the
+  // call itself; near the limit, and when tracing, the general path decides what to do.
+  template <size_t N>
+  static Value plain(Interpreter& in, const Expr& expr) {
+    const auto& call = static_cast<const CallExpr&>(expr);
+    if (stack_pointer_below(in.stack_limit_ + Interpreter::kCallStackMargin) || debug_enabled()) [[unlikely]]
+      return in.evaluate_node(expr);
+    std::array<Value, N> args;
+    for (size_t i = 0; i < N; ++i) {
+      args[i] = in.evaluate(*call.args[i]);
+      if (args[i].is_error()) return std::move(args[i]);
+    }
+    const Value* found = in.peek_variable(call.symbol);
+    if (found == nullptr || !found->is(ValueKind::Function)) [[unlikely]]
+      return in.call_plain(call, std::span<Value>(args.data(), N));
+    Value callee = *found;  // keeps the body alive whatever the call does
+    const FunctionDef& def = callee.as_function();
+    if (def.params.size() != N) [[unlikely]]
+      return errors::argument_count(call.name, def.params.size(), N);
+    return in.enter_function(def, args.data(), N);
+  }
+
+  // Built-ins and module functions; the check guards the nesting of the arguments.
+  static Value routed(Interpreter& in, const Expr& expr) {
+    if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
+      return errors::nesting_too_deep();
+    return in.evaluate_routed_call(static_cast<const CallExpr&>(expr));
+  }
+
+  static EvaluateFn prepare(const CallExpr& call) {
+    if (call.builtin == CallExpr::kUnresolvedCall) Interpreter::resolve_call_kind(call);
+    if (call.builtin != CallExpr::kPlainCall) return &routed;
+    cached_symbol(call.symbol, call.name);
+    switch (call.args.size()) {
+      case 0: return &plain<0>;
+      case 1: return &plain<1>;
+      case 2: return &plain<2>;
+      case 3: return &plain<3>;
+      case 4: return &plain<4>;
+      default: return &routed;
+    }
+  }
+};
+
+EvaluateFn prepare_call(const CallExpr& call) { return CallForms::prepare(call); }
 
 }  // namespace vormel

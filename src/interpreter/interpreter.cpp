@@ -44,7 +44,7 @@ void run_program(const StmtList& program, bool debug) {
   }
   for (const StmtPtr& stmt : program) {
     interpreter.execute(*stmt);
-    if (interpreter.return_slot().has_value()) break;
+    if (interpreter.return_pending()) break;
   }
 }
 

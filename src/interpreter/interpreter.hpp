@@ -17,8 +17,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "interpreter/flow.hpp"
 #include "interpreter/graphics/graphics_handle.hpp"
 #include "interpreter/symbols.hpp"
+#include "interpreter/shortcuts.hpp"
 #include "interpreter/value.hpp"
 #include "parser/ast.hpp"
 #include "support/stack_guard.hpp"
@@ -34,9 +36,9 @@ class Interpreter {
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
 
-  // Statements (statements.cpp).
-  void execute(const Stmt& stmt);
-  void execute_block(const StmtList& stmts);
+  // Statements (statements.cpp). Each reports the flow pending after it.
+  Flow execute(const Stmt& stmt);
+  Flow execute_block(const StmtList& stmts);
 
   // Expressions and calls (expressions.cpp, calls.cpp).
   Value evaluate(const Expr& expr);
@@ -63,6 +65,13 @@ class Interpreter {
   // The binding that both a read and a write of the name would reach right now, or null
   // when they would reach different places (the in-place update fast paths need this).
   Value* binding_read_and_written(Symbol symbol);
+  // set_variable() for a value that may be taken: what it leaves behind is to be dropped.
+  [[gnu::always_inline]] void store_variable(Symbol symbol, Value& value) {
+    VariableSlot& s = slot(symbol);
+    if (!s.declared_global && scope_depth_ != 0) return bind_local(s, symbol, value);
+    if (s.has_global) return s.global.swap(value);
+    set_variable(symbol, std::move(value));
+  }
   void declare_global(Symbol symbol);
   void set_variable(std::string_view name, Value value) {
     set_variable(intern(name), std::move(value));
@@ -74,16 +83,14 @@ class Interpreter {
   std::vector<std::pair<std::string, Value>> globals_in_order() const;
 
   // Modules (modules.cpp).
-  [[gnu::noinline]] void execute_use(const UseStmt& use);
+  [[gnu::noinline]] Flow execute_use(const UseStmt& use);
   std::optional<ExportTable> load_module(const std::string& name);
   const ExportTable* find_module(std::string_view name) const;
 
-  // Control state.
-  std::optional<Value>& return_slot() { return return_slot_; }
-  bool break_flag = false;
-  bool continue_flag = false;
-  // Stop rule of statement lists: a return value pending or a loop flag set.
-  bool should_stop() const { return return_slot_.has_value() || break_flag || continue_flag; }
+  // Control state: what a `return`, `break` or `continue` left pending (flow.hpp).
+  Flow pending_flow() const { return pending_; }
+  bool return_pending() const { return (pending_ & kFlowReturn) != 0; }
+  bool break_pending() const { return (pending_ & kFlowBreak) != 0; }
 
   // After an interrupt unwound the running statement: ends every call it left active,
   // restoring the bindings they shadowed, and clears pending control flow (interrupt.cpp).
@@ -94,6 +101,9 @@ class Interpreter {
 
   // Nested user-function calls allowed before a call fails with a recursion error.
   static constexpr uint32_t kMaxCallDepth = 200000;
+  // Calls stop this far above the point where nesting within one call is refused, so that
+  // runaway recursion reports itself as recursion.
+  static constexpr uintptr_t kCallStackMargin = 256 * 1024;
 
  private:
   struct VariableSlot {
@@ -134,7 +144,17 @@ class Interpreter {
   }
   // Ends the innermost call scope, whose saved bindings start at `saved_base`.
   void pop_scope(size_t saved_base);
+  // The general evaluator and executor: one switch over the node's kind. Prepared nodes
+  // fall back to them for rare shapes; with the shortcuts off they do everything.
   [[gnu::noinline]] Value evaluate_node(const Expr& expr);
+  [[gnu::noinline]] Flow execute_node(const Stmt& stmt);
+  // Picks the node's prepared function on its first run (prepared_expressions.cpp,
+  // prepared_statements.cpp).
+  [[gnu::noinline]] static EvaluateFn prepare_expression(const Expr& expr);
+  [[gnu::noinline]] static ExecuteFn prepare_statement(const Stmt& stmt);
+  friend struct ExpressionForms;
+  friend struct CallForms;
+  friend struct StatementForms;
   // The one way binary operators read an operand: operand_storage() computes it unless it
   // is a variable; operand_value() then gives the variable read in place, or the storage.
   // Either way the value may be an Error (an undefined variable's included).
@@ -148,19 +168,23 @@ class Interpreter {
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] static void resolve_dotted_route(const CallExpr& call);
   Value call_plain(const CallExpr& call, std::span<Value> args);
+  Value enter_function(const FunctionDef& def, Value* args, size_t count);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
   Value evaluate_assigned_value(const Expr& expr, Symbol target);
+  // Whether assigning `expr` to `target` grows the target's array or string in place:
+  // `x = x + e` and `x = push(x, e)`.
+  static bool grows_in_place(const Expr& expr, Symbol target);
   [[gnu::noinline]] Value append_to_self(const BinaryOpExpr& sum, Symbol target);
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
-  [[gnu::noinline]] void execute_compound_assign(const CompoundAssignStmt& stmt);
-  [[gnu::noinline]] void execute_compound_general(const CompoundAssignStmt& stmt);
-  [[gnu::noinline]] void execute_while(const WhileStmt& stmt);
-  [[gnu::noinline]] void execute_for(const ForStmt& stmt);
-  [[gnu::noinline]] void execute_for_range(const ForStmt& stmt);
-  [[gnu::noinline]] void execute_match(const MatchStmt& stmt);
-  [[gnu::noinline]] void execute_try(const TryStmt& stmt);
+  [[gnu::noinline]] Flow execute_compound_assign(const CompoundAssignStmt& stmt);
+  [[gnu::noinline]] Flow execute_compound_general(const CompoundAssignStmt& stmt);
+  [[gnu::noinline]] Flow execute_while(const WhileStmt& stmt);
+  [[gnu::noinline]] Flow execute_for(const ForStmt& stmt);
+  [[gnu::noinline]] Flow execute_for_range(const ForStmt& stmt);
+  [[gnu::noinline]] Flow execute_match(const MatchStmt& stmt);
+  [[gnu::noinline]] Flow execute_try(const TryStmt& stmt);
 
   [[gnu::noinline]] Value evaluate_binary(const BinaryOpExpr& expr);
   [[gnu::noinline]] Value evaluate_binary_general(const BinaryOpExpr& expr);
@@ -169,13 +193,13 @@ class Interpreter {
   [[gnu::noinline]] Value evaluate_dict(const DictExpr& expr);
   [[gnu::noinline]] Value evaluate_unary(const UnaryOpExpr& expr);
   [[gnu::noinline]] Value evaluate_string(const StringExpr& expr);
-  [[gnu::noinline]] void execute_let(const LetStmt& stmt);
-  [[gnu::noinline]] void execute_function(const FunctionStmt& stmt);
-  [[gnu::noinline]] void execute_global(const GlobalStmt& stmt);
-  [[gnu::noinline]] void execute_assign(const AssignStmt& stmt);
-  [[gnu::noinline]] void execute_if(const IfStmt& stmt);
-  [[gnu::noinline]] void execute_return(const ReturnStmt& stmt);
-  [[gnu::noinline]] void execute_expression(const ExprStmt& stmt);
+  [[gnu::noinline]] Flow execute_let(const LetStmt& stmt);
+  [[gnu::noinline]] Flow execute_function(const FunctionStmt& stmt);
+  [[gnu::noinline]] Flow execute_global(const GlobalStmt& stmt);
+  [[gnu::noinline]] Flow execute_assign(const AssignStmt& stmt);
+  [[gnu::noinline]] Flow execute_if(const IfStmt& stmt);
+  [[gnu::noinline]] Flow execute_return(const ReturnStmt& stmt);
+  [[gnu::noinline]] Flow execute_expression(const ExprStmt& stmt);
 
   std::vector<VariableSlot> slots_;
   size_t slot_count_ = 0;  // slots_.size(), kept apart: its element size makes size() a division
@@ -195,24 +219,26 @@ class Interpreter {
   using ModuleMap = std::unordered_map<std::string, ExportTable, NameHash, std::equal_to<>>;
 
   GraphicsContextPtr graphics_;
-  std::optional<Value> return_slot_;
+  Flow pending_ = kFlowNormal;
+  Value returned_;  // the pending return value, when pending_ has kFlowReturn
   ModuleMap modules_;
   ModuleMap module_cache_;
 };
 
-// Calls and operators, the kinds that dominate running time, are dispatched right here at
-// every call site (this function is always inlined); every other kind, and source nested
-// too deep for the native stack, go through evaluate_node(). Measured with callgrind on
-// bench/fib.vl: a fib call costs 546 instructions this way, 587 with every kind behind the
-// one out-of-line switch (each call and operator node then pays two calls, not one). For
-// the same reason every execute_* function is kept out of line: `execute` stays a bare jump
-// table without saved registers (execute_use inlined into it once cost loop.vl 15%).
+// A node runs through the function prepared for its shape: one indirect call, no switch.
+// With the shortcuts off, every node goes through the general switch instead.
 [[gnu::always_inline]] inline Value Interpreter::evaluate(const Expr& expr) {
-  if (expr.kind == ExprKind::Call && !stack_pointer_below(stack_limit_))
-    return evaluate_call(static_cast<const CallExpr&>(expr));
-  if (expr.kind == ExprKind::BinaryOp && !stack_pointer_below(stack_limit_))
-    return evaluate_binary(static_cast<const BinaryOpExpr&>(expr));
-  return evaluate_node(expr);
+  if (!shortcuts_enabled()) return evaluate_node(expr);
+  EvaluateFn run = expr.evaluator;
+  if (run == nullptr) [[unlikely]] run = prepare_expression(expr);
+  return run(*this, expr);
+}
+
+[[gnu::always_inline]] inline Flow Interpreter::execute(const Stmt& stmt) {
+  if (!shortcuts_enabled()) return execute_node(stmt);
+  ExecuteFn run = stmt.executor;
+  if (run == nullptr) [[unlikely]] run = prepare_statement(stmt);
+  return run(*this, stmt);
 }
 
 // Runs a parsed script in a fresh interpreter: lets, functions and uses first, then `main`

@@ -41,9 +41,8 @@ void Interpreter::recover_from_interrupt() {
     pop_scope(0);
     scope_depth_ = 0;
   }
-  return_slot_.reset();
-  break_flag = false;
-  continue_flag = false;
+  returned_ = Value();
+  pending_ = kFlowNormal;
 }
 
 }  // namespace vormel

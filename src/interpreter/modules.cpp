@@ -66,11 +66,11 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
   return exports;
 }
 
-void Interpreter::execute_use(const UseStmt& use) {
+Flow Interpreter::execute_use(const UseStmt& use) {
   std::optional<ExportTable> exports = load_module(use.module);
   if (!exports) {
     log_error(messages::kImportFailed, {use.module});
-    return;
+    return pending_;
   }
   if (use.items) {
     for (const std::string& item : *use.items) {
@@ -79,9 +79,10 @@ void Interpreter::execute_use(const UseStmt& use) {
       else
         log_error(messages::kNotExported, {use.module, item});
     }
-    return;
+    return pending_;
   }
   modules_.insert_or_assign(use.alias ? *use.alias : use.module, std::move(*exports));
+  return pending_;
 }
 
 }  // namespace vormel

@@ -1,5 +1,7 @@
-// Statement execution. Control flow travels through the return slot and the two loop
-// flags; every statement list stops after a statement that leaves one of them set.
+// Statement execution, the general way: one switch over the statement's kind. Control flow
+// travels through the pending return value and the two loop flags (flow.hpp); every
+// statement reports what is pending after it, and a statement list stops after one that
+// leaves anything pending.
 #include <new>
 #include <string>
 
@@ -68,51 +70,57 @@ int literal_pattern_equals(const Value& subject, const Expr& pattern) {
 
 }  // namespace
 
-void Interpreter::execute_block(const StmtList& stmts) {
+// The nesting check is here, not in every statement: a list is where statements nest.
+Flow Interpreter::execute_block(const StmtList& stmts) {
   if (stack_pointer_below(stack_limit_)) {
     errors::nesting_too_deep();
-    return;
+    return pending_;
   }
-  for (const StmtPtr& stmt : stmts) {
-    execute(*stmt);
-    if (should_stop()) return;
-  }
+  for (const StmtPtr& stmt : stmts)
+    if (Flow flow = execute(*stmt); flow != kFlowNormal) return flow;
+  return pending_;
 }
 
-void Interpreter::execute(const Stmt& stmt) {
+Flow Interpreter::execute_node(const Stmt& stmt) {
   switch (stmt.kind) {
-    case StmtKind::Let: execute_let(static_cast<const LetStmt&>(stmt)); return;
-    case StmtKind::Assign: execute_assign(static_cast<const AssignStmt&>(stmt)); return;
+    case StmtKind::Let: return execute_let(static_cast<const LetStmt&>(stmt));
+    case StmtKind::Assign: return execute_assign(static_cast<const AssignStmt&>(stmt));
     case StmtKind::CompoundAssign:
-      execute_compound_assign(static_cast<const CompoundAssignStmt&>(stmt));
-      return;
-    case StmtKind::Function: execute_function(static_cast<const FunctionStmt&>(stmt)); return;
-    case StmtKind::If: execute_if(static_cast<const IfStmt&>(stmt)); return;
-    case StmtKind::While: execute_while(static_cast<const WhileStmt&>(stmt)); return;
-    case StmtKind::For: execute_for(static_cast<const ForStmt&>(stmt)); return;
-    case StmtKind::Match: execute_match(static_cast<const MatchStmt&>(stmt)); return;
-    case StmtKind::Try: execute_try(static_cast<const TryStmt&>(stmt)); return;
-    case StmtKind::Return: execute_return(static_cast<const ReturnStmt&>(stmt)); return;
-    case StmtKind::Break: break_flag = true; return;
-    case StmtKind::Continue: continue_flag = true; return;
-    case StmtKind::Global: execute_global(static_cast<const GlobalStmt&>(stmt)); return;
-    case StmtKind::Use: execute_use(static_cast<const UseStmt&>(stmt)); return;
-    case StmtKind::Expr: execute_expression(static_cast<const ExprStmt&>(stmt)); return;
+      return execute_compound_assign(static_cast<const CompoundAssignStmt&>(stmt));
+    case StmtKind::Function: return execute_function(static_cast<const FunctionStmt&>(stmt));
+    case StmtKind::If: return execute_if(static_cast<const IfStmt&>(stmt));
+    case StmtKind::While: return execute_while(static_cast<const WhileStmt&>(stmt));
+    case StmtKind::For: return execute_for(static_cast<const ForStmt&>(stmt));
+    case StmtKind::Match: return execute_match(static_cast<const MatchStmt&>(stmt));
+    case StmtKind::Try: return execute_try(static_cast<const TryStmt&>(stmt));
+    case StmtKind::Return: return execute_return(static_cast<const ReturnStmt&>(stmt));
+    case StmtKind::Break: return pending_ |= kFlowBreak;
+    case StmtKind::Continue: return pending_ |= kFlowContinue;
+    case StmtKind::Global: return execute_global(static_cast<const GlobalStmt&>(stmt));
+    case StmtKind::Use: return execute_use(static_cast<const UseStmt&>(stmt));
+    case StmtKind::Expr: return execute_expression(static_cast<const ExprStmt&>(stmt));
   }
+  return pending_;
 }
 
-void Interpreter::execute_function(const FunctionStmt& s) {
+Flow Interpreter::execute_function(const FunctionStmt& s) {
   set_variable(cached_symbol(s.symbol, s.name), Value::function(s.def));
+  return pending_;
 }
 
-void Interpreter::execute_global(const GlobalStmt& s) { declare_global(intern(s.name)); }
+Flow Interpreter::execute_global(const GlobalStmt& s) {
+  declare_global(intern(s.name));
+  return pending_;
+}
 
-void Interpreter::execute_let(const LetStmt& s) {
+Flow Interpreter::execute_let(const LetStmt& s) {
   store_value(s.symbol, s.name, *s.value, messages::kLetFailed);
+  return pending_;
 }
 
-void Interpreter::execute_assign(const AssignStmt& s) {
+Flow Interpreter::execute_assign(const AssignStmt& s) {
   store_value(s.symbol, s.name, *s.value, messages::kAssignFailed);
+  return pending_;
 }
 
 // `let` and assignment alike: evaluate, log a failure with the statement's context, and
@@ -125,59 +133,66 @@ void Interpreter::store_value(SymbolCache& cache, const std::string& name, const
   set_variable(symbol, std::move(value));
 }
 
-void Interpreter::execute_if(const IfStmt& s) {
+Flow Interpreter::execute_if(const IfStmt& s) {
   Value condition = evaluate(*s.condition);
   if (condition.is_error()) {
     errors::log_statement_failure(messages::kIfConditionFailed, condition);
-  } else if (is_truthy(condition)) {
-    execute_block(s.then_body);
-  } else if (s.else_body) {
-    execute_block(*s.else_body);
+    return pending_;
   }
+  if (is_truthy(condition)) return execute_block(s.then_body);
+  if (s.else_body) return execute_block(*s.else_body);
+  return pending_;
 }
 
-void Interpreter::execute_return(const ReturnStmt& s) {
-  return_slot_ = s.value ? evaluate(*s.value) : Value::null();
+Flow Interpreter::execute_return(const ReturnStmt& s) {
+  Value value = s.value ? evaluate(*s.value) : Value::null();
+  returned_ = std::move(value);
+  return pending_ |= kFlowReturn;
 }
 
-void Interpreter::execute_expression(const ExprStmt& s) {
+Flow Interpreter::execute_expression(const ExprStmt& s) {
   Value value = evaluate(*s.expr);
   if (value.is_error()) errors::log_statement_failure(messages::kExpressionFailed, value);
+  return pending_;
 }
 
 // `x = push(x, v)` and `s = s + t`: once the operands are computed, the variable's old
 // value can no longer be seen (the assignment overwrites it), so its reference is dropped
 // first and the array or string grows in place instead of being copied.
 Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
-  if (!shortcuts_enabled()) return evaluate(expr);
+  if (!shortcuts_enabled() || !grows_in_place(expr, target)) return evaluate(expr);
+  if (expr.kind == ExprKind::BinaryOp)
+    return append_to_self(static_cast<const BinaryOpExpr&>(expr), target);
+  const auto& call = static_cast<const CallExpr&>(expr);
+  const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
+  if (debug_enabled()) log_debug_call(format_message(messages::kTraceCalling, {"push"}));
+  Value args[2] = {evaluate(first), Value()};
+  if (args[0].is_error()) return args[0];
+  args[1] = evaluate(*call.args[1]);
+  if (args[1].is_error()) return args[1];
+  Value* binding = binding_read_and_written(target);
+  if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
+  if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
+  return call_builtin(call.builtin, args, graphics());
+}
+
+bool Interpreter::grows_in_place(const Expr& expr, Symbol target) {
+  const auto names_target = [target](const Expr& e) {
+    if (e.kind != ExprKind::Identifier) return false;
+    const auto& id = static_cast<const IdentifierExpr&>(e);
+    return cached_symbol(id.symbol, id.name) == target;
+  };
   if (expr.kind == ExprKind::BinaryOp) {
     const auto& binary = static_cast<const BinaryOpExpr&>(expr);
-    if (binary.op.kind == TokenKind::Plus && binary.left->kind == ExprKind::Identifier) {
-      const auto& left = static_cast<const IdentifierExpr&>(*binary.left);
-      if (cached_symbol(left.symbol, left.name) == target) return append_to_self(binary, target);
-    }
+    return binary.op.kind == TokenKind::Plus && names_target(*binary.left);
   }
   if (expr.kind == ExprKind::Call) {
     const auto& call = static_cast<const CallExpr&>(expr);
     static const int push_id = find_builtin("push");
     if (call.builtin == CallExpr::kUnresolvedCall) resolve_call_kind(call);
-    if (call.builtin == push_id && call.args.size() == 2 &&
-        call.args[0]->kind == ExprKind::Identifier) {
-      const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
-      if (cached_symbol(first.symbol, first.name) == target) {
-        if (debug_enabled()) log_debug_call(format_message(messages::kTraceCalling, {"push"}));
-        Value args[2] = {evaluate(first), Value()};
-        if (args[0].is_error()) return args[0];
-        args[1] = evaluate(*call.args[1]);
-        if (args[1].is_error()) return args[1];
-        Value* binding = binding_read_and_written(target);
-        if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
-        if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
-        return call_builtin(push_id, args, graphics());
-      }
-    }
+    return call.builtin == push_id && call.args.size() == 2 && names_target(*call.args[0]);
   }
-  return evaluate(expr);
+  return false;
 }
 
 // `s = s + t`, evaluated as the operator would be (the same reads, in the same order, with
@@ -200,7 +215,7 @@ Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
 
 // `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
 // updated in place here; everything else goes the general way.
-void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
+Flow Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
   if (shortcuts_enabled() && s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
     const Expr& operand = *s.value;
     const Value* value = nullptr;
@@ -218,26 +233,29 @@ void Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
     Value* binding = binding_read_and_written(s.symbol);
     if (binding != nullptr && binding->is(ValueKind::Number)) {
       *binding = wrapped_compound(s.op.kind, binding->as_number(), literal);
-      return;
+      return pending_;
     }
   }
-  execute_compound_general(s);
+  return execute_compound_general(s);
 }
 
-void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
+Flow Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
   Value operand = evaluate(*s.value);
   if (operand.is_error())
     errors::log_named_statement_failure(messages::kCompoundAssignFailed, s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
-  if (!shortcuts_enabled()) return set_variable(symbol, binary_operation(current, op, operand));
+  if (!shortcuts_enabled()) {
+    set_variable(symbol, binary_operation(current, op, operand));
+    return pending_;
+  }
   if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
     // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
     Value* binding = binding_read_and_written(symbol);
     if (binding != nullptr && binding->is(ValueKind::Number)) {
       *binding = wrapped_compound(s.op.kind, current.as_number(), operand.as_number());
-      return;
+      return pending_;
     }
   }
   if (op == TokenKind::Plus && current.is(ValueKind::String) && operand.is(ValueKind::String)) {
@@ -246,36 +264,30 @@ void Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
     if (binding != nullptr && binding->shares_payload_with(current)) {
       *binding = Value();
       set_variable(symbol, appended(std::move(current), operand.as_string()));
-      return;
+      return pending_;
     }
   }
   set_variable(symbol, binary_operation(current, op, operand));
+  return pending_;
 }
 
-void Interpreter::execute_while(const WhileStmt& s) {
+Flow Interpreter::execute_while(const WhileStmt& s) {
   for (;;) {
     spend_steps(1);
     check_interrupt();
     Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
       errors::log_statement_failure(messages::kWhileConditionFailed, condition);
-      break_flag = false;
-      return;
+      break;
     }
-    if (!is_truthy(condition)) {
-      break_flag = false;
-      return;
-    }
-    execute_block(s.body);
-    if (return_slot_.has_value() || break_flag) {
-      break_flag = false;
-      return;
-    }
-    continue_flag = false;
+    if (!is_truthy(condition)) break;
+    if (execute_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+    pending_ &= ~kFlowContinue;
   }
+  return pending_ &= ~kFlowBreak;
 }
 
-void Interpreter::execute_for(const ForStmt& s) {
+Flow Interpreter::execute_for(const ForStmt& s) {
   if (shortcuts_enabled() && s.iter->kind == ExprKind::Range) return execute_for_range(s);
   Value iterable = evaluate(*s.iter);
   if (iterable.is(ValueKind::Array)) {
@@ -285,47 +297,44 @@ void Interpreter::execute_for(const ForStmt& s) {
       spend_steps(1);
       check_interrupt();
       set_variable(symbol, element);
-      execute_block(s.body);
-      if (return_slot_.has_value() || break_flag) break;
-      continue_flag = false;
+      if (execute_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+      pending_ &= ~kFlowContinue;
     }
-    break_flag = false;
-    return;
+    return pending_ &= ~kFlowBreak;
   }
-  if (iterable.is_error()) {
+  if (iterable.is_error())
     errors::log_statement_failure(messages::kForIterationFailed, iterable);
-    return;
-  }
-  errors::log_not_iterable(iterable);
+  else
+    errors::log_not_iterable(iterable);
+  return pending_;
 }
 
 // `for i in a..b`: the same passes, with the same failures, as over the range's array, but
 // the numbers are made one at a time instead of all at once.
-void Interpreter::execute_for_range(const ForStmt& s) {
+Flow Interpreter::execute_for_range(const ForStmt& s) {
   int64_t from = 0;
   int64_t to = 0;
   Value failure = evaluate_range_bounds(static_cast<const RangeExpr&>(*s.iter), from, to);
   if (failure.is_error()) {
     errors::log_statement_failure(messages::kForIterationFailed, failure);
-    return;
+    return pending_;
   }
   Symbol symbol = cached_symbol(s.symbol, s.var);
   for (int64_t i = from; i < to; ++i) {
     spend_steps(1);
     check_interrupt();
     set_variable(symbol, Value::number(i));
-    execute_block(s.body);
-    if (return_slot_.has_value() || break_flag) break;
-    continue_flag = false;
+    if (execute_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+    pending_ &= ~kFlowContinue;
   }
-  break_flag = false;
+  return pending_ &= ~kFlowBreak;
 }
 
-void Interpreter::execute_match(const MatchStmt& s) {
+Flow Interpreter::execute_match(const MatchStmt& s) {
   Value subject = evaluate(*s.expr);
   if (subject.is_error()) {
     errors::log_statement_failure(messages::kMatchSubjectFailed, subject);
-    return;
+    return pending_;
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
@@ -333,10 +342,7 @@ void Interpreter::execute_match(const MatchStmt& s) {
         // A literal pattern is compared as it stands, without building its value.
         const int literal = literal_pattern_equals(subject, *arm.pattern.value);
         if (literal == 0) continue;
-        if (literal == 1) {
-          execute_block(arm.body);
-          return;
-        }
+        if (literal == 1) return execute_block(arm.body);
       }
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
@@ -345,19 +351,19 @@ void Interpreter::execute_match(const MatchStmt& s) {
       }
       if (!pattern_equals(subject, pattern)) continue;
     }
-    execute_block(arm.body);
-    return;
+    return execute_block(arm.body);
   }
   log_debug(messages::kTraceNoMatch);
+  return pending_;
 }
 
-void Interpreter::execute_try(const TryStmt& s) {
-  execute_block(s.body);
-  if (!return_slot_.has_value() || !return_slot_->is_error()) return;
-  std::string message = return_slot_->error_message();
-  return_slot_.reset();
+Flow Interpreter::execute_try(const TryStmt& s) {
+  if (!(execute_block(s.body) & kFlowReturn) || !returned_.is_error()) return pending_;
+  std::string message = returned_.error_message();
+  returned_ = Value();
+  pending_ &= ~kFlowReturn;
   set_variable(cached_symbol(s.symbol, s.catch_var), Value::string(std::move(message)));
-  execute_block(s.catch_body);
+  return execute_block(s.catch_body);
 }
 
 }  // namespace vormel

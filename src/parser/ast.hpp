@@ -56,6 +56,17 @@ inline constexpr SymbolCache kUnresolved = -1;
 
 struct Expr;
 struct Stmt;
+class Interpreter;
+class Value;
+
+// What the interpreter prepares a node into on its first run: the function that evaluates
+// (or executes) exactly this node's shape, with its operands already resolved in the node.
+// Null until then; the shape never changes, so neither does the function.
+using EvaluateFn = Value (*)(Interpreter&, const Expr&);
+using ExecuteFn = uint8_t (*)(Interpreter&, const Stmt&);
+// A condition tested without building a Boolean: 0 false, 1 true, or 2 with the
+// condition's value (possibly an Error) left in the Value for the caller to judge.
+using TestFn = uint8_t (*)(Interpreter&, const Expr&, Value&);
 
 // Frees syntax trees one level at a time: a node freed while another is being freed is
 // queued, so that releasing a tree nested millions deep needs no deep native recursion.
@@ -70,6 +81,7 @@ struct NodeDeleter {
 
 struct Expr {
   const ExprKind kind;
+  mutable EvaluateFn evaluator = nullptr;
   explicit Expr(ExprKind k) : kind(k) {}
   virtual ~Expr() = default;
   Expr(const Expr&) = delete;
@@ -158,6 +170,7 @@ struct RangeExpr : Expr {
 
 struct Stmt {
   const StmtKind kind;
+  mutable ExecuteFn executor = nullptr;
   explicit Stmt(StmtKind k) : kind(k) {}
   virtual ~Stmt() = default;
   Stmt(const Stmt&) = delete;
@@ -208,6 +221,7 @@ struct FunctionStmt : Stmt {
 };
 struct IfStmt : Stmt {
   ExprPtr condition;
+  mutable TestFn test = nullptr;  // set by the interpreter
   StmtList then_body;
   std::optional<StmtList> else_body;
   IfStmt(ExprPtr c, StmtList t, std::optional<StmtList> e)
@@ -218,6 +232,7 @@ struct IfStmt : Stmt {
 };
 struct WhileStmt : Stmt {
   ExprPtr condition;
+  mutable TestFn test = nullptr;  // set by the interpreter
   StmtList body;
   WhileStmt(ExprPtr c, StmtList b)
       : Stmt(StmtKind::While), condition(std::move(c)), body(std::move(b)) {}

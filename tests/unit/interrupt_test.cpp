@@ -95,8 +95,8 @@ TEST(Interrupt, ClearsAReturnPendingInTheUnwoundCalls) {
   EXPECT_TRUE(run_until_interrupted(
       interpreter, "def spin() { while true { } } def outer() { return spin() } outer()"));
   requester.join();
-  EXPECT_FALSE(interpreter.return_slot().has_value());
-  EXPECT_FALSE(interpreter.break_flag);
+  EXPECT_FALSE(interpreter.return_pending());
+  EXPECT_FALSE(interpreter.break_pending());
   EXPECT_FALSE(run_until_interrupted(interpreter, "let after = 7 let also = after + 1"));
   EXPECT_EQ(text_of(interpreter, "also"), "8");
 }

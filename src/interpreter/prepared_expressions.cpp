@@ -1,0 +1,234 @@
+// Expressions prepared into functions: on its first run a node is given the function that
+// evaluates exactly its shape (a literal, a variable read, an operator on a variable and a
+// literal, a call with two arguments, ...), with its names resolved to symbols in the node.
+// Later runs pay one indirect call and no dispatch on kinds. Every prepared function gives
+// exactly what evaluate_node(), the general switch, gives for the same node: the same value,
+// the same reads in the same order, the same failures.
+#include "interpreter/errors.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/number_operators.hpp"
+#include "interpreter/operators.hpp"
+#include "interpreter/prepared_forms.hpp"
+#include "interpreter/symbol_cache.hpp"
+#include "support/stack_guard.hpp"
+
+namespace vormel {
+
+// How an operator's operand is read: a variable in place, an integer literal as it stands,
+// or anything else by evaluating it.
+enum class OperandShape : uint8_t { Variable, Integer, Computed };
+
+struct ExpressionForms {
+  static Value general(Interpreter& in, const Expr& e) { return in.evaluate_node(e); }
+
+  static Value number(Interpreter&, const Expr& e) {
+    return Value::number(static_cast<const NumberExpr&>(e).value);
+  }
+  static Value floating(Interpreter&, const Expr& e) {
+    return Value::floating(static_cast<const FloatExpr&>(e).value);
+  }
+  static Value boolean(Interpreter&, const Expr& e) {
+    return Value::boolean(static_cast<const BooleanExpr&>(e).value);
+  }
+
+  static Value variable(Interpreter& in, const Expr& e) {
+    const auto& id = static_cast<const IdentifierExpr&>(e);
+    if (const Value* value = in.peek_variable(id.symbol)) return *value;
+    return errors::undefined_variable(id.name);
+  }
+
+  // Indexing, with its in-place reads of `d.x` and `xs[i]`; the check guards the nesting of
+  // the general path's operands.
+  static Value index(Interpreter& in, const Expr& e) {
+    if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
+      return errors::nesting_too_deep();
+    return in.evaluate_index(static_cast<const IndexExpr&>(e));
+  }
+
+  // Both operands of `left op right`, read as evaluate_binary_general() reads them: left,
+  // then right, each passing on an Error at once; a variable is read in place unless the
+  // right operand runs code that could rebind it. False, with `failure` set, on an Error.
+  template <OperandShape L, OperandShape R>
+  struct Operands {
+    Value left_storage;
+    Value right_storage;
+    const Value* left;
+    const Value* right;
+
+    [[gnu::always_inline]] bool read(Interpreter& in, const BinaryOpExpr& e, Value& failure) {
+      if constexpr (L == OperandShape::Computed || R == OperandShape::Computed) {
+        if (stack_pointer_below(in.stack_limit_)) [[unlikely]] {
+          failure = errors::nesting_too_deep();
+          return false;
+        }
+      }
+      if (!read_one<L>(in, *e.left, left_storage, left, failure)) return false;
+      if constexpr (L == OperandShape::Variable && R == OperandShape::Computed) {
+        left_storage = *left;
+        left = &left_storage;
+      }
+      return read_one<R>(in, *e.right, right_storage, right, failure);
+    }
+
+    template <OperandShape S>
+    [[gnu::always_inline]] static bool read_one(Interpreter& in, const Expr& operand,
+                                                Value& storage, const Value*& out,
+                                                Value& failure) {
+      if constexpr (S == OperandShape::Variable) {
+        const auto& id = static_cast<const IdentifierExpr&>(operand);
+        out = in.peek_variable(id.symbol);
+        if (out == nullptr) [[unlikely]] {
+          failure = errors::undefined_variable(id.name);
+          return false;
+        }
+      } else if constexpr (S == OperandShape::Integer) {
+        storage = Value::number(static_cast<const NumberExpr&>(operand).value);
+        out = &storage;
+        return true;
+      } else {
+        storage = in.evaluate(operand);
+        out = &storage;
+      }
+      if (out->is_error()) [[unlikely]] {
+        failure = *out;
+        return false;
+      }
+      return true;
+    }
+  };
+
+  // `left op right` for one operator and one pair of operand shapes.
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  static Value binary(Interpreter& in, const Expr& expr) {
+    Operands<L, R> operands;
+    Value failure;
+    if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), failure)) return failure;
+    const Value& left = *operands.left;
+    const Value& right = *operands.right;
+    if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
+      return integer_operator(Op, left.as_number(), right.as_number(),
+                              [&] { return binary_operation(left, Op, right); });
+    return float_or_general_operation(left, Op, right);
+  }
+
+  // A comparison used as a condition: its truth without building a Boolean, or 2 with the
+  // operator's value (an Error included) in `value` when the operands are not numbers.
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  static uint8_t compare(Interpreter& in, const Expr& expr, Value& value) {
+    Operands<L, R> operands;
+    if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), value)) return 2;
+    const Value& left = *operands.left;
+    const Value& right = *operands.right;
+    if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
+      return compared<Op>(left.as_number(), right.as_number());
+    double x, y;
+    if constexpr (Op != TokenKind::Equal && Op != TokenKind::NotEqual) {
+      if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
+        return compared<Op>(x, y);
+    }
+    value = binary_operation(left, Op, right);
+    return 2;
+  }
+  template <TokenKind Op, typename T>
+  [[gnu::always_inline]] static uint8_t compared(T x, T y) {
+    if constexpr (Op == TokenKind::Less) return x < y;
+    if constexpr (Op == TokenKind::LessEqual) return x <= y;
+    if constexpr (Op == TokenKind::Greater) return x > y;
+    if constexpr (Op == TokenKind::GreaterEqual) return x >= y;
+    if constexpr (Op == TokenKind::Equal) return x == y;
+    return x != y;
+  }
+
+  // Any other condition: its value, evaluated the general way.
+  static uint8_t evaluated(Interpreter& in, const Expr& expr, Value& value) {
+    value = in.evaluate(expr);
+    return 2;
+  }
+
+  // The function of one operator for the shapes of its operands (`Form` is binary or
+  // compare, as a template taking the operator and both shapes).
+  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op,
+            OperandShape L>
+  static auto for_right(const Expr& right) {
+    if (right.kind == ExprKind::Identifier) return Form<Op, L, OperandShape::Variable>::fn;
+    if (right.kind == ExprKind::Number) return Form<Op, L, OperandShape::Integer>::fn;
+    return Form<Op, L, OperandShape::Computed>::fn;
+  }
+  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op>
+  static auto for_shapes(const BinaryOpExpr& e) {
+    for (const Expr* operand : {e.left.get(), e.right.get()}) {
+      if (operand->kind == ExprKind::Identifier) {
+        const auto& id = static_cast<const IdentifierExpr&>(*operand);
+        cached_symbol(id.symbol, id.name);
+      }
+    }
+    if (e.left->kind == ExprKind::Identifier)
+      return for_right<Form, Op, OperandShape::Variable>(*e.right);
+    return for_right<Form, Op, OperandShape::Computed>(*e.right);
+  }
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  struct BinaryForm {
+    static constexpr EvaluateFn fn = &binary<Op, L, R>;
+  };
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  struct CompareForm {
+    static constexpr TestFn fn = &compare<Op, L, R>;
+  };
+
+  static EvaluateFn prepare_binary(const BinaryOpExpr& e) {
+    switch (e.op.kind) {
+      case TokenKind::Plus: return for_shapes<BinaryForm, TokenKind::Plus>(e);
+      case TokenKind::Minus: return for_shapes<BinaryForm, TokenKind::Minus>(e);
+      case TokenKind::Star: return for_shapes<BinaryForm, TokenKind::Star>(e);
+      case TokenKind::Slash: return for_shapes<BinaryForm, TokenKind::Slash>(e);
+      case TokenKind::Percent: return for_shapes<BinaryForm, TokenKind::Percent>(e);
+      case TokenKind::Less: return for_shapes<BinaryForm, TokenKind::Less>(e);
+      case TokenKind::LessEqual: return for_shapes<BinaryForm, TokenKind::LessEqual>(e);
+      case TokenKind::Greater: return for_shapes<BinaryForm, TokenKind::Greater>(e);
+      case TokenKind::GreaterEqual: return for_shapes<BinaryForm, TokenKind::GreaterEqual>(e);
+      case TokenKind::Equal: return for_shapes<BinaryForm, TokenKind::Equal>(e);
+      case TokenKind::NotEqual: return for_shapes<BinaryForm, TokenKind::NotEqual>(e);
+      default: return &general;
+    }
+  }
+
+  static TestFn prepare_test(const Expr& condition) {
+    if (condition.kind != ExprKind::BinaryOp) return &evaluated;
+    const auto& e = static_cast<const BinaryOpExpr&>(condition);
+    switch (e.op.kind) {
+      case TokenKind::Less: return for_shapes<CompareForm, TokenKind::Less>(e);
+      case TokenKind::LessEqual: return for_shapes<CompareForm, TokenKind::LessEqual>(e);
+      case TokenKind::Greater: return for_shapes<CompareForm, TokenKind::Greater>(e);
+      case TokenKind::GreaterEqual: return for_shapes<CompareForm, TokenKind::GreaterEqual>(e);
+      case TokenKind::Equal: return for_shapes<CompareForm, TokenKind::Equal>(e);
+      case TokenKind::NotEqual: return for_shapes<CompareForm, TokenKind::NotEqual>(e);
+      default: return &evaluated;
+    }
+  }
+
+  static EvaluateFn prepare(const Expr& expr) {
+    switch (expr.kind) {
+      case ExprKind::Number: return &number;
+      case ExprKind::Float: return &floating;
+      case ExprKind::Boolean: return &boolean;
+      case ExprKind::Identifier: {
+        const auto& id = static_cast<const IdentifierExpr&>(expr);
+        cached_symbol(id.symbol, id.name);
+        return &variable;
+      }
+      case ExprKind::BinaryOp: return prepare_binary(static_cast<const BinaryOpExpr&>(expr));
+      case ExprKind::Call: return prepare_call(static_cast<const CallExpr&>(expr));
+      case ExprKind::Index: return &index;
+      default: return &general;
+    }
+  }
+};
+
+EvaluateFn Interpreter::prepare_expression(const Expr& expr) {
+  expr.evaluator = ExpressionForms::prepare(expr);
+  return expr.evaluator;
+}
+
+TestFn prepare_test(const Expr& condition) { return ExpressionForms::prepare_test(condition); }
+
+}  // namespace vormel

@@ -1,0 +1,16 @@
+// The preparation of nodes into the functions that run their shapes, shared between the
+// files that prepare expressions, calls and statements.
+#pragma once
+
+#include "parser/ast.hpp"
+
+namespace vormel {
+
+// A call's function: by argument count for plain calls, by route for the rest
+// (prepared_calls.cpp).
+EvaluateFn prepare_call(const CallExpr& call);
+
+// The test of an `if` or `while` condition (prepared_expressions.cpp).
+TestFn prepare_test(const Expr& condition);
+
+}  // namespace vormel

@@ -1,0 +1,141 @@
+// Statements prepared into functions: on its first run a statement is given the function
+// that executes its kind and shape, with its names resolved to symbols in the node and the
+// condition of an `if` or `while` prepared into a test. Each gives exactly what
+// execute_node(), the general switch, gives, and reports the flow pending after it.
+#include <type_traits>
+
+#include "interpreter/errors.hpp"
+#include "interpreter/interpreter.hpp"
+#include "interpreter/interrupt.hpp"
+#include "interpreter/messages.hpp"
+#include "interpreter/prepared_forms.hpp"
+#include "interpreter/step_budget.hpp"
+#include "interpreter/symbol_cache.hpp"
+
+namespace vormel {
+
+struct StatementForms {
+  static Flow general(Interpreter& in, const Stmt& s) { return in.execute_node(s); }
+
+  // `let x = e` and `x = e` whose value is not grown in place: evaluate, report a failure
+  // with the statement's context, store the value either way.
+  template <typename Node>
+  static Flow store(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const Node&>(stmt);
+    Value value = in.evaluate(*s.value);
+    if (value.is_error()) [[unlikely]] {
+      errors::log_named_statement_failure(
+          std::is_same_v<Node, LetStmt> ? messages::kLetFailed : messages::kAssignFailed, s.name,
+          value);
+    }
+    in.store_variable(s.symbol, value);
+    return in.pending_;
+  }
+
+  static Flow compound(Interpreter& in, const Stmt& s) {
+    return in.execute_compound_assign(static_cast<const CompoundAssignStmt&>(s));
+  }
+
+  // The truth of a prepared condition; false with the failure reported when it is an Error.
+  [[gnu::always_inline]] static bool holds(Interpreter& in, TestFn test, const Expr& condition,
+                                           std::string_view failure_context, bool& failed) {
+    Value value;
+    const uint8_t truth = test(in, condition, value);
+    if (truth != 2) return truth != 0;
+    if (value.is_error()) [[unlikely]] {
+      errors::log_statement_failure(failure_context, value);
+      failed = true;
+      return false;
+    }
+    return is_truthy(value);
+  }
+
+  static Flow if_then(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const IfStmt&>(stmt);
+    bool failed = false;
+    if (holds(in, s.test, *s.condition, messages::kIfConditionFailed, failed))
+      return in.execute_block(s.then_body);
+    if (s.else_body && !failed) return in.execute_block(*s.else_body);
+    return in.pending_;
+  }
+
+  static Flow while_loop(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const WhileStmt&>(stmt);
+    for (;;) {
+      spend_steps(1);
+      check_interrupt();
+      bool failed = false;
+      if (!holds(in, s.test, *s.condition, messages::kWhileConditionFailed, failed)) break;
+      if (in.execute_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+      in.pending_ &= ~kFlowContinue;
+    }
+    return in.pending_ &= ~kFlowBreak;
+  }
+
+  static Flow for_loop(Interpreter& in, const Stmt& s) {
+    return in.execute_for(static_cast<const ForStmt&>(s));
+  }
+
+  static Flow return_value(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const ReturnStmt&>(stmt);
+    Value value = in.evaluate(*s.value);
+    in.returned_ = std::move(value);
+    return in.pending_ |= kFlowReturn;
+  }
+
+  static Flow expression(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const ExprStmt&>(stmt);
+    Value value = in.evaluate(*s.expr);
+    if (value.is_error()) [[unlikely]]
+      errors::log_statement_failure(messages::kExpressionFailed, value);
+    return in.pending_;
+  }
+
+  static Flow break_loop(Interpreter& in, const Stmt&) { return in.pending_ |= kFlowBreak; }
+  static Flow continue_loop(Interpreter& in, const Stmt&) {
+    return in.pending_ |= kFlowContinue;
+  }
+
+  template <typename Node>
+  static ExecuteFn prepare_store(const Node& s) {
+    const Symbol symbol = cached_symbol(s.symbol, s.name);
+    if (Interpreter::grows_in_place(*s.value, symbol)) return &general;
+    return &store<Node>;
+  }
+
+  static ExecuteFn prepare(const Stmt& stmt) {
+    switch (stmt.kind) {
+      case StmtKind::Let: return prepare_store(static_cast<const LetStmt&>(stmt));
+      case StmtKind::Assign: return prepare_store(static_cast<const AssignStmt&>(stmt));
+      case StmtKind::CompoundAssign: {
+        const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
+        cached_symbol(s.symbol, s.name);
+        return &compound;
+      }
+      case StmtKind::If: {
+        const auto& s = static_cast<const IfStmt&>(stmt);
+        s.test = prepare_test(*s.condition);
+        return &if_then;
+      }
+      case StmtKind::While: {
+        const auto& s = static_cast<const WhileStmt&>(stmt);
+        s.test = prepare_test(*s.condition);
+        return &while_loop;
+      }
+      case StmtKind::For: return &for_loop;
+      case StmtKind::Return:
+        return static_cast<const ReturnStmt&>(stmt).value ? &return_value : &general;
+      case StmtKind::Expr: return &expression;
+      case StmtKind::Break: return &break_loop;
+      case StmtKind::Continue: return &continue_loop;
+      default: return &general;
+    }
+  }
+};
+
+ExecuteFn Interpreter::prepare_statement(const Stmt& stmt) {
+  stmt.executor = StatementForms::prepare(stmt);
+  return stmt.executor;
+}
+
+}  // namespace vormel
