@@ -64,7 +64,14 @@ class Interpreter {
   }
   // The binding that both a read and a write of the name would reach right now, or null
   // when they would reach different places (the in-place update fast paths need this).
-  Value* binding_read_and_written(Symbol symbol);
+  Value* binding_read_and_written(Symbol symbol) {
+    auto index = static_cast<size_t>(symbol);
+    if (index >= slot_count_) return nullptr;
+    VariableSlot& s = slots_[index];
+    if (s.declared_global || scope_depth_ == 0)
+      return s.local_depth == 0 && s.has_global ? &s.global : nullptr;
+    return s.local_depth == scope_depth_ ? &s.local : nullptr;
+  }
   // set_variable() for a value that may be taken: what it leaves behind is to be dropped.
   [[gnu::always_inline]] void store_variable(Symbol symbol, Value& value) {
     VariableSlot& s = slot(symbol);
@@ -179,7 +186,6 @@ class Interpreter {
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
   [[gnu::noinline]] Flow execute_compound_assign(const CompoundAssignStmt& stmt);
-  [[gnu::noinline]] Flow execute_compound_general(const CompoundAssignStmt& stmt);
   [[gnu::noinline]] Flow execute_while(const WhileStmt& stmt);
   [[gnu::noinline]] Flow execute_for(const ForStmt& stmt);
   [[gnu::noinline]] Flow execute_for_range(const ForStmt& stmt);

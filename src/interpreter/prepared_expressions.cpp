@@ -14,10 +14,6 @@
 
 namespace vormel {
 
-// How an operator's operand is read: a variable in place, an integer literal as it stands,
-// or anything else by evaluating it.
-enum class OperandShape : uint8_t { Variable, Integer, Computed };
-
 struct ExpressionForms {
   static Value general(Interpreter& in, const Expr& e) { return in.evaluate_node(e); }
 
@@ -97,6 +93,21 @@ struct ExpressionForms {
     }
   };
 
+  // `variable op 1`: an integer variable needs no operand storage at all.
+  template <TokenKind Op>
+  static Value binary_on_literal(Interpreter& in, const Expr& expr) {
+    const auto& e = static_cast<const BinaryOpExpr&>(expr);
+    const auto& id = static_cast<const IdentifierExpr&>(*e.left);
+    const Value* left = in.peek_variable(id.symbol);
+    if (left != nullptr && left->is(ValueKind::Number)) [[likely]] {
+      const int64_t y = static_cast<const NumberExpr&>(*e.right).value;
+      return integer_operator(Op, left->as_number(), y, [&] {
+        return binary_operation(*left, Op, Value::number(y));
+      });
+    }
+    return binary<Op, OperandShape::Variable, OperandShape::Integer>(in, expr);
+  }
+
   // `left op right` for one operator and one pair of operand shapes.
   template <TokenKind Op, OperandShape L, OperandShape R>
   static Value binary(Interpreter& in, const Expr& expr) {
@@ -115,6 +126,13 @@ struct ExpressionForms {
   // operator's value (an Error included) in `value` when the operands are not numbers.
   template <TokenKind Op, OperandShape L, OperandShape R>
   static uint8_t compare(Interpreter& in, const Expr& expr, Value& value) {
+    if constexpr (L == OperandShape::Variable && R == OperandShape::Integer) {
+      // `i < 100`: an integer variable against a literal, with no operand storage.
+      const auto& e = static_cast<const BinaryOpExpr&>(expr);
+      const Value* left = in.peek_variable(static_cast<const IdentifierExpr&>(*e.left).symbol);
+      if (left != nullptr && left->is(ValueKind::Number)) [[likely]]
+        return compared<Op>(left->as_number(), static_cast<const NumberExpr&>(*e.right).value);
+    }
     Operands<L, R> operands;
     if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), value)) return 2;
     const Value& left = *operands.left;
@@ -168,7 +186,9 @@ struct ExpressionForms {
   }
   template <TokenKind Op, OperandShape L, OperandShape R>
   struct BinaryForm {
-    static constexpr EvaluateFn fn = &binary<Op, L, R>;
+    static constexpr EvaluateFn fn =
+        L == OperandShape::Variable && R == OperandShape::Integer ? &binary_on_literal<Op>
+                                                                  : &binary<Op, L, R>;
   };
   template <TokenKind Op, OperandShape L, OperandShape R>
   struct CompareForm {

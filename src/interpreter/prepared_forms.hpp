@@ -6,6 +6,10 @@
 
 namespace vormel {
 
+// How an operator's operand is read: a variable in place, an integer literal as it stands,
+// or anything else by evaluating it.
+enum class OperandShape : uint8_t { Variable, Integer, Computed };
+
 // A call's function: by argument count for plain calls, by route for the rest
 // (prepared_calls.cpp).
 EvaluateFn prepare_call(const CallExpr& call);

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
@@ -34,6 +35,49 @@ struct StatementForms {
 
   static Flow compound(Interpreter& in, const Stmt& s) {
     return in.execute_compound_assign(static_cast<const CompoundAssignStmt&>(s));
+  }
+
+  // `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
+  // updated in place (these cannot fail, and wrap); anything else goes the general way.
+  template <TokenKind Compound, OperandShape R>
+  static Flow compound_integer(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
+    int64_t y;
+    if constexpr (R == OperandShape::Integer) {
+      y = static_cast<const NumberExpr&>(*s.value).value;
+    } else {
+      const Value* operand =
+          in.peek_variable(static_cast<const IdentifierExpr&>(*s.value).symbol);
+      if (operand == nullptr || !operand->is(ValueKind::Number)) [[unlikely]]
+        return compound(in, stmt);
+      y = operand->as_number();
+    }
+    Value* binding = in.binding_read_and_written(s.symbol);
+    if (binding == nullptr || !binding->is(ValueKind::Number)) [[unlikely]]
+      return compound(in, stmt);
+    const int64_t x = binding->as_number();
+    if constexpr (Compound == TokenKind::PlusAssign) binding->replace_number(wrap_add(x, y));
+    if constexpr (Compound == TokenKind::MinusAssign) binding->replace_number(wrap_sub(x, y));
+    if constexpr (Compound == TokenKind::StarAssign) binding->replace_number(wrap_mul(x, y));
+    return in.pending_;
+  }
+  template <TokenKind Compound>
+  static ExecuteFn compound_for(const CompoundAssignStmt& s) {
+    if (s.value->kind == ExprKind::Number) return &compound_integer<Compound, OperandShape::Integer>;
+    const auto& id = static_cast<const IdentifierExpr&>(*s.value);
+    cached_symbol(id.symbol, id.name);
+    return &compound_integer<Compound, OperandShape::Variable>;
+  }
+  static ExecuteFn prepare_compound(const CompoundAssignStmt& s) {
+    cached_symbol(s.symbol, s.name);
+    if (s.value->kind != ExprKind::Number && s.value->kind != ExprKind::Identifier)
+      return &compound;
+    switch (s.op.kind) {
+      case TokenKind::PlusAssign: return compound_for<TokenKind::PlusAssign>(s);
+      case TokenKind::MinusAssign: return compound_for<TokenKind::MinusAssign>(s);
+      case TokenKind::StarAssign: return compound_for<TokenKind::StarAssign>(s);
+      default: return &compound;
+    }
   }
 
   // The truth of a prepared condition; false with the failure reported when it is an Error.
@@ -107,11 +151,8 @@ struct StatementForms {
     switch (stmt.kind) {
       case StmtKind::Let: return prepare_store(static_cast<const LetStmt&>(stmt));
       case StmtKind::Assign: return prepare_store(static_cast<const AssignStmt&>(stmt));
-      case StmtKind::CompoundAssign: {
-        const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
-        cached_symbol(s.symbol, s.name);
-        return &compound;
-      }
+      case StmtKind::CompoundAssign:
+        return prepare_compound(static_cast<const CompoundAssignStmt&>(stmt));
       case StmtKind::If: {
         const auto& s = static_cast<const IfStmt&>(stmt);
         s.test = prepare_test(*s.condition);

@@ -42,10 +42,10 @@ TokenKind arithmetic_of(TokenKind compound) {
 }
 
 // Integer `+=`, `-=` or `*=`: these cannot fail, and wrap.
-Value wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
-  return Value::number(compound == TokenKind::PlusAssign    ? wrap_add(x, y)
-                       : compound == TokenKind::MinusAssign ? wrap_sub(x, y)
-                                                            : wrap_mul(x, y));
+int64_t wrapped_compound(TokenKind compound, int64_t x, int64_t y) {
+  return compound == TokenKind::PlusAssign    ? wrap_add(x, y)
+         : compound == TokenKind::MinusAssign ? wrap_sub(x, y)
+                                              : wrap_mul(x, y);
 }
 
 // Whether `subject` equals the literal `pattern` as pattern_equals() would decide: 1 or 0,
@@ -213,33 +213,9 @@ Value Interpreter::append_to_self(const BinaryOpExpr& sum, Symbol target) {
   return binary_operation(left, TokenKind::Plus, right);
 }
 
-// `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
-// updated in place here; everything else goes the general way.
+// `x += e`: the current value, the operand, then the operator; a failed operand is reported
+// with the statement's context and still stored as the operator's result.
 Flow Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
-  if (shortcuts_enabled() && s.symbol != kUnresolved && s.op.kind != TokenKind::SlashAssign) {
-    const Expr& operand = *s.value;
-    const Value* value = nullptr;
-    int64_t literal = 0;
-    if (operand.kind == ExprKind::Number) {
-      literal = static_cast<const NumberExpr&>(operand).value;
-    } else if (operand.kind == ExprKind::Identifier) {
-      const auto& id = static_cast<const IdentifierExpr&>(operand);
-      value = peek_resolved(id);
-      if (value == nullptr || !value->is(ValueKind::Number)) return execute_compound_general(s);
-      literal = value->as_number();
-    } else {
-      return execute_compound_general(s);
-    }
-    Value* binding = binding_read_and_written(s.symbol);
-    if (binding != nullptr && binding->is(ValueKind::Number)) {
-      *binding = wrapped_compound(s.op.kind, binding->as_number(), literal);
-      return pending_;
-    }
-  }
-  return execute_compound_general(s);
-}
-
-Flow Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
   Value operand = evaluate(*s.value);
@@ -254,7 +230,8 @@ Flow Interpreter::execute_compound_general(const CompoundAssignStmt& s) {
     // Integer `+=`, `-=`, `*=` cannot fail: update the binding where it is.
     Value* binding = binding_read_and_written(symbol);
     if (binding != nullptr && binding->is(ValueKind::Number)) {
-      *binding = wrapped_compound(s.op.kind, current.as_number(), operand.as_number());
+      binding->replace_number(
+          wrapped_compound(s.op.kind, current.as_number(), operand.as_number()));
       return pending_;
     }
   }

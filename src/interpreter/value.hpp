@@ -134,6 +134,11 @@ class Value {
     assert_kind(ValueKind::Float);
     return real_;
   }
+  // Overwrites a Number with another, where it is.
+  void replace_number(int64_t v) {
+    assert_kind(ValueKind::Number);
+    integer_ = v;
+  }
   bool as_boolean() const {
     assert_kind(ValueKind::Boolean);
     return boolean_;

@@ -45,15 +45,6 @@ Value Interpreter::get_variable(Symbol symbol) const {
   return value != nullptr ? *value : Value::null();
 }
 
-Value* Interpreter::binding_read_and_written(Symbol symbol) {
-  auto index = static_cast<size_t>(symbol);
-  if (index >= slot_count_) return nullptr;
-  VariableSlot& s = slots_[index];
-  if (s.declared_global || scope_depth_ == 0)
-    return s.local_depth == 0 && s.has_global ? &s.global : nullptr;
-  return s.local_depth == scope_depth_ ? &s.local : nullptr;
-}
-
 void Interpreter::declare_global(Symbol symbol) { slot(symbol).declared_global = true; }
 
 void Interpreter::set_global(Symbol symbol, Value value) {
