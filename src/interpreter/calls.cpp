@@ -56,53 +56,12 @@ class ArgumentBuffer {
   std::unique_ptr<Value[]> spill_;
 };
 
-constexpr size_t kInlineArguments = ArgumentBuffer::kInline;
-
-// The arguments of a call with at most kInlineArguments of them, each built where it stays.
-class InlineArguments {
- public:
-  InlineArguments() = default;
-  ~InlineArguments() {
-    for (size_t i = 0; i < count_; ++i) at(i).~Value();
-  }
-  InlineArguments(const InlineArguments&) = delete;
-  InlineArguments& operator=(const InlineArguments&) = delete;
-
-  // Raw room for the next argument; commit() makes it part of the list once built.
-  void* room() { return &storage_[count_ * sizeof(Value)]; }
-  Value& commit() { return at(count_++); }
-  std::span<Value> span() { return std::span<Value>(&at(0), count_); }
-
- private:
-  Value& at(size_t i) {
-    return *std::launder(reinterpret_cast<Value*>(&storage_[i * sizeof(Value)]));
-  }
-  size_t count_ = 0;
-  alignas(Value) unsigned char storage_[kInlineArguments * sizeof(Value)];
-};
-
 }  // namespace
 
-// The common case first: a plain name that is no built-in, a few arguments, no tracing,
-// and the name bound to a user function of matching arity.
+// The general call: the route the name takes (resolved once), then arguments, then the call.
 Value Interpreter::evaluate_call(const CallExpr& call) {
   if (call.builtin == CallExpr::kUnresolvedCall) resolve_call_kind(call);
-  if (!shortcuts_enabled() || call.builtin != CallExpr::kPlainCall ||
-      call.args.size() > kInlineArguments || debug_enabled())
-    return evaluate_routed_call(call);
-  InlineArguments args;
-  for (const ExprPtr& arg : call.args) {
-    new (args.room()) Value(evaluate(*arg));
-    Value& value = args.commit();
-    if (value.is_error()) return std::move(value);
-  }
-  const Value* found = peek_variable(cached_symbol(call.symbol, call.name));
-  if (found == nullptr || !found->is(ValueKind::Function)) return call_plain(call, args.span());
-  Value callee = *found;  // keeps the body alive whatever the call does
-  const FunctionDef& def = callee.as_function();
-  if (def.params.size() != call.args.size())
-    return errors::argument_count(call.name, def.params.size(), call.args.size());
-  return run_user_function(def, args.span());
+  return evaluate_routed_call(call);
 }
 
 void Interpreter::resolve_call_kind(const CallExpr& call) {

@@ -8,7 +8,6 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
-#include "interpreter/number_operators.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
@@ -59,67 +58,6 @@ bool is_simple_operand(const Expr& e) {
 
 }  // namespace
 
-Value float_or_general_operation(const Value& left, TokenKind op, const Value& right) {
-  double x, y;
-  if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
-    return float_operator(op, x, y, [&] { return binary_operation(left, op, right); });
-  return binary_operation(left, op, right);
-}
-
-// `n < 2`, `i + 1`, `x * 0.5`, `zr * zi`: a number variable and a literal or another number
-// variable, the commonest shapes, are done here with no temporaries and no saved registers;
-// everything else (and every failure) goes to the general path.
-Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  if (shortcuts_enabled() && e.left->kind == ExprKind::Identifier) {
-    const auto& id = static_cast<const IdentifierExpr&>(*e.left);
-    const Value* left = peek_resolved(id);
-    if (left != nullptr) {
-      const Expr& r = *e.right;
-      const auto general = [&] { return evaluate_binary_general(e); };
-      if (left->is(ValueKind::Number)) {
-        if (r.kind == ExprKind::Number)
-          return integer_operator(e.op.kind, left->as_number(),
-                                  static_cast<const NumberExpr&>(r).value, general);
-        if (r.kind == ExprKind::Identifier) {
-          const Value* right = peek_resolved(static_cast<const IdentifierExpr&>(r));
-          if (right != nullptr && right->is(ValueKind::Number))
-            return integer_operator(e.op.kind, left->as_number(), right->as_number(), general);
-        }
-        if (r.kind == ExprKind::Float)
-          return float_operator(e.op.kind, static_cast<double>(left->as_number()),
-                                static_cast<const FloatExpr&>(r).value, general);
-      } else if (left->is(ValueKind::Float)) {
-        if (r.kind == ExprKind::Float)
-          return float_operator(e.op.kind, left->as_float(), static_cast<const FloatExpr&>(r).value,
-                                general);
-        if (r.kind == ExprKind::Identifier) {
-          const Value* right = peek_resolved(static_cast<const IdentifierExpr&>(r));
-          double y;
-          if (right != nullptr && as_float_operand(*right, *left, y))
-            return float_operator(e.op.kind, left->as_float(), y, general);
-        }
-      }
-    }
-  }
-  if (shortcuts_enabled() && e.left->kind == ExprKind::BinaryOp && is_simple_operand(*e.right))
-    return evaluate_binary_on_operator(e);
-  return evaluate_binary_general(e);
-}
-
-// `d * d <= n`, `n % d == 0`: the left operand is another operator and the right one runs no
-// code. The general path's steps, in its order, with the left value built in place.
-Value Interpreter::evaluate_binary_on_operator(const BinaryOpExpr& e) {
-  Value left = evaluate(*e.left);
-  if (left.is_error()) return left;
-  Value right_storage = operand_storage(*e.right);
-  const Value* right = operand_value(*e.right, right_storage);
-  if (right->is_error()) return *right;
-  if (left.is(ValueKind::Number) && right->is(ValueKind::Number))
-    return integer_operator(e.op.kind, left.as_number(), right->as_number(),
-                            [&] { return binary_operation(left, e.op.kind, *right); });
-  return float_or_general_operation(left, e.op.kind, *right);
-}
-
 // Reading an operand takes two steps so that a computed value is built right where it stays:
 // `Value storage = operand_storage(e); const Value* v = operand_value(e, storage);`
 inline Value Interpreter::operand_storage(const Expr& operand) {
@@ -142,8 +80,9 @@ inline const Value* Interpreter::operand_value(const Expr& operand, Value& stora
   return &storage;
 }
 
-// Left, then right, each passing on its Error at once; then the operator.
-Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
+// Left, then right, each passing on its Error at once; then the operator. The prepared
+// operator forms read their operands the same way, with the shapes known in advance.
+Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   Value left_storage = operand_storage(*e.left);
   const Value* left = operand_value(*e.left, left_storage);
   if (left->is_error()) return *left;
@@ -156,13 +95,6 @@ Value Interpreter::evaluate_binary_general(const BinaryOpExpr& e) {
   Value right_storage = operand_storage(*e.right);
   const Value* right = operand_value(*e.right, right_storage);
   if (right->is_error()) return *right;
-  if (shortcuts_enabled()) {
-    if (left->is(ValueKind::Number) && right->is(ValueKind::Number))
-      return integer_operator(e.op.kind, left->as_number(), right->as_number(),
-                              [&] { return binary_operation(*left, e.op.kind, *right); });
-    // Out of line, so that the integer path above keeps its few registers.
-    return float_or_general_operation(*left, e.op.kind, *right);
-  }
   return binary_operation(*left, e.op.kind, *right);
 }
 

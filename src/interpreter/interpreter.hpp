@@ -193,8 +193,6 @@ class Interpreter {
   [[gnu::noinline]] Flow execute_try(const TryStmt& stmt);
 
   [[gnu::noinline]] Value evaluate_binary(const BinaryOpExpr& expr);
-  [[gnu::noinline]] Value evaluate_binary_general(const BinaryOpExpr& expr);
-  [[gnu::noinline]] Value evaluate_binary_on_operator(const BinaryOpExpr& expr);
   [[gnu::noinline]] Value evaluate_array(const ArrayExpr& expr);
   [[gnu::noinline]] Value evaluate_dict(const DictExpr& expr);
   [[gnu::noinline]] Value evaluate_unary(const UnaryOpExpr& expr);

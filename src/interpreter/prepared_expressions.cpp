@@ -116,9 +116,18 @@ struct ExpressionForms {
     if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), failure)) return failure;
     const Value& left = *operands.left;
     const Value& right = *operands.right;
+    const auto general = [&] { return binary_operation(left, Op, right); };
     if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
-      return integer_operator(Op, left.as_number(), right.as_number(),
-                              [&] { return binary_operation(left, Op, right); });
+      return integer_operator(Op, left.as_number(), right.as_number(), general);
+    if (left.is(ValueKind::Float) && right.is(ValueKind::Float))
+      return float_operator(Op, left.as_float(), right.as_float(), general);
+    if constexpr (Op == TokenKind::And || Op == TokenKind::Or) {
+      if (left.is(ValueKind::Boolean) && right.is(ValueKind::Boolean)) {
+        const bool x = left.as_boolean();
+        const bool y = right.as_boolean();
+        return Value::boolean(Op == TokenKind::And ? x && y : x || y);
+      }
+    }
     return float_or_general_operation(left, Op, right);
   }
 
@@ -208,6 +217,8 @@ struct ExpressionForms {
       case TokenKind::GreaterEqual: return for_shapes<BinaryForm, TokenKind::GreaterEqual>(e);
       case TokenKind::Equal: return for_shapes<BinaryForm, TokenKind::Equal>(e);
       case TokenKind::NotEqual: return for_shapes<BinaryForm, TokenKind::NotEqual>(e);
+      case TokenKind::And: return for_shapes<BinaryForm, TokenKind::And>(e);
+      case TokenKind::Or: return for_shapes<BinaryForm, TokenKind::Or>(e);
       default: return &general;
     }
   }
@@ -243,6 +254,13 @@ struct ExpressionForms {
     }
   }
 };
+
+Value float_or_general_operation(const Value& left, TokenKind op, const Value& right) {
+  double x, y;
+  if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
+    return float_operator(op, x, y, [&] { return binary_operation(left, op, right); });
+  return binary_operation(left, op, right);
+}
 
 EvaluateFn Interpreter::prepare_expression(const Expr& expr) {
   expr.evaluator = ExpressionForms::prepare(expr);
