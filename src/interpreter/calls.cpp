@@ -146,12 +146,15 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
 Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
   // Deep recursion fails as an ordinary error long before the native stack runs out.
   if (stack_pointer_below(stack_limit_ + kCallStackMargin)) return errors::recursion_too_deep();
-  return enter_function(def, args.data(), args.size());
+  return enter_function<kAnyCount>(def, args.data(), args.size());
 }
 
 // A call whose native stack is checked already: the depth limit, then the parameters bound
 // over the names' current bindings, the body, the result, and the old bindings put back.
-inline Value Interpreter::enter_function(const FunctionDef& def, Value* args, size_t count) {
+// `Count` is the number of arguments when the caller knows it, else kAnyCount.
+template <size_t Count>
+[[gnu::always_inline]] inline Value Interpreter::enter_function(const FunctionDef& def,
+                                                                Value* args, size_t count) {
   if (scope_depth_ >= kMaxCallDepth) [[unlikely]]
     return errors::recursion_too_deep();
   if (!def.params_interned) [[unlikely]]
@@ -160,7 +163,7 @@ inline Value Interpreter::enter_function(const FunctionDef& def, Value* args, si
   check_interrupt();
   const size_t saved_base = saved_count_;
   ++scope_depth_;
-  const size_t bound = std::min(def.params.size(), count);
+  const size_t bound = Count != kAnyCount ? Count : std::min(def.params.size(), count);
   for (size_t i = 0; i < bound; ++i) {
     const auto symbol = static_cast<Symbol>(def.param_symbols[i]);
     VariableSlot& s = slot(symbol);
@@ -170,7 +173,7 @@ inline Value Interpreter::enter_function(const FunctionDef& def, Value* args, si
       bind_local(s, symbol, args[i]);
   }
   Value result;
-  if (execute_block(def.body) & kFlowReturn) {
+  if (run_block(def.body) & kFlowReturn) {
     result = std::move(returned_);
     pending_ &= ~kFlowReturn;
   }
@@ -206,7 +209,7 @@ struct CallForms {
     const FunctionDef& def = callee.as_function();
     if (def.params.size() != N) [[unlikely]]
       return errors::argument_count(call.name, def.params.size(), N);
-    return in.enter_function(def, args.data(), N);
+    return in.enter_function<N>(def, args.data(), N);
   }
 
   // Built-ins and module functions; the check guards the nesting of the arguments.

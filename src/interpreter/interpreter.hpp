@@ -39,6 +39,15 @@ class Interpreter {
   // Statements (statements.cpp). Each reports the flow pending after it.
   Flow execute(const Stmt& stmt);
   Flow execute_block(const StmtList& stmts);
+  // execute_block() built into its caller, for the hot statements and calls.
+  [[gnu::always_inline]] Flow run_block(const StmtList& stmts) {
+    // The nesting check is here, not in every statement: a list is where statements nest.
+    if (stack_pointer_below(stack_limit_)) [[unlikely]]
+      return refuse_nesting();
+    for (const StmtPtr& stmt : stmts)
+      if (Flow flow = execute(*stmt); flow != kFlowNormal) return flow;
+    return pending_;
+  }
 
   // Expressions and calls (expressions.cpp, calls.cpp).
   Value evaluate(const Expr& expr);
@@ -52,10 +61,11 @@ class Interpreter {
   Value get_variable(Symbol symbol) const;
   // The value a read would give, without copying it; null when nothing binds the name.
   [[gnu::always_inline]] const Value* peek_variable(Symbol symbol) const {
-    const VariableSlot* s = find_slot(symbol);
-    if (s == nullptr) return nullptr;
-    if (s->local_depth != 0) return &s->local;
-    return s->has_global ? &s->global : nullptr;
+    auto index = static_cast<size_t>(symbol);
+    if (index >= slot_count_) return nullptr;
+    const VariableSlot& s = slots_[index];
+    if (s.local_depth != 0) return &s.local;
+    return s.has_global ? &s.global : nullptr;
   }
   // peek_variable() for a name already resolved to its symbol; null for one that is not yet,
   // so that the shortcuts leave its first run to the general path, which resolves it.
@@ -130,11 +140,8 @@ class Interpreter {
     auto index = static_cast<size_t>(symbol);
     return index < slot_count_ ? slots_[index] : grow_slots(index);
   }
-  const VariableSlot* find_slot(Symbol symbol) const {
-    auto index = static_cast<size_t>(symbol);
-    return index < slot_count_ ? &slots_[index] : nullptr;
-  }
   [[gnu::noinline]] VariableSlot& grow_slots(size_t index);
+  [[gnu::noinline, gnu::cold]] Flow refuse_nesting();
   [[gnu::noinline]] void grow_saved();
   // Binds a name in the innermost call scope. Swaps rather than assigns: the spare saved
   // entry and a fresh slot hold null, so nothing is released on the way.
@@ -150,7 +157,15 @@ class Interpreter {
     s.local.swap(value);
   }
   // Ends the innermost call scope, whose saved bindings start at `saved_base`.
-  void pop_scope(size_t saved_base);
+  void pop_scope(size_t saved_base) {
+    while (saved_count_ > saved_base) {
+      SavedBinding& saved = saved_[--saved_count_];
+      VariableSlot& s = slots_[static_cast<size_t>(saved.symbol)];
+      s.local = std::move(saved.value);
+      s.local_depth = saved.depth;
+    }
+    --scope_depth_;
+  }
   // The general evaluator and executor: one switch over the node's kind. Prepared nodes
   // fall back to them for rare shapes; with the shortcuts off they do everything.
   [[gnu::noinline]] Value evaluate_node(const Expr& expr);
@@ -175,6 +190,8 @@ class Interpreter {
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] static void resolve_dotted_route(const CallExpr& call);
   Value call_plain(const CallExpr& call, std::span<Value> args);
+  static constexpr size_t kAnyCount = ~size_t{0};
+  template <size_t Count>
   Value enter_function(const FunctionDef& def, Value* args, size_t count);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);

@@ -110,7 +110,7 @@ struct ExpressionForms {
 
   // `left op right` for one operator and one pair of operand shapes.
   template <TokenKind Op, OperandShape L, OperandShape R>
-  static Value binary(Interpreter& in, const Expr& expr) {
+  [[gnu::noinline]] static Value binary(Interpreter& in, const Expr& expr) {
     Operands<L, R> operands;
     Value failure;
     if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), failure)) return failure;
@@ -142,6 +142,11 @@ struct ExpressionForms {
       if (left != nullptr && left->is(ValueKind::Number)) [[likely]]
         return compared<Op>(left->as_number(), static_cast<const NumberExpr&>(*e.right).value);
     }
+    return compare_operands<Op, L, R>(in, expr, value);
+  }
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  [[gnu::noinline]] static uint8_t compare_operands(Interpreter& in, const Expr& expr,
+                                                    Value& value) {
     Operands<L, R> operands;
     if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), value)) return 2;
     const Value& left = *operands.left;

@@ -98,7 +98,7 @@ struct StatementForms {
     const auto& s = static_cast<const IfStmt&>(stmt);
     bool failed = false;
     if (holds(in, s.test, *s.condition, messages::kIfConditionFailed, failed))
-      return in.execute_block(s.then_body);
+      return in.run_block(s.then_body);
     if (s.else_body && !failed) return in.execute_block(*s.else_body);
     return in.pending_;
   }
@@ -110,7 +110,7 @@ struct StatementForms {
       check_interrupt();
       bool failed = false;
       if (!holds(in, s.test, *s.condition, messages::kWhileConditionFailed, failed)) break;
-      if (in.execute_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+      if (in.run_block(s.body) & (kFlowReturn | kFlowBreak)) break;
       in.pending_ &= ~kFlowContinue;
     }
     return in.pending_ &= ~kFlowBreak;

@@ -70,14 +70,10 @@ int literal_pattern_equals(const Value& subject, const Expr& pattern) {
 
 }  // namespace
 
-// The nesting check is here, not in every statement: a list is where statements nest.
-Flow Interpreter::execute_block(const StmtList& stmts) {
-  if (stack_pointer_below(stack_limit_)) {
-    errors::nesting_too_deep();
-    return pending_;
-  }
-  for (const StmtPtr& stmt : stmts)
-    if (Flow flow = execute(*stmt); flow != kFlowNormal) return flow;
+Flow Interpreter::execute_block(const StmtList& stmts) { return run_block(stmts); }
+
+Flow Interpreter::refuse_nesting() {
+  errors::nesting_too_deep();
   return pending_;
 }
 

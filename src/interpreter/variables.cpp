@@ -30,16 +30,6 @@ void Interpreter::grow_saved() {
   saved_capacity_ = saved_.size();
 }
 
-void Interpreter::pop_scope(size_t saved_base) {
-  while (saved_count_ > saved_base) {
-    SavedBinding& saved = saved_[--saved_count_];
-    VariableSlot& s = slots_[static_cast<size_t>(saved.symbol)];
-    s.local = std::move(saved.value);
-    s.local_depth = saved.depth;
-  }
-  --scope_depth_;
-}
-
 Value Interpreter::get_variable(Symbol symbol) const {
   const Value* value = peek_variable(symbol);
   return value != nullptr ? *value : Value::null();
