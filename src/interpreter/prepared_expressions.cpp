@@ -5,6 +5,7 @@
 // exactly what evaluate_node(), the general switch, gives for the same node: the same value,
 // the same reads in the same order, the same failures.
 #include "interpreter/errors.hpp"
+#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/number_operators.hpp"
 #include "interpreter/operators.hpp"
@@ -171,6 +172,40 @@ struct ExpressionForms {
     return x != y;
   }
 
+  // `d * d <= n`, `n % d == 0`: a comparison whose left operand is an operator on two
+  // variables, decided from the integers alone. Only variables are read before the
+  // decision, and reading one runs no code, so when the operands are not all integers
+  // (or the operator would fail) the general comparison reads them again from the start.
+  template <TokenKind Inner, TokenKind Op, OperandShape R>
+  static uint8_t compare_on_operator(Interpreter& in, const Expr& expr, Value& value) {
+    const auto& e = static_cast<const BinaryOpExpr&>(expr);
+    const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
+    const Value* a = in.peek_variable(static_cast<const IdentifierExpr&>(*inner.left).symbol);
+    const Value* b = in.peek_variable(static_cast<const IdentifierExpr&>(*inner.right).symbol);
+    int64_t c;
+    bool numbers = a != nullptr && b != nullptr && a->is(ValueKind::Number) &&
+                   b->is(ValueKind::Number);
+    if constexpr (R == OperandShape::Integer) {
+      c = static_cast<const NumberExpr&>(*e.right).value;
+    } else {
+      const Value* right =
+          in.peek_variable(static_cast<const IdentifierExpr&>(*e.right).symbol);
+      numbers = numbers && right != nullptr && right->is(ValueKind::Number);
+      c = numbers ? right->as_number() : 0;
+    }
+    if (numbers) [[likely]] {
+      const int64_t x = a->as_number();
+      const int64_t y = b->as_number();
+      if constexpr (Inner == TokenKind::Plus) return compared<Op>(wrap_add(x, y), c);
+      if constexpr (Inner == TokenKind::Minus) return compared<Op>(wrap_sub(x, y), c);
+      if constexpr (Inner == TokenKind::Star) return compared<Op>(wrap_mul(x, y), c);
+      if constexpr (Inner == TokenKind::Percent) {
+        if (y != 0 && y != -1) return compared<Op>(x % y, c);
+      }
+    }
+    return compare_operands<Op, OperandShape::Computed, R>(in, expr, value);
+  }
+
   // Any other condition: its value, evaluated the general way.
   static uint8_t evaluated(Interpreter& in, const Expr& expr, Value& value) {
     value = in.evaluate(expr);
@@ -209,6 +244,46 @@ struct ExpressionForms {
     static constexpr TestFn fn = &compare<Op, L, R>;
   };
 
+  // The comparison `(a inner b) op right` with a and b variables and right a variable or an
+  // integer literal; null for any other shape.
+  template <TokenKind Op>
+  static TestFn compare_on_operator_for(const BinaryOpExpr& e) {
+    if (e.left->kind != ExprKind::BinaryOp) return nullptr;
+    const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
+    if (inner.left->kind != ExprKind::Identifier || inner.right->kind != ExprKind::Identifier)
+      return nullptr;
+    const bool literal = e.right->kind == ExprKind::Number;
+    if (!literal && e.right->kind != ExprKind::Identifier) return nullptr;
+    for (const Expr* operand : {inner.left.get(), inner.right.get(), e.right.get()}) {
+      if (operand->kind == ExprKind::Identifier) {
+        const auto& id = static_cast<const IdentifierExpr&>(*operand);
+        cached_symbol(id.symbol, id.name);
+      }
+    }
+    constexpr auto I = OperandShape::Integer;
+    constexpr auto V = OperandShape::Variable;
+    switch (inner.op.kind) {
+      case TokenKind::Plus:
+        return literal ? &compare_on_operator<TokenKind::Plus, Op, I>
+                       : &compare_on_operator<TokenKind::Plus, Op, V>;
+      case TokenKind::Minus:
+        return literal ? &compare_on_operator<TokenKind::Minus, Op, I>
+                       : &compare_on_operator<TokenKind::Minus, Op, V>;
+      case TokenKind::Star:
+        return literal ? &compare_on_operator<TokenKind::Star, Op, I>
+                       : &compare_on_operator<TokenKind::Star, Op, V>;
+      case TokenKind::Percent:
+        return literal ? &compare_on_operator<TokenKind::Percent, Op, I>
+                       : &compare_on_operator<TokenKind::Percent, Op, V>;
+      default: return nullptr;
+    }
+  }
+  template <TokenKind Op>
+  static TestFn comparison_for(const BinaryOpExpr& e) {
+    if (TestFn fused = compare_on_operator_for<Op>(e)) return fused;
+    return for_shapes<CompareForm, Op>(e);
+  }
+
   static EvaluateFn prepare_binary(const BinaryOpExpr& e) {
     switch (e.op.kind) {
       case TokenKind::Plus: return for_shapes<BinaryForm, TokenKind::Plus>(e);
@@ -232,12 +307,12 @@ struct ExpressionForms {
     if (condition.kind != ExprKind::BinaryOp) return &evaluated;
     const auto& e = static_cast<const BinaryOpExpr&>(condition);
     switch (e.op.kind) {
-      case TokenKind::Less: return for_shapes<CompareForm, TokenKind::Less>(e);
-      case TokenKind::LessEqual: return for_shapes<CompareForm, TokenKind::LessEqual>(e);
-      case TokenKind::Greater: return for_shapes<CompareForm, TokenKind::Greater>(e);
-      case TokenKind::GreaterEqual: return for_shapes<CompareForm, TokenKind::GreaterEqual>(e);
-      case TokenKind::Equal: return for_shapes<CompareForm, TokenKind::Equal>(e);
-      case TokenKind::NotEqual: return for_shapes<CompareForm, TokenKind::NotEqual>(e);
+      case TokenKind::Less: return comparison_for<TokenKind::Less>(e);
+      case TokenKind::LessEqual: return comparison_for<TokenKind::LessEqual>(e);
+      case TokenKind::Greater: return comparison_for<TokenKind::Greater>(e);
+      case TokenKind::GreaterEqual: return comparison_for<TokenKind::GreaterEqual>(e);
+      case TokenKind::Equal: return comparison_for<TokenKind::Equal>(e);
+      case TokenKind::NotEqual: return comparison_for<TokenKind::NotEqual>(e);
       default: return &evaluated;
     }
   }
