@@ -203,6 +203,9 @@ class Interpreter {
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
   [[gnu::noinline]] Flow execute_compound_assign(const CompoundAssignStmt& stmt);
+  // The rest of `x += e` once the current value and the operand are read.
+  [[gnu::noinline]] Flow finish_compound_assign(const CompoundAssignStmt& stmt, Value& current,
+                                                Value& operand);
   [[gnu::noinline]] Flow execute_while(const WhileStmt& stmt);
   [[gnu::noinline]] Flow execute_for(const ForStmt& stmt);
   [[gnu::noinline]] Flow execute_for_range(const ForStmt& stmt);

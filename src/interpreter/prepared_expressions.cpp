@@ -109,6 +109,20 @@ struct ExpressionForms {
     return binary<Op, OperandShape::Variable, OperandShape::Integer>(in, expr);
   }
 
+  // `d.x`, `d["x"]`: a member of a dict held in a variable, read in place; anything else
+  // (another kind, a missing key) goes the general way, which reports it.
+  static Value member(Interpreter& in, const Expr& expr) {
+    const auto& e = static_cast<const IndexExpr&>(expr);
+    const Value* object =
+        in.peek_variable(static_cast<const IdentifierExpr&>(*e.object).symbol);
+    if (object != nullptr && object->is(ValueKind::Dict)) [[likely]] {
+      const Value* found = object->as_dict().find(static_cast<const StringExpr&>(*e.index).value);
+      if (found != nullptr) [[likely]]
+        return *found;
+    }
+    return index(in, expr);
+  }
+
   // `left op right` for one operator and one pair of operand shapes.
   template <TokenKind Op, OperandShape L, OperandShape R>
   [[gnu::noinline]] static Value binary(Interpreter& in, const Expr& expr) {
@@ -329,7 +343,14 @@ struct ExpressionForms {
       }
       case ExprKind::BinaryOp: return prepare_binary(static_cast<const BinaryOpExpr&>(expr));
       case ExprKind::Call: return prepare_call(static_cast<const CallExpr&>(expr));
-      case ExprKind::Index: return &index;
+      case ExprKind::Index: {
+        const auto& e = static_cast<const IndexExpr&>(expr);
+        if (e.object->kind != ExprKind::Identifier || e.index->kind != ExprKind::String)
+          return &index;
+        const auto& id = static_cast<const IdentifierExpr&>(*e.object);
+        cached_symbol(id.symbol, id.name);
+        return &member;
+      }
       default: return &general;
     }
   }

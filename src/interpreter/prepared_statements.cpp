@@ -61,8 +61,31 @@ struct StatementForms {
     if constexpr (Compound == TokenKind::StarAssign) binding->replace_number(wrap_mul(x, y));
     return in.pending_;
   }
+  // `total += f(x)`: the current value is read before the operand runs any code, as the
+  // general path reads it; two integers are then combined in place.
+  template <TokenKind Compound>
+  static Flow compound_computed(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
+    Value current = in.get_variable(s.symbol);
+    Value operand = in.evaluate(*s.value);
+    if (current.is(ValueKind::Number) && operand.is(ValueKind::Number)) {
+      Value* binding = in.binding_read_and_written(s.symbol);
+      if (binding != nullptr && binding->is(ValueKind::Number)) [[likely]] {
+        const int64_t x = current.as_number();
+        const int64_t y = operand.as_number();
+        if constexpr (Compound == TokenKind::PlusAssign) binding->replace_number(wrap_add(x, y));
+        if constexpr (Compound == TokenKind::MinusAssign) binding->replace_number(wrap_sub(x, y));
+        if constexpr (Compound == TokenKind::StarAssign) binding->replace_number(wrap_mul(x, y));
+        return in.pending_;
+      }
+    }
+    return in.finish_compound_assign(s, current, operand);
+  }
+
   template <TokenKind Compound>
   static ExecuteFn compound_for(const CompoundAssignStmt& s) {
+    if (s.value->kind != ExprKind::Number && s.value->kind != ExprKind::Identifier)
+      return &compound_computed<Compound>;
     if (s.value->kind == ExprKind::Number) return &compound_integer<Compound, OperandShape::Integer>;
     const auto& id = static_cast<const IdentifierExpr&>(*s.value);
     cached_symbol(id.symbol, id.name);
@@ -70,8 +93,6 @@ struct StatementForms {
   }
   static ExecuteFn prepare_compound(const CompoundAssignStmt& s) {
     cached_symbol(s.symbol, s.name);
-    if (s.value->kind != ExprKind::Number && s.value->kind != ExprKind::Identifier)
-      return &compound;
     switch (s.op.kind) {
       case TokenKind::PlusAssign: return compound_for<TokenKind::PlusAssign>(s);
       case TokenKind::MinusAssign: return compound_for<TokenKind::MinusAssign>(s);

@@ -215,6 +215,12 @@ Flow Interpreter::execute_compound_assign(const CompoundAssignStmt& s) {
   Symbol symbol = cached_symbol(s.symbol, s.name);
   Value current = get_variable(symbol);
   Value operand = evaluate(*s.value);
+  return finish_compound_assign(s, current, operand);
+}
+
+Flow Interpreter::finish_compound_assign(const CompoundAssignStmt& s, Value& current,
+                                         Value& operand) {
+  const Symbol symbol = s.symbol;
   if (operand.is_error())
     errors::log_named_statement_failure(messages::kCompoundAssignFailed, s.name, operand);
   const TokenKind op = arithmetic_of(s.op.kind);
