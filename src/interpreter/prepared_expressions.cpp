@@ -82,6 +82,14 @@ struct ExpressionForms {
         storage = Value::number(static_cast<const NumberExpr&>(operand).value);
         out = &storage;
         return true;
+      } else if constexpr (S == OperandShape::Float) {
+        storage = Value::floating(static_cast<const FloatExpr&>(operand).value);
+        out = &storage;
+        return true;
+      } else if constexpr (S == OperandShape::Pair) {
+        if (!pair_value(in, static_cast<const BinaryOpExpr&>(operand), storage))
+          storage = in.evaluate(operand);
+        out = &storage;
       } else {
         storage = in.evaluate(operand);
         out = &storage;
@@ -93,6 +101,36 @@ struct ExpressionForms {
       return true;
     }
   };
+
+  // `a * b` as an operand, a and b variables: two integers or two floats under an operator
+  // that cannot fail are combined right here; false leaves the operand to its evaluation.
+  [[gnu::always_inline]] static bool pair_value(Interpreter& in, const BinaryOpExpr& pair,
+                                                Value& out) {
+    const Value* a = in.peek_variable(static_cast<const IdentifierExpr&>(*pair.left).symbol);
+    const Value* b = in.peek_variable(static_cast<const IdentifierExpr&>(*pair.right).symbol);
+    if (a == nullptr || b == nullptr || a->kind() != b->kind()) return false;
+    if (a->is(ValueKind::Float)) {
+      const double x = a->as_float();
+      const double y = b->as_float();
+      switch (pair.op.kind) {
+        case TokenKind::Plus: out = Value::floating(x + y); return true;
+        case TokenKind::Minus: out = Value::floating(x - y); return true;
+        case TokenKind::Star: out = Value::floating(x * y); return true;
+        default: return false;
+      }
+    }
+    if (a->is(ValueKind::Number)) {
+      const int64_t x = a->as_number();
+      const int64_t y = b->as_number();
+      switch (pair.op.kind) {
+        case TokenKind::Plus: out = Value::number(wrap_add(x, y)); return true;
+        case TokenKind::Minus: out = Value::number(wrap_sub(x, y)); return true;
+        case TokenKind::Star: out = Value::number(wrap_mul(x, y)); return true;
+        default: return false;
+      }
+    }
+    return false;
+  }
 
   // `variable op 1`: an integer variable needs no operand storage at all.
   template <TokenKind Op>
@@ -231,21 +269,43 @@ struct ExpressionForms {
   template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op,
             OperandShape L>
   static auto for_right(const Expr& right) {
-    if (right.kind == ExprKind::Identifier) return Form<Op, L, OperandShape::Variable>::fn;
-    if (right.kind == ExprKind::Number) return Form<Op, L, OperandShape::Integer>::fn;
-    return Form<Op, L, OperandShape::Computed>::fn;
+    switch (shape_of(right)) {
+      case OperandShape::Variable: return Form<Op, L, OperandShape::Variable>::fn;
+      case OperandShape::Integer: return Form<Op, L, OperandShape::Integer>::fn;
+      case OperandShape::Float: return Form<Op, L, OperandShape::Float>::fn;
+      case OperandShape::Pair: return Form<Op, L, OperandShape::Pair>::fn;
+      default: return Form<Op, L, OperandShape::Computed>::fn;
+    }
+  }
+  // An operand's shape, with the names it reads resolved.
+  static OperandShape shape_of(const Expr& operand) {
+    const auto resolve = [](const Expr& e) {
+      const auto& id = static_cast<const IdentifierExpr&>(e);
+      cached_symbol(id.symbol, id.name);
+    };
+    switch (operand.kind) {
+      case ExprKind::Identifier: resolve(operand); return OperandShape::Variable;
+      case ExprKind::Number: return OperandShape::Integer;
+      case ExprKind::Float: return OperandShape::Float;
+      case ExprKind::BinaryOp: {
+        const auto& pair = static_cast<const BinaryOpExpr&>(operand);
+        if (pair.left->kind != ExprKind::Identifier || pair.right->kind != ExprKind::Identifier)
+          return OperandShape::Computed;
+        resolve(*pair.left);
+        resolve(*pair.right);
+        return OperandShape::Pair;
+      }
+      default: return OperandShape::Computed;
+    }
   }
   template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op>
   static auto for_shapes(const BinaryOpExpr& e) {
-    for (const Expr* operand : {e.left.get(), e.right.get()}) {
-      if (operand->kind == ExprKind::Identifier) {
-        const auto& id = static_cast<const IdentifierExpr&>(*operand);
-        cached_symbol(id.symbol, id.name);
-      }
+    switch (shape_of(*e.left)) {
+      case OperandShape::Variable: return for_right<Form, Op, OperandShape::Variable>(*e.right);
+      case OperandShape::Float: return for_right<Form, Op, OperandShape::Float>(*e.right);
+      case OperandShape::Pair: return for_right<Form, Op, OperandShape::Pair>(*e.right);
+      default: return for_right<Form, Op, OperandShape::Computed>(*e.right);
     }
-    if (e.left->kind == ExprKind::Identifier)
-      return for_right<Form, Op, OperandShape::Variable>(*e.right);
-    return for_right<Form, Op, OperandShape::Computed>(*e.right);
   }
   template <TokenKind Op, OperandShape L, OperandShape R>
   struct BinaryForm {

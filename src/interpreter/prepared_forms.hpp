@@ -6,9 +6,9 @@
 
 namespace vormel {
 
-// How an operator's operand is read: a variable in place, an integer literal as it stands,
-// or anything else by evaluating it.
-enum class OperandShape : uint8_t { Variable, Integer, Computed };
+// How an operator's operand is read: a variable in place, a number literal as it stands, an
+// operator on two variables combined inline, or anything else by evaluating it.
+enum class OperandShape : uint8_t { Variable, Integer, Float, Pair, Computed };
 
 // A call's function: by argument count for plain calls, by route for the rest
 // (prepared_calls.cpp).
