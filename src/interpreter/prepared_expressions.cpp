@@ -42,65 +42,62 @@ struct ExpressionForms {
     return in.evaluate_index(static_cast<const IndexExpr&>(e));
   }
 
-  // Both operands of `left op right`, read as evaluate_binary_general() reads them: left,
-  // then right, each passing on an Error at once; a variable is read in place unless the
-  // right operand runs code that could rebind it. False, with `failure` set, on an Error.
-  template <OperandShape L, OperandShape R>
-  struct Operands {
-    Value left_storage;
-    Value right_storage;
-    const Value* left;
-    const Value* right;
-
-    [[gnu::always_inline]] bool read(Interpreter& in, const BinaryOpExpr& e, Value& failure) {
-      if constexpr (L == OperandShape::Computed || R == OperandShape::Computed) {
-        if (stack_pointer_below(in.stack_limit_)) [[unlikely]] {
-          failure = errors::nesting_too_deep();
-          return false;
-        }
-      }
-      if (!read_one<L>(in, *e.left, left_storage, left, failure)) return false;
-      if constexpr (L == OperandShape::Variable && R == OperandShape::Computed) {
+  // Both operands of `left op right`, read as evaluate_binary() reads them: left, then
+  // right, each passing on an Error at once; a variable is read in place unless the right
+  // operand runs code that could rebind it. A computed operand is built where it stays.
+  // Gives then(left, right), or fail(error) for the first Error met.
+  template <OperandShape L, OperandShape R, typename Fail, typename Then>
+  [[gnu::always_inline]] static auto with_operands(Interpreter& in, const BinaryOpExpr& e,
+                                                   Fail fail, Then then) {
+    if constexpr (L == OperandShape::Computed || R == OperandShape::Computed) {
+      if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
+        return fail(errors::nesting_too_deep());
+    }
+    Value left_storage = operand_storage<L>(in, *e.left);
+    const Value* left = &left_storage;
+    if constexpr (L == OperandShape::Variable) {
+      const auto& id = static_cast<const IdentifierExpr&>(*e.left);
+      left = in.peek_variable(id.symbol);
+      if (left == nullptr) [[unlikely]]
+        return fail(errors::undefined_variable(id.name));
+      if constexpr (R == OperandShape::Computed) {
         left_storage = *left;
         left = &left_storage;
       }
-      return read_one<R>(in, *e.right, right_storage, right, failure);
     }
+    if (left->is_error()) [[unlikely]]
+      return fail(Value(*left));
+    Value right_storage = operand_storage<R>(in, *e.right);
+    const Value* right = &right_storage;
+    if constexpr (R == OperandShape::Variable) {
+      const auto& id = static_cast<const IdentifierExpr&>(*e.right);
+      right = in.peek_variable(id.symbol);
+      if (right == nullptr) [[unlikely]]
+        return fail(errors::undefined_variable(id.name));
+    }
+    if (right->is_error()) [[unlikely]]
+      return fail(Value(*right));
+    return then(*left, *right);
+  }
 
-    template <OperandShape S>
-    [[gnu::always_inline]] static bool read_one(Interpreter& in, const Expr& operand,
-                                                Value& storage, const Value*& out,
-                                                Value& failure) {
-      if constexpr (S == OperandShape::Variable) {
-        const auto& id = static_cast<const IdentifierExpr&>(operand);
-        out = in.peek_variable(id.symbol);
-        if (out == nullptr) [[unlikely]] {
-          failure = errors::undefined_variable(id.name);
-          return false;
-        }
-      } else if constexpr (S == OperandShape::Integer) {
-        storage = Value::number(static_cast<const NumberExpr&>(operand).value);
-        out = &storage;
-        return true;
-      } else if constexpr (S == OperandShape::Float) {
-        storage = Value::floating(static_cast<const FloatExpr&>(operand).value);
-        out = &storage;
-        return true;
-      } else if constexpr (S == OperandShape::Pair) {
-        if (!pair_value(in, static_cast<const BinaryOpExpr&>(operand), storage))
-          storage = in.evaluate(operand);
-        out = &storage;
-      } else {
-        storage = in.evaluate(operand);
-        out = &storage;
-      }
-      if (out->is_error()) [[unlikely]] {
-        failure = *out;
-        return false;
-      }
-      return true;
+  // An operand's value when it is not a variable (a variable's storage stays null).
+  template <OperandShape S>
+  [[gnu::always_inline]] static Value operand_storage(Interpreter& in, const Expr& operand) {
+    if constexpr (S == OperandShape::Variable) {
+      return Value();
+    } else if constexpr (S == OperandShape::Integer) {
+      return Value::number(static_cast<const NumberExpr&>(operand).value);
+    } else if constexpr (S == OperandShape::Float) {
+      return Value::floating(static_cast<const FloatExpr&>(operand).value);
+    } else if constexpr (S == OperandShape::Pair) {
+      Value value;
+      if (!pair_value(in, static_cast<const BinaryOpExpr&>(operand), value))
+        value = in.evaluate(operand);
+      return value;
+    } else {
+      return in.evaluate(operand);
     }
-  };
+  }
 
   // `a * b` as an operand, a and b variables: two integers or two floats under an operator
   // that cannot fail are combined right here; false leaves the operand to its evaluation.
@@ -164,11 +161,12 @@ struct ExpressionForms {
   // `left op right` for one operator and one pair of operand shapes.
   template <TokenKind Op, OperandShape L, OperandShape R>
   [[gnu::noinline]] static Value binary(Interpreter& in, const Expr& expr) {
-    Operands<L, R> operands;
-    Value failure;
-    if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), failure)) return failure;
-    const Value& left = *operands.left;
-    const Value& right = *operands.right;
+    return with_operands<L, R>(
+        in, static_cast<const BinaryOpExpr&>(expr), [](Value failure) { return failure; },
+        [](const Value& left, const Value& right) { return combined<Op>(left, right); });
+  }
+  template <TokenKind Op>
+  [[gnu::always_inline]] static Value combined(const Value& left, const Value& right) {
     const auto general = [&] { return binary_operation(left, Op, right); };
     if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
       return integer_operator(Op, left.as_number(), right.as_number(), general);
@@ -200,19 +198,23 @@ struct ExpressionForms {
   template <TokenKind Op, OperandShape L, OperandShape R>
   [[gnu::noinline]] static uint8_t compare_operands(Interpreter& in, const Expr& expr,
                                                     Value& value) {
-    Operands<L, R> operands;
-    if (!operands.read(in, static_cast<const BinaryOpExpr&>(expr), value)) return 2;
-    const Value& left = *operands.left;
-    const Value& right = *operands.right;
-    if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
-      return compared<Op>(left.as_number(), right.as_number());
-    double x, y;
-    if constexpr (Op != TokenKind::Equal && Op != TokenKind::NotEqual) {
-      if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
-        return compared<Op>(x, y);
-    }
-    value = binary_operation(left, Op, right);
-    return 2;
+    return with_operands<L, R>(
+        in, static_cast<const BinaryOpExpr&>(expr),
+        [&](Value failure) -> uint8_t {
+          value = std::move(failure);
+          return 2;
+        },
+        [&](const Value& left, const Value& right) -> uint8_t {
+          if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
+            return compared<Op>(left.as_number(), right.as_number());
+          double x, y;
+          if constexpr (Op != TokenKind::Equal && Op != TokenKind::NotEqual) {
+            if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
+              return compared<Op>(x, y);
+          }
+          value = binary_operation(left, Op, right);
+          return 2;
+        });
   }
   template <TokenKind Op, typename T>
   [[gnu::always_inline]] static uint8_t compared(T x, T y) {
