@@ -173,7 +173,12 @@ template <size_t Count>
       bind_local(s, symbol, args[i]);
   }
   Value result;
-  if (run_block(def.body) & kFlowReturn) {
+  // The body's statements run without the nesting check of a block: the call checked the
+  // stack with room to spare.
+  Flow flow = kFlowNormal;
+  for (const StmtPtr& stmt : def.body)
+    if ((flow = execute(*stmt)) != kFlowNormal) break;
+  if (flow & kFlowReturn) {
     result = std::move(returned_);
     pending_ &= ~kFlowReturn;
   }
@@ -197,10 +202,11 @@ struct CallForms {
     const auto& call = static_cast<const CallExpr&>(expr);
     if (stack_pointer_below(in.stack_limit_ + Interpreter::kCallStackMargin) || debug_enabled()) [[unlikely]]
       return in.evaluate_node(expr);
-    std::array<Value, N> args;
+    FixedArguments<N> args;
     for (size_t i = 0; i < N; ++i) {
-      args[i] = in.evaluate(*call.args[i]);
-      if (args[i].is_error()) return std::move(args[i]);
+      Value& value = *new (args.room()) Value(in.evaluate(*call.args[i]));
+      args.commit();
+      if (value.is_error()) return std::move(value);
     }
     const Value* found = in.peek_variable(call.symbol);
     if (found == nullptr || !found->is(ValueKind::Function)) [[unlikely]]
@@ -211,6 +217,27 @@ struct CallForms {
       return errors::argument_count(call.name, def.params.size(), N);
     return in.enter_function<N>(def, args.data(), N);
   }
+
+  // The N arguments of a call, each built where it stays; only those built are destroyed.
+  template <size_t N>
+  class FixedArguments {
+   public:
+    FixedArguments() = default;
+    ~FixedArguments() {
+      for (size_t i = 0; i < count_; ++i) data()[i].~Value();
+    }
+    FixedArguments(const FixedArguments&) = delete;
+    FixedArguments& operator=(const FixedArguments&) = delete;
+
+    // Raw room for the next argument; commit() makes it part of the list once built.
+    void* room() { return &storage_[count_ * sizeof(Value)]; }
+    void commit() { ++count_; }
+    Value* data() { return std::launder(reinterpret_cast<Value*>(storage_)); }
+
+   private:
+    size_t count_ = 0;
+    alignas(Value) unsigned char storage_[(N > 0 ? N : 1) * sizeof(Value)];
+  };
 
   // Built-ins and module functions; the check guards the nesting of the arguments.
   static Value routed(Interpreter& in, const Expr& expr) {
