@@ -211,8 +211,8 @@ struct CallForms {
     const Value* found = in.peek_variable(call.symbol);
     if (found == nullptr || !found->is(ValueKind::Function)) [[unlikely]]
       return in.call_plain(call, std::span<Value>(args.data(), N));
-    Value callee = *found;  // keeps the body alive whatever the call does
-    const FunctionDef& def = callee.as_function();
+    in.keep_alive(*found);  // whatever the body rebinds, the definition stays
+    const FunctionDef& def = found->as_function();
     if (def.params.size() != N) [[unlikely]]
       return errors::argument_count(call.name, def.params.size(), N);
     return in.enter_function<N>(def, args.data(), N);

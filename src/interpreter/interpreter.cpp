@@ -1,6 +1,8 @@
 // The interpreter object and running a whole script.
 #include "interpreter/interpreter.hpp"
 
+#include <atomic>
+
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
 #include "interpreter/messages.hpp"
@@ -8,7 +10,20 @@
 
 namespace vormel {
 
-Interpreter::Interpreter() : stack_limit_(stack_limit_address()) {}
+namespace {
+uint64_t next_interpreter_serial() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+}  // namespace
+
+Interpreter::Interpreter()
+    : stack_limit_(stack_limit_address()), serial_(next_interpreter_serial()) {}
+
+void Interpreter::keep_function(const FunctionDefPtr& def) {
+  kept_functions_.push_back(def);
+  def->kept_by = serial_;
+}
 Interpreter::~Interpreter() = default;
 
 GraphicsContext& Interpreter::create_graphics() {

@@ -116,6 +116,13 @@ class Interpreter {
   // The graphics context, made on first use: most interpreters never draw.
   GraphicsContext& graphics() { return graphics_ ? *graphics_ : create_graphics(); }
 
+  // Keeps a called function's definition alive as long as this interpreter, so that a call
+  // need not hold a reference while its body runs (the body may rebind the function's name).
+  [[gnu::always_inline]] void keep_alive(const Value& function) {
+    if (function.as_function().kept_by != serial_) [[unlikely]]
+      keep_function(function.function_def());
+  }
+
   // Nested user-function calls allowed before a call fails with a recursion error.
   static constexpr uint32_t kMaxCallDepth = 200000;
   // Calls stop this far above the point where nesting within one call is refused, so that
@@ -141,6 +148,7 @@ class Interpreter {
     return index < slot_count_ ? slots_[index] : grow_slots(index);
   }
   [[gnu::noinline]] VariableSlot& grow_slots(size_t index);
+  [[gnu::noinline]] void keep_function(const FunctionDefPtr& def);
   [[gnu::noinline, gnu::cold]] Flow refuse_nesting();
   [[gnu::noinline]] void grow_saved();
   // Binds a name in the innermost call scope. Swaps rather than assigns: the spare saved
@@ -242,6 +250,8 @@ class Interpreter {
   };
   using ModuleMap = std::unordered_map<std::string, ExportTable, NameHash, std::equal_to<>>;
 
+  const uint64_t serial_;  // this interpreter's number, unique in the process
+  std::vector<FunctionDefPtr> kept_functions_;
   GraphicsContextPtr graphics_;
   Flow pending_ = kFlowNormal;
   Value returned_;  // the pending return value, when pending_ has kFlowReturn

@@ -209,6 +209,8 @@ struct FunctionDef {
   StmtList body;
   mutable std::vector<SymbolCache> param_symbols;  // filled by the interpreter
   mutable bool params_interned = false;
+  // The serial number of the interpreter that keeps this definition alive, if any.
+  mutable uint64_t kept_by = 0;
 };
 using FunctionDefPtr = std::shared_ptr<const FunctionDef>;
 
