@@ -175,7 +175,7 @@ template <size_t Count>
   Value result;
   // The body's statements run without the nesting check of a block: the call checked the
   // stack with room to spare.
-  Flow flow = kFlowNormal;
+  Flow flow = pending_;  // what an empty body leaves, as a block would
   for (const StmtPtr& stmt : def.body)
     if ((flow = execute(*stmt)) != kFlowNormal) break;
   if (flow & kFlowReturn) {

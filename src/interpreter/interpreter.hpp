@@ -178,10 +178,8 @@ class Interpreter {
   // fall back to them for rare shapes; with the shortcuts off they do everything.
   [[gnu::noinline]] Value evaluate_node(const Expr& expr);
   [[gnu::noinline]] Flow execute_node(const Stmt& stmt);
-  // Picks the node's prepared function on its first run (prepared_expressions.cpp,
-  // prepared_statements.cpp).
-  [[gnu::noinline]] static EvaluateFn prepare_expression(const Expr& expr);
-  [[gnu::noinline]] static ExecuteFn prepare_statement(const Stmt& stmt);
+  friend Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr);
+  friend Flow prepare_and_execute(Interpreter& interpreter, const Stmt& stmt);
   friend struct ExpressionForms;
   friend struct CallForms;
   friend struct StatementForms;
@@ -263,16 +261,12 @@ class Interpreter {
 // With the shortcuts off, every node goes through the general switch instead.
 [[gnu::always_inline]] inline Value Interpreter::evaluate(const Expr& expr) {
   if (!shortcuts_enabled()) return evaluate_node(expr);
-  EvaluateFn run = expr.evaluator;
-  if (run == nullptr) [[unlikely]] run = prepare_expression(expr);
-  return run(*this, expr);
+  return expr.evaluator(*this, expr);
 }
 
 [[gnu::always_inline]] inline Flow Interpreter::execute(const Stmt& stmt) {
   if (!shortcuts_enabled()) return execute_node(stmt);
-  ExecuteFn run = stmt.executor;
-  if (run == nullptr) [[unlikely]] run = prepare_statement(stmt);
-  return run(*this, stmt);
+  return stmt.executor(*this, stmt);
 }
 
 // Runs a parsed script in a fresh interpreter: lets, functions and uses first, then `main`

@@ -425,9 +425,9 @@ Value float_or_general_operation(const Value& left, TokenKind op, const Value& r
   return binary_operation(left, op, right);
 }
 
-EvaluateFn Interpreter::prepare_expression(const Expr& expr) {
+Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr) {
   expr.evaluator = ExpressionForms::prepare(expr);
-  return expr.evaluator;
+  return expr.evaluator(interpreter, expr);
 }
 
 TestFn prepare_test(const Expr& condition) { return ExpressionForms::prepare_test(condition); }

@@ -124,14 +124,23 @@ struct StatementForms {
     return in.pending_;
   }
 
+  // The body's nesting check is made once: the stack is the same on every pass.
   static Flow while_loop(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const WhileStmt&>(stmt);
+    const bool nested_too_deep = stack_pointer_below(in.stack_limit_);
     for (;;) {
       spend_steps(1);
       check_interrupt();
       bool failed = false;
       if (!holds(in, s.test, *s.condition, messages::kWhileConditionFailed, failed)) break;
-      if (in.run_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+      if (nested_too_deep) [[unlikely]] {
+        if (in.refuse_nesting() & (kFlowReturn | kFlowBreak)) break;
+      } else {
+        Flow flow = in.pending_;  // what an empty body leaves, as a block would
+        for (const StmtPtr& body_stmt : s.body)
+          if ((flow = in.execute(*body_stmt)) != kFlowNormal) break;
+        if (flow & (kFlowReturn | kFlowBreak)) break;
+      }
       in.pending_ &= ~kFlowContinue;
     }
     return in.pending_ &= ~kFlowBreak;
@@ -195,9 +204,9 @@ struct StatementForms {
   }
 };
 
-ExecuteFn Interpreter::prepare_statement(const Stmt& stmt) {
+Flow prepare_and_execute(Interpreter& interpreter, const Stmt& stmt) {
   stmt.executor = StatementForms::prepare(stmt);
-  return stmt.executor;
+  return stmt.executor(interpreter, stmt);
 }
 
 }  // namespace vormel

@@ -61,9 +61,12 @@ class Value;
 
 // What the interpreter prepares a node into on its first run: the function that evaluates
 // (or executes) exactly this node's shape, with its operands already resolved in the node.
-// Null until then; the shape never changes, so neither does the function.
+// Every node starts with the interpreter's preparing function, which picks that function,
+// stores it in the node and runs it; the shape never changes, so neither does the function.
 using EvaluateFn = Value (*)(Interpreter&, const Expr&);
 using ExecuteFn = uint8_t (*)(Interpreter&, const Stmt&);
+Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr);
+uint8_t prepare_and_execute(Interpreter& interpreter, const Stmt& stmt);
 // A condition tested without building a Boolean: 0 false, 1 true, or 2 with the
 // condition's value (possibly an Error) left in the Value for the caller to judge.
 using TestFn = uint8_t (*)(Interpreter&, const Expr&, Value&);
@@ -81,7 +84,7 @@ struct NodeDeleter {
 
 struct Expr {
   const ExprKind kind;
-  mutable EvaluateFn evaluator = nullptr;
+  mutable EvaluateFn evaluator = &prepare_and_evaluate;
   explicit Expr(ExprKind k) : kind(k) {}
   virtual ~Expr() = default;
   Expr(const Expr&) = delete;
@@ -170,7 +173,7 @@ struct RangeExpr : Expr {
 
 struct Stmt {
   const StmtKind kind;
-  mutable ExecuteFn executor = nullptr;
+  mutable ExecuteFn executor = &prepare_and_execute;
   explicit Stmt(StmtKind k) : kind(k) {}
   virtual ~Stmt() = default;
   Stmt(const Stmt&) = delete;
