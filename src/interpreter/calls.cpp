@@ -204,9 +204,9 @@ struct CallForms {
       return in.evaluate_node(expr);
     FixedArguments<N> args;
     for (size_t i = 0; i < N; ++i) {
-      Value& value = *new (args.room()) Value(in.evaluate(*call.args[i]));
-      args.commit();
-      if (value.is_error()) return std::move(value);
+      Value& value = *new (args.at(i)) Value(in.evaluate(*call.args[i]));
+      if (value.is_error()) [[unlikely]]
+        return args.fail_at(i);
     }
     const Value* found = in.peek_variable(call.symbol);
     if (found == nullptr || !found->is(ValueKind::Function)) [[unlikely]]
@@ -218,24 +218,28 @@ struct CallForms {
     return in.enter_function<N>(def, args.data(), N);
   }
 
-  // The N arguments of a call, each built where it stays; only those built are destroyed.
+  // The N arguments of a call, each built where it stays. All N are destroyed at the end,
+  // unless building one failed: fail_at() then destroys those built and gives the failure.
   template <size_t N>
   class FixedArguments {
    public:
     FixedArguments() = default;
     ~FixedArguments() {
-      for (size_t i = 0; i < count_; ++i) data()[i].~Value();
+      for (size_t i = 0; i < built_; ++i) data()[i].~Value();
     }
     FixedArguments(const FixedArguments&) = delete;
     FixedArguments& operator=(const FixedArguments&) = delete;
 
-    // Raw room for the next argument; commit() makes it part of the list once built.
-    void* room() { return &storage_[count_ * sizeof(Value)]; }
-    void commit() { ++count_; }
+    void* at(size_t i) { return &storage_[i * sizeof(Value)]; }
     Value* data() { return std::launder(reinterpret_cast<Value*>(storage_)); }
+    [[gnu::noinline]] Value fail_at(size_t i) {
+      Value failure = std::move(data()[i]);
+      built_ = i + 1;
+      return failure;
+    }
 
    private:
-    size_t count_ = 0;
+    size_t built_ = N;  // set lower only by fail_at()
     alignas(Value) unsigned char storage_[(N > 0 ? N : 1) * sizeof(Value)];
   };
 
