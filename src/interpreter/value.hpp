@@ -111,7 +111,8 @@ class Value {
   static Value null() { return Value(); }
   static Value string(std::string text);
   static Value array(ValueList items);
-  static Value dict(Dict entries);
+  static Value dict(Dict&& entries);
+  static Value dict(const Dict& entries);
   static Value function(FunctionDefPtr def);
   static Value builtin_function(std::string name);
   static Value error(std::string message);
