@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -99,36 +98,9 @@ void Dict::grow_to(size_t capacity) {
   capacity_ = static_cast<uint32_t>(capacity);
 }
 
-namespace {
-
-template <typename Word>
-Word load(const char* bytes) {
-  Word word;
-  std::memcpy(&word, bytes, sizeof word);
-  return word;
-}
-
-// Key equality once the tags matched, so that the first and last bytes are known equal:
-// short keys are compared as two overlapping words instead of through a call.
-bool same_key_after_tag(const std::string& held, std::string_view key) {
-  const size_t n = key.size();
-  if (held.size() != n) return false;
-  const char* a = held.data();
-  const char* b = key.data();
-  if (n <= 2) return true;
-  if (n <= 4) return load<uint16_t>(a + 1) == load<uint16_t>(b + 1);
-  if (n <= 8) {
-    return load<uint32_t>(a) == load<uint32_t>(b) &&
-           load<uint32_t>(a + n - 4) == load<uint32_t>(b + n - 4);
-  }
-  return std::memcmp(a, b, n) == 0;
-}
-
-}  // namespace
-
-std::ptrdiff_t Dict::scan(std::string_view key, uint32_t tag) const {
+std::ptrdiff_t Dict::scan(std::string_view key, uint64_t tag) const {
   for (uint32_t i = 0; i < size_; ++i)
-    if (tags_[i] == tag && same_key_after_tag(data_[i].first, key)) return i;
+    if (tags_[i] == tag && (tag_holds_whole_key(tag) || data_[i].first == key)) return i;
   return -1;
 }
 
@@ -141,19 +113,15 @@ std::ptrdiff_t Dict::probe(std::string_view key, size_t hash) const {
   }
 }
 
-const Value* Dict::find(std::string_view key) const {
-  const std::ptrdiff_t at = index_.empty() ? scan(key, tag_of(key)) : probe(key, hash_of(key));
+const Value* Dict::find_indexed(std::string_view key, size_t hash) const {
+  const std::ptrdiff_t at = probe(key, hash);
   return at < 0 ? nullptr : &data_[at].second;
 }
 
-const Value* Dict::find(const Key& key) const {
-  const std::ptrdiff_t at = index_.empty() ? scan(key.text, key.tag) : probe(key.text, key.hash);
-  return at < 0 ? nullptr : &data_[at].second;
-}
-
-void Dict::insert_or_assign(std::string key, Value value) {
+template <typename KeyText>
+void Dict::insert_or_assign_key(KeyText&& key, Value value) {
   const bool indexed = !index_.empty();
-  const uint32_t tag = tag_of(key);
+  const uint64_t tag = tag_of(key);
   const size_t hash = indexed || size_ == kIndexThreshold ? hash_of(key) : 0;
   const std::ptrdiff_t at = indexed ? probe(key, hash) : scan(key, tag);
   if (at >= 0) {
@@ -164,7 +132,7 @@ void Dict::insert_or_assign(std::string key, Value value) {
   if (size_ == capacity_) grow_to(size_t{capacity_} * 2);
   const size_t count = size_ + 1;
   if (count > kIndexThreshold && count * 2 > index_.size()) rebuild_index(count);
-  new (data_ + size_) Entry(std::move(key), std::move(value));
+  new (data_ + size_) Entry(std::forward<KeyText>(key), std::move(value));
   if (size_ < kIndexThreshold) tags_[size_] = tag;
   if (!index_.empty()) index_position(size_, hash);
   ++size_;
@@ -183,5 +151,8 @@ void Dict::index_position(size_t position, size_t hash) {
   while (index_[slot] != 0) slot = (slot + 1) & mask;
   index_[slot] = static_cast<uint32_t>(position + 1);
 }
+
+template void Dict::insert_or_assign_key(const std::string&, Value);
+template void Dict::insert_or_assign_key(std::string&&, Value);
 
 }  // namespace vormel

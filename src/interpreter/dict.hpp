@@ -1,12 +1,16 @@
 // Dictionary payload: string keys, unique, listed in insertion order (a copy keeps it).
 // The first few entries live inside the Dict itself, so a small dict needs no allocation of
-// its own; more move to one heap block. Each of the first entries keeps a tag (length, first
-// and last byte) that a lookup compares before the key text, so a small dict is a short scan
-// of integers. Past a few entries an open-addressing index of positions takes over lookups.
+// its own; more move to one heap block. Each of the first entries keeps a tag (a short key
+// whole, or the start of a long one) that a lookup compares before the key text, so a small
+// dict is a short scan of integers. Past a few entries an open-addressing index of positions takes
+// over lookups.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,16 +32,29 @@ class Dict {
   struct Key {
     explicit Key(std::string_view key) : text(key), tag(tag_of(key)), hash(hash_of(key)) {}
     std::string_view text;
-    uint32_t tag;
+    uint64_t tag;
     size_t hash;
   };
-  // Cheap summary of a key compared before the key text: equal keys have equal tags.
-  static uint32_t tag_of(std::string_view key) {
-    if (key.empty()) return 0;
-    return (static_cast<uint32_t>(key.size()) & 0xffffu) << 16 |
-           static_cast<uint32_t>(static_cast<unsigned char>(key.front())) << 8 |
-           static_cast<unsigned char>(key.back());
+  // Summary of a key compared before the key text; equal keys have equal tags. A key of up
+  // to kWholeKeyBytes bytes is held whole (its bytes, and its length in the top byte), so
+  // equal tags mean equal keys; a longer one keeps its first bytes and a marked top byte.
+  static constexpr size_t kWholeKeyBytes = 7;
+  static_assert(std::endian::native == std::endian::little, "tags place bytes by address");
+  static uint64_t tag_of(std::string_view key) {
+    const size_t n = key.size();
+    const char* p = key.data();
+    if (n > kWholeKeyBytes) return (load<uint64_t>(p) & 0x00ffffffffffffffu) | uint64_t{0x80} << 56;
+    uint64_t bytes = 0;  // overlapping loads: shared bytes hold the same value in both
+    if (n >= 4) {
+      bytes = load<uint32_t>(p) | uint64_t{load<uint32_t>(p + n - 4)} << 8 * (n - 4);
+    } else if (n >= 2) {
+      bytes = load<uint16_t>(p) | uint64_t{load<uint16_t>(p + n - 2)} << 8 * (n - 2);
+    } else if (n == 1) {
+      bytes = static_cast<unsigned char>(p[0]);
+    }
+    return bytes | uint64_t{n} << 56;
   }
+  static bool tag_holds_whole_key(uint64_t tag) { return tag >> 56 <= kWholeKeyBytes; }
   static size_t hash_of(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
   Dict() noexcept : data_(inline_entries()) {}
@@ -51,10 +68,21 @@ class Dict {
   bool empty() const { return size_ == 0; }
   // The value stored under `key`, or null. The Key overload skips preparing the key; the
   // string_view one prepares only what the dict's current size needs.
-  const Value* find(std::string_view key) const;
-  const Value* find(const Key& key) const;
+  const Value* find(std::string_view key) const {
+    if (!index_.empty()) return find_indexed(key, hash_of(key));
+    return find_small(key, tag_of(key));
+  }
+  const Value* find(const Key& key) const {
+    if (!index_.empty()) return find_indexed(key.text, key.hash);
+    return find_small(key.text, key.tag);
+  }
   // Inserts or replaces; a replaced key keeps its place in the listing order.
-  void insert_or_assign(std::string key, Value value);
+  void insert_or_assign(const std::string& key, Value value) {
+    insert_or_assign_key(key, std::move(value));
+  }
+  void insert_or_assign(std::string&& key, Value value) {
+    insert_or_assign_key(std::move(key), std::move(value));
+  }
   // Room for `count` entries, so that a dict of known size is built without regrowing.
   void reserve(size_t count);
 
@@ -71,7 +99,24 @@ class Dict {
  private:
   Entry* inline_entries() { return reinterpret_cast<Entry*>(inline_storage_); }
   const Entry* inline_entries() const { return reinterpret_cast<const Entry*>(inline_storage_); }
-  std::ptrdiff_t scan(std::string_view key, uint32_t tag) const;
+  template <typename Word>
+  static Word load(const char* bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+  // Lookups while the dict has no index: a scan of the tags.
+  const Value* find_small(std::string_view key, uint64_t tag) const {
+    for (uint32_t i = 0; i < size_; ++i) {
+      if (tags_[i] == tag && (tag_holds_whole_key(tag) || data_[i].first == key))
+        return &data_[i].second;
+    }
+    return nullptr;
+  }
+  const Value* find_indexed(std::string_view key, size_t hash) const;
+  template <typename KeyText>
+  void insert_or_assign_key(KeyText&& key, Value value);
+  std::ptrdiff_t scan(std::string_view key, uint64_t tag) const;
   std::ptrdiff_t probe(std::string_view key, size_t hash) const;
   void grow_to(size_t capacity);
   void rebuild_index(size_t entry_count);
@@ -87,7 +132,7 @@ class Dict {
   // Open addressing over positions: a slot holds position + 1, or 0 when empty. Its size is
   // a power of two at least twice the entry count; empty while the dict is small.
   std::vector<uint32_t> index_;
-  uint32_t tags_[kIndexThreshold];  // tags of the first entries, scanned while unindexed
+  uint64_t tags_[kIndexThreshold];  // tags of the first entries, scanned while unindexed
   alignas(Entry) std::byte inline_storage_[kInlineEntries * sizeof(Entry)];
 };
 
