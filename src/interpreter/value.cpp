@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "parser/ast.hpp"
+#include "support/address_sanitizer.hpp"
 
 namespace vormel {
 namespace {
@@ -13,19 +14,8 @@ namespace {
 // Freed payload blocks of one size, kept for the next payload of that size: scripts build and
 // drop small strings, arrays and dicts at a steady rate, and a list pop is far cheaper than a
 // trip through the general allocator. The list is bounded, so a burst of frees still gives
-// the memory back, and each thread keeps its own (on exit it frees what it kept). Under the
-// address sanitizer nothing is kept, so that a use after free is still caught.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr size_t kKeptBytesPerSize = 0;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr size_t kKeptBytesPerSize = 0;
-#else
-constexpr size_t kKeptBytesPerSize = 4 * 1024 * 1024;
-#endif
-#else
-constexpr size_t kKeptBytesPerSize = 4 * 1024 * 1024;
-#endif
+// the memory back, and each thread keeps its own (on exit it frees what it kept).
+constexpr size_t kKeptBytesPerSize = kAddressSanitizer ? 0 : kKeptPayloadBytesPerSize;
 
 template <size_t Size>
 class BlockRecycler {

@@ -52,6 +52,9 @@ struct FunctionDef;  // a function's parameters and body, from the syntax tree
 using FunctionDefPtr = std::shared_ptr<const FunctionDef>;
 using ValueList = std::vector<Value>;
 
+// Freed payload memory each thread keeps per block size, for the next payloads of that size.
+inline constexpr size_t kKeptPayloadBytesPerSize = size_t{4} << 20;
+
 // Payload header. Single-threaded, so the count is a plain integer.
 struct HeapObject {
   uint32_t refs = 1;
