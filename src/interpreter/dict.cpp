@@ -45,7 +45,7 @@ void Dict::destroy_entries() noexcept {
 }
 
 void Dict::release_storage() noexcept {
-  if (!entries_inline()) ::operator delete(data_, capacity_ * sizeof(Entry));
+  if (!entries_inline()) ::operator delete(data_);
   data_ = inline_entries();
   capacity_ = kInlineEntries;
 }
@@ -93,7 +93,7 @@ void Dict::grow_to(size_t capacity) {
   auto* moved = static_cast<Entry*>(::operator new(capacity * sizeof(Entry)));
   std::uninitialized_move_n(data_, size_, moved);
   std::destroy_n(data_, size_);
-  if (!entries_inline()) ::operator delete(data_, capacity_ * sizeof(Entry));
+  if (!entries_inline()) ::operator delete(data_);
   data_ = moved;
   capacity_ = static_cast<uint32_t>(capacity);
 }

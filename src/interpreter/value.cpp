@@ -31,7 +31,7 @@ class BlockRecycler {
   static void give(void* block) noexcept {
     Lists& lists = kept;
     if (lists.count == kLimit) {
-      ::operator delete(block, Size);
+      ::operator delete(block);
       return;
     }
     lists.first = ::new (block) Link{lists.first};
@@ -48,7 +48,7 @@ class BlockRecycler {
     Link* first = nullptr;
     size_t count = 0;
     ~Lists() {
-      while (first != nullptr) ::operator delete(std::exchange(first, first->next), Size);
+      while (first != nullptr) ::operator delete(std::exchange(first, first->next));
     }
   };
   static thread_local Lists kept;
