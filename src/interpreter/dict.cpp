@@ -90,6 +90,8 @@ void Dict::reserve(size_t count) {
 }
 
 void Dict::grow_to(size_t capacity) {
+  // Positions are 32-bit; a dict that large could not be allocated anyway.
+  if (capacity > UINT32_MAX) throw std::bad_alloc();
   auto* moved = static_cast<Entry*>(::operator new(capacity * sizeof(Entry)));
   std::uninitialized_move_n(data_, size_, moved);
   std::destroy_n(data_, size_);

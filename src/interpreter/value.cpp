@@ -2,6 +2,7 @@
 #include "interpreter/value.hpp"
 
 #include <cassert>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -21,21 +22,20 @@ template <size_t Size>
 class BlockRecycler {
  public:
   static void* take() {
-    Lists& lists = kept;
-    if (lists.first == nullptr) return ::operator new(Size);
-    Link* block = lists.first;
-    lists.first = block->next;
-    --lists.count;
+    if (kept.first == nullptr) return ::operator new(Size);
+    Link* block = kept.first;
+    kept.first = block->next;
+    --kept.count;
     return block;
   }
   static void give(void* block) noexcept {
-    Lists& lists = kept;
-    if (lists.count == kLimit) {
+    if (kept.count >= kLimit) {
       ::operator delete(block);
       return;
     }
-    lists.first = ::new (block) Link{lists.first};
-    ++lists.count;
+    if (!kept.drain_registered) register_drain();
+    kept.first = ::new (block) Link{kept.first};
+    ++kept.count;
   }
 
  private:
@@ -44,17 +44,27 @@ class BlockRecycler {
   struct Link {
     Link* next;
   };
+  // Plain data, so that reaching it costs no initialization check.
   struct Lists {
-    Link* first = nullptr;
-    size_t count = 0;
-    ~Lists() {
-      while (first != nullptr) ::operator delete(std::exchange(first, first->next));
+    Link* first;
+    size_t count;
+    bool drain_registered;
+  };
+  static thread_local constinit inline Lists kept{};
+  // Frees the kept blocks when the thread ends; a payload freed after that (by another
+  // thread-local object) goes straight back to the allocator.
+  struct Drain {
+    ~Drain() {
+      while (kept.first != nullptr) ::operator delete(std::exchange(kept.first, kept.first->next));
+      kept.count = SIZE_MAX;
     }
   };
-  static thread_local Lists kept;
+  [[gnu::noinline, gnu::cold]] static void register_drain() noexcept {
+    kept.drain_registered = true;
+    thread_local Drain drain;
+    (void)drain;
+  }
 };
-template <size_t Size>
-thread_local typename BlockRecycler<Size>::Lists BlockRecycler<Size>::kept;
 
 // Payload types allocate through the recycler of their size.
 template <typename T>
