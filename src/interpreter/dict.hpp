@@ -2,8 +2,8 @@
 // The first few entries live inside the Dict itself, so a small dict needs no allocation of
 // its own; more move to one heap block. Each of the first entries keeps a tag (a short key
 // whole, or the start of a long one) that a lookup compares before the key text, so a small
-// dict is a short scan of integers. Past a few entries an open-addressing index of positions takes
-// over lookups.
+// dict is a short scan of integers. Past a few entries an open-addressing index of positions
+// takes over lookups.
 #pragma once
 
 #include <bit>
