@@ -1,12 +1,83 @@
 // Payload allocation, release and copy-on-write for Value.
 #include "interpreter/value.hpp"
 
+#include <cassert>
+#include <cstdint>
+#include <new>
+#include <utility>
+
 #include "parser/ast.hpp"
+#include "support/address_sanitizer.hpp"
 
 namespace vormel {
 namespace {
 
-struct StringObject : HeapObject {
+// Freed payload blocks of one size, kept for the next payload of that size: scripts build and
+// drop small strings, arrays and dicts at a steady rate, and a list pop is far cheaper than a
+// trip through the general allocator. The list is bounded, so a burst of frees still gives
+// the memory back, and each thread keeps its own (on exit it frees what it kept).
+constexpr size_t kKeptBytesPerSize = kAddressSanitizer ? 0 : kKeptPayloadBytesPerSize;
+
+template <size_t Size>
+class BlockRecycler {
+ public:
+  static void* take() {
+    if (kept.first == nullptr) return ::operator new(Size);
+    Link* block = kept.first;
+    kept.first = block->next;
+    --kept.count;
+    return block;
+  }
+  static void give(void* block) noexcept {
+    if (kept.count >= kLimit) {
+      ::operator delete(block);
+      return;
+    }
+    if (!kept.drain_registered) register_drain();
+    kept.first = ::new (block) Link{kept.first};
+    ++kept.count;
+  }
+
+ private:
+  static_assert(Size >= sizeof(void*));
+  static constexpr size_t kLimit = kKeptBytesPerSize / Size;
+  struct Link {
+    Link* next;
+  };
+  // Plain data, so that reaching it costs no initialization check.
+  struct Lists {
+    Link* first;
+    size_t count;
+    bool drain_registered;
+  };
+  static thread_local constinit inline Lists kept{};
+  // Frees the kept blocks when the thread ends; a payload freed after that (by another
+  // thread-local object) goes straight back to the allocator.
+  struct Drain {
+    ~Drain() {
+      while (kept.first != nullptr) ::operator delete(std::exchange(kept.first, kept.first->next));
+      kept.count = SIZE_MAX;
+    }
+  };
+  [[gnu::noinline, gnu::cold]] static void register_drain() noexcept {
+    kept.drain_registered = true;
+    thread_local Drain drain;
+    (void)drain;
+  }
+};
+
+// Payload types allocate through the recycler of their size.
+template <typename T>
+struct Recycled {
+  static void* operator new(size_t size) {
+    assert(size == sizeof(T));
+    (void)size;
+    return BlockRecycler<sizeof(T)>::take();
+  }
+  static void operator delete(void* block) noexcept { BlockRecycler<sizeof(T)>::give(block); }
+};
+
+struct StringObject : HeapObject, Recycled<StringObject> {
   std::string text;
 };
 // Arrays and dicts carry a link for the queue of containers waiting to be freed, so that
@@ -15,13 +86,18 @@ struct ContainerObject : HeapObject {
   ValueKind kind = ValueKind::Array;
   ContainerObject* next_to_free = nullptr;
 };
-struct ArrayObject : ContainerObject {
+struct ArrayObject : ContainerObject, Recycled<ArrayObject> {
+  ArrayObject() = default;
+  explicit ArrayObject(ValueList&& list) : items(std::move(list)) {}
+  explicit ArrayObject(const ValueList& list) : items(list) {}
   ValueList items;
 };
-struct DictObject : ContainerObject {
+struct DictObject : ContainerObject, Recycled<DictObject> {
+  explicit DictObject(Dict&& entries) : dict(std::move(entries)) {}
+  explicit DictObject(const Dict& entries) : dict(entries) {}
   Dict dict;
 };
-struct FunctionObject : HeapObject {
+struct FunctionObject : HeapObject, Recycled<FunctionObject> {
   FunctionDefPtr def;
 };
 template <typename T>
@@ -52,14 +128,13 @@ Value Value::error(std::string message) {
   return v;
 }
 Value Value::array(ValueList items) {
-  auto* object = new ArrayObject;
-  object->items = std::move(items);
-  return from_heap(ValueKind::Array, object);
+  return from_heap(ValueKind::Array, new ArrayObject(std::move(items)));
 }
-Value Value::dict(Dict entries) {
-  auto* object = new DictObject;
-  object->dict = std::move(entries);
-  return from_heap(ValueKind::Dict, object);
+Value Value::dict(Dict&& entries) {
+  return from_heap(ValueKind::Dict, new DictObject(std::move(entries)));
+}
+Value Value::dict(const Dict& entries) {
+  return from_heap(ValueKind::Dict, new DictObject(entries));
 }
 Value Value::function(FunctionDefPtr def) {
   auto* object = new FunctionObject;
@@ -128,12 +203,12 @@ std::string& Value::mutable_string() {
 }
 ValueList& Value::mutable_array() {
   assert_kind(ValueKind::Array);
-  if (heap_->refs > 1) *this = array(as_array());
+  if (heap_->refs > 1) *this = from_heap(ValueKind::Array, new ArrayObject(as_array()));
   return as<ArrayObject>(heap_)->items;
 }
 Dict& Value::mutable_dict() {
   assert_kind(ValueKind::Dict);
-  if (heap_->refs > 1) *this = dict(as_dict());
+  if (heap_->refs > 1) *this = from_heap(ValueKind::Dict, new DictObject(as_dict()));
   return as<DictObject>(heap_)->dict;
 }
 

@@ -52,6 +52,9 @@ struct FunctionDef;  // a function's parameters and body, from the syntax tree
 using FunctionDefPtr = std::shared_ptr<const FunctionDef>;
 using ValueList = std::vector<Value>;
 
+// Freed payload memory each thread keeps per block size, for the next payloads of that size.
+inline constexpr size_t kKeptPayloadBytesPerSize = size_t{4} << 20;
+
 // Payload header. Single-threaded, so the count is a plain integer.
 struct HeapObject {
   uint32_t refs = 1;
@@ -111,7 +114,8 @@ class Value {
   static Value null() { return Value(); }
   static Value string(std::string text);
   static Value array(ValueList items);
-  static Value dict(Dict entries);
+  static Value dict(Dict&& entries);
+  static Value dict(const Dict& entries);
   static Value function(FunctionDefPtr def);
   static Value builtin_function(std::string name);
   static Value error(std::string message);

@@ -117,6 +117,16 @@ TEST(SplitTest, KeepsEmptyPiecesAndNeverOverlapsMatches) {
   for (const Value& piece : pieces.as_array()) EXPECT_TRUE(piece.is(ValueKind::String));
 }
 
+TEST(SplitTest, ListIsAllocatedAtItsFinalSize) {
+  for (const char* text : {"a b c d e f g h i", "", " ", "no-separator", "  two  spaces  "}) {
+    Value pieces = call(builtin_split, {str(text), str(" ")});
+    EXPECT_EQ(pieces.as_array().capacity(), pieces.as_array().size()) << text;
+  }
+  Value pieces = call(builtin_split, {str("aaaaa"), str("aa")});
+  EXPECT_EQ(display_text(pieces), "[, , a]");
+  EXPECT_EQ(pieces.as_array().capacity(), 3u);
+}
+
 TEST(SplitTest, EmptySeparatorSplitsBetweenCodePoints) {
   Value pieces = call(builtin_split, {str("aé😀"), str("")});
   ASSERT_EQ(pieces.as_array().size(), 5u);

@@ -75,6 +75,12 @@ Value builtin_split(std::span<Value> args) {
     }
     pieces.push_back(Value::string(std::string()));
   } else {
+    // Counted first, so that the list is allocated once at its final size.
+    size_t count = 1;
+    for (size_t at = 0; (at = text.find(separator, at)) != std::string_view::npos;
+         at += separator.size())
+      ++count;
+    pieces.reserve(count);
     size_t start = 0;
     for (size_t match; (match = text.find(separator, start)) != std::string_view::npos;) {
       pieces.push_back(Value::string(std::string(text.substr(start, match - start))));
