@@ -117,14 +117,17 @@ Value Interpreter::evaluate_array(const ArrayExpr& e) {
   return Value::array(std::move(items));
 }
 
+// Built in its payload, sized for its entries, so that they are never moved.
 Value Interpreter::evaluate_dict(const DictExpr& e) {
-  Dict dict;
+  Value result = Value::dict(Dict());
+  Dict& dict = result.mutable_dict();
+  dict.reserve(e.entries.size());
   for (const auto& [key, value_expr] : e.entries) {
     Value value = evaluate(*value_expr);
     if (value.is_error()) return value;
     dict.insert_or_assign(key, std::move(value));
   }
-  return Value::dict(std::move(dict));
+  return result;
 }
 
 // `d.x`, `xs[i]`, `xs[0]`: a variable indexed by a literal or a variable is read in place,

@@ -151,7 +151,8 @@ struct ExpressionForms {
     const Value* object =
         in.peek_variable(static_cast<const IdentifierExpr&>(*e.object).symbol);
     if (object != nullptr && object->is(ValueKind::Dict)) [[likely]] {
-      const Value* found = object->as_dict().find(static_cast<const StringExpr&>(*e.index).value);
+      const auto& key = *static_cast<const Dict::Key*>(e.prepared_key.get());
+      const Value* found = object->as_dict().find(key);
       if (found != nullptr) [[likely]]
         return *found;
     }
@@ -411,6 +412,9 @@ struct ExpressionForms {
           return &index;
         const auto& id = static_cast<const IdentifierExpr&>(*e.object);
         cached_symbol(id.symbol, id.name);
+        // The key text lives in the node, as long as the key that points into it.
+        e.prepared_key =
+            std::make_shared<const Dict::Key>(static_cast<const StringExpr&>(*e.index).value);
         return &member;
       }
       default: return &general;

@@ -162,6 +162,8 @@ struct DictExpr : Expr {
 struct IndexExpr : Expr {
   ExprPtr object;
   ExprPtr index;
+  // A constant string index prepared by the interpreter for its dict lookups.
+  mutable std::shared_ptr<const void> prepared_key;
   IndexExpr(ExprPtr o, ExprPtr i)
       : Expr(ExprKind::Index), object(std::move(o)), index(std::move(i)) {}
 };
