@@ -28,6 +28,11 @@ struct ExpressionForms {
     return Value::boolean(static_cast<const BooleanExpr&>(e).value);
   }
 
+  // Strings are shared until changed, so every evaluation can share one value.
+  static Value string(Interpreter&, const Expr& e) {
+    return *static_cast<const Value*>(static_cast<const StringExpr&>(e).prepared_value.get());
+  }
+
   static Value variable(Interpreter& in, const Expr& e) {
     const auto& id = static_cast<const IdentifierExpr&>(e);
     if (const Value* value = in.peek_variable(id.symbol)) return *value;
@@ -399,6 +404,11 @@ struct ExpressionForms {
       case ExprKind::Number: return &number;
       case ExprKind::Float: return &floating;
       case ExprKind::Boolean: return &boolean;
+      case ExprKind::String: {
+        const auto& literal = static_cast<const StringExpr&>(expr);
+        literal.prepared_value = std::make_shared<const Value>(Value::string(literal.value));
+        return &string;
+      }
       case ExprKind::Identifier: {
         const auto& id = static_cast<const IdentifierExpr&>(expr);
         cached_symbol(id.symbol, id.name);

@@ -103,6 +103,8 @@ struct FloatExpr : Expr {
 };
 struct StringExpr : Expr {
   std::string value;
+  // The literal's value, built once by the interpreter and shared by every evaluation.
+  mutable std::shared_ptr<const void> prepared_value;
   explicit StringExpr(std::string v) : Expr(ExprKind::String), value(std::move(v)) {}
 };
 struct BooleanExpr : Expr {
