@@ -199,6 +199,15 @@ struct ExpressionForms {
       if (left != nullptr && left->is(ValueKind::Number)) [[likely]]
         return compared<Op>(left->as_number(), static_cast<const NumberExpr&>(*e.right).value);
     }
+    if constexpr (L == OperandShape::Variable && R == OperandShape::Variable) {
+      // `i < n`: two integer variables.
+      const auto& e = static_cast<const BinaryOpExpr&>(expr);
+      const Value* left = in.peek_variable(static_cast<const IdentifierExpr&>(*e.left).symbol);
+      const Value* right = in.peek_variable(static_cast<const IdentifierExpr&>(*e.right).symbol);
+      if (left != nullptr && right != nullptr && left->is(ValueKind::Number) &&
+          right->is(ValueKind::Number)) [[likely]]
+        return compared<Op>(left->as_number(), right->as_number());
+    }
     return compare_operands<Op, L, R>(in, expr, value);
   }
   template <TokenKind Op, OperandShape L, OperandShape R>
