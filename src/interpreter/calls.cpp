@@ -204,9 +204,9 @@ struct CallForms {
       return in.evaluate_node(expr);
     FixedArguments<N> args;
     for (size_t i = 0; i < N; ++i) {
-      Value& value = *new (args.at(i)) Value(in.evaluate(*call.args[i]));
+      Value& value = args.add(in, *call.args[i]);
       if (value.is_error()) [[unlikely]]
-        return args.fail_at(i);
+        return std::move(value);
     }
     const Value* found = in.peek_variable(call.symbol);
     if (found == nullptr || !found->is(ValueKind::Function)) [[unlikely]]
@@ -218,8 +218,8 @@ struct CallForms {
     return in.enter_function<N>(def, args.data(), N);
   }
 
-  // The N arguments of a call, each built where it stays. All N are destroyed at the end,
-  // unless building one failed: fail_at() then destroys those built and gives the failure.
+  // The N arguments of a call, each built where it stays. Only those built are destroyed:
+  // an argument's evaluation may end in an exception (an interrupt), leaving the rest raw.
   template <size_t N>
   class FixedArguments {
    public:
@@ -230,16 +230,15 @@ struct CallForms {
     FixedArguments(const FixedArguments&) = delete;
     FixedArguments& operator=(const FixedArguments&) = delete;
 
-    void* at(size_t i) { return &storage_[i * sizeof(Value)]; }
-    Value* data() { return std::launder(reinterpret_cast<Value*>(storage_)); }
-    [[gnu::noinline]] Value fail_at(size_t i) {
-      Value failure = std::move(data()[i]);
-      built_ = i + 1;
-      return failure;
+    [[gnu::always_inline]] Value& add(Interpreter& in, const Expr& argument) {
+      Value* value = new (&storage_[built_ * sizeof(Value)]) Value(in.evaluate(argument));
+      ++built_;
+      return *value;
     }
+    Value* data() { return std::launder(reinterpret_cast<Value*>(storage_)); }
 
    private:
-    size_t built_ = N;  // set lower only by fail_at()
+    size_t built_ = 0;
     alignas(Value) unsigned char storage_[(N > 0 ? N : 1) * sizeof(Value)];
   };
 

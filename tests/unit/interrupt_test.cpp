@@ -88,6 +88,22 @@ TEST(Interrupt, UnwindsADeepRecursionAndRestoresShadowedBindings) {
   EXPECT_EQ(text_of(interpreter, "k"), "outer");
 }
 
+TEST(Interrupt, UnwindsACallWhoseArgumentsAreHalfBuilt) {
+  // The interrupt arrives while the second argument is computed: the first is built (a
+  // string, which must be released), the third never is (it must not be touched).
+  Interpreter interpreter;
+  std::thread requester = interrupt_after(std::chrono::milliseconds(50));
+  const bool interrupted = run_until_interrupted(
+      interpreter,
+      "def three(a, b, c) { return a } def spin() { while true { } return 1 } "
+      "let words = concat(\"some \", \"text\") let got = three(words + \"!\", spin(), 3)");
+  requester.join();
+  EXPECT_TRUE(interrupted);
+  EXPECT_EQ(interpreter.peek_variable(intern("got")), nullptr);  // never assigned
+  EXPECT_FALSE(run_until_interrupted(interpreter, "let got = three(words, 2, 3)"));
+  EXPECT_EQ(text_of(interpreter, "got"), "some text");
+}
+
 TEST(Interrupt, ClearsAReturnPendingInTheUnwoundCalls) {
   Interpreter interpreter;
   std::thread requester = interrupt_after(std::chrono::milliseconds(50));
