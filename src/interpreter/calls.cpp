@@ -153,16 +153,15 @@ Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> ar
 // over the names' current bindings, the body, the result, and the old bindings put back.
 // `Count` is the number of arguments when the caller knows it, else kAnyCount.
 template <size_t Count>
-[[gnu::always_inline]] inline Value Interpreter::enter_function(const FunctionDef& def,
-                                                                Value* args, size_t count) {
+[[gnu::always_inline]] inline Value Interpreter::enter_function(const FunctionDef& def, Value* args,
+                                                                size_t count) {
   if (scope_depth_ >= kMaxCallDepth) [[unlikely]]
     return errors::recursion_too_deep();
   if (!def.params_interned) [[unlikely]]
     intern_parameters(def);
   spend_steps(1);
   check_interrupt();
-  const size_t saved_base = saved_count_;
-  ++scope_depth_;
+  CallScope scope(*this);
   const size_t bound = Count != kAnyCount ? Count : std::min(def.params.size(), count);
   for (size_t i = 0; i < bound; ++i) {
     const auto symbol = static_cast<Symbol>(def.param_symbols[i]);
@@ -182,13 +181,14 @@ template <size_t Count>
     result = std::move(returned_);
     pending_ &= ~kFlowReturn;
   }
-  pop_scope(saved_base);
   return result;
 }
 
 void Interpreter::intern_parameters(const FunctionDef& def) {
   def.param_symbols.clear();
   for (const std::string& param : def.params) def.param_symbols.push_back(intern(param));
+  if (!def.body.empty() && def.body.back()->kind == StmtKind::Return)
+    def.tail_value = static_cast<const ReturnStmt&>(*def.body.back()).value.get();
   def.params_interned = true;
 }
 
@@ -200,7 +200,8 @@ struct CallForms {
   template <size_t N>
   static Value plain(Interpreter& in, const Expr& expr) {
     const auto& call = static_cast<const CallExpr&>(expr);
-    if (stack_pointer_below(in.stack_limit_ + Interpreter::kCallStackMargin) || debug_enabled()) [[unlikely]]
+    if (stack_pointer_below(in.stack_limit_ + Interpreter::kCallStackMargin) || debug_enabled())
+        [[unlikely]]
       return in.evaluate_node(expr);
     FixedArguments<N> args;
     for (size_t i = 0; i < N; ++i) {
@@ -215,7 +216,79 @@ struct CallForms {
     const FunctionDef& def = found->as_function();
     if (def.params.size() != N) [[unlikely]]
       return errors::argument_count(call.name, def.params.size(), N);
-    return in.enter_function<N>(def, args.data(), N);
+    if (in.scope_depth_ >= Interpreter::kMaxCallDepth) [[unlikely]]
+      return errors::recursion_too_deep();
+    if (!def.params_interned) [[unlikely]]
+      in.intern_parameters(def);
+    spend_steps(1);
+    check_interrupt();
+    ParameterFrame<N> frame(in, def, args.data());
+    return run_body(in, def);
+  }
+
+  // The scope of a prepared call. Each parameter is bound by swapping its argument into the
+  // name's slot, so the argument array holds the shadowed bindings while the body runs; the
+  // destructor swaps them back after undoing what the body bound, newest first, also when
+  // an interrupt unwinds the call.
+  template <size_t N>
+  class ParameterFrame {
+   public:
+    [[gnu::always_inline]] ParameterFrame(Interpreter& in, const FunctionDef& def, Value* args)
+        : in_(in), symbols_(def.param_symbols.data()), args_(args), saved_base_(in.saved_count_) {
+      const uint32_t depth = ++in.scope_depth_;
+      for (size_t i = 0; i < N; ++i) {
+        const auto symbol = static_cast<Symbol>(symbols_[i]);
+        Interpreter::VariableSlot& s = in.slot(symbol);
+        if (s.declared_global) [[unlikely]] {
+          in.set_variable(symbol, std::move(args[i]));
+          shadowed_depth_[i] = kNotBound;
+          continue;
+        }
+        shadowed_depth_[i] = s.local_depth;
+        s.local_depth = depth;
+        s.local.swap(args[i]);
+      }
+    }
+    [[gnu::always_inline]] ~ParameterFrame() {
+      in_.restore_saved(saved_base_);
+      for (size_t i = N; i-- > 0;) {
+        if (shadowed_depth_[i] == kNotBound) [[unlikely]]
+          continue;
+        Interpreter::VariableSlot& s = in_.slots_[static_cast<size_t>(symbols_[i])];
+        s.local.swap(args_[i]);
+        s.local_depth = shadowed_depth_[i];
+      }
+      --in_.scope_depth_;
+    }
+    ParameterFrame(const ParameterFrame&) = delete;
+    ParameterFrame& operator=(const ParameterFrame&) = delete;
+
+   private:
+    static constexpr uint32_t kNotBound = ~uint32_t{0};  // a parameter declared global
+    Interpreter& in_;
+    const SymbolCache* symbols_;
+    Value* args_;
+    size_t saved_base_;
+    std::array<uint32_t, (N > 0 ? N : 1)> shadowed_depth_;
+  };
+
+  // The body of a prepared call. A `return` ending the body gives the result directly, with
+  // what executing it would leave: its value, and no return pending.
+  [[gnu::always_inline]] static Value run_body(Interpreter& in, const FunctionDef& def) {
+    const StmtPtr* stmt = def.body.data();
+    const StmtPtr* end = stmt + def.body.size() - (def.tail_value != nullptr ? 1 : 0);
+    Flow flow = in.pending_;  // what an empty body leaves, as a block would
+    for (; stmt != end; ++stmt)
+      if ((flow = in.execute(**stmt)) != kFlowNormal) break;
+    if (stmt == end && def.tail_value != nullptr) {
+      Value result = in.evaluate(*def.tail_value);
+      in.pending_ &= ~kFlowReturn;
+      return result;
+    }
+    if (!(flow & kFlowReturn)) return Value();
+    Value result = std::move(in.returned_);
+    in.pending_ &= ~kFlowReturn;
+    return result;
   }
 
   // The N arguments of a call, each built where it stays. Only those built are destroyed:

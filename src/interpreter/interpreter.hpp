@@ -19,8 +19,8 @@
 
 #include "interpreter/flow.hpp"
 #include "interpreter/graphics/graphics_handle.hpp"
-#include "interpreter/symbols.hpp"
 #include "interpreter/shortcuts.hpp"
+#include "interpreter/symbols.hpp"
 #include "interpreter/value.hpp"
 #include "parser/ast.hpp"
 #include "support/stack_guard.hpp"
@@ -164,16 +164,35 @@ class Interpreter {
     }
     s.local.swap(value);
   }
-  // Ends the innermost call scope, whose saved bindings start at `saved_base`.
-  void pop_scope(size_t saved_base) {
+  // Puts back the bindings saved since `saved_base`, newest first.
+  void restore_saved(size_t saved_base) {
     while (saved_count_ > saved_base) {
       SavedBinding& saved = saved_[--saved_count_];
       VariableSlot& s = slots_[static_cast<size_t>(saved.symbol)];
       s.local = std::move(saved.value);
       s.local_depth = saved.depth;
     }
+  }
+  // Ends the innermost call scope, whose saved bindings start at `saved_base`.
+  void pop_scope(size_t saved_base) {
+    restore_saved(saved_base);
     --scope_depth_;
   }
+  // One user-function call's scope, ended by its destructor: also when an interrupt unwinds
+  // the call, so every binding is put back in the reverse order of binding.
+  class CallScope {
+   public:
+    explicit CallScope(Interpreter& in) : in_(in), saved_base_(in.saved_count_) {
+      ++in.scope_depth_;
+    }
+    ~CallScope() { in_.pop_scope(saved_base_); }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+   private:
+    Interpreter& in_;
+    size_t saved_base_;
+  };
   // The general evaluator and executor: one switch over the node's kind. Prepared nodes
   // fall back to them for rare shapes; with the shortcuts off they do everything.
   [[gnu::noinline]] Value evaluate_node(const Expr& expr);

@@ -216,6 +216,9 @@ struct FunctionDef {
   StmtList body;
   mutable std::vector<SymbolCache> param_symbols;  // filled by the interpreter
   mutable bool params_interned = false;
+  // The value of the `return` that ends the body, when the body ends with one: prepared
+  // calls evaluate it as the call's result (filled by the interpreter with the symbols).
+  mutable const Expr* tail_value = nullptr;
   // The serial number of the interpreter that keeps this definition alive, if any.
   mutable uint64_t kept_by = 0;
 };

@@ -104,6 +104,31 @@ TEST(Interrupt, UnwindsACallWhoseArgumentsAreHalfBuilt) {
   EXPECT_EQ(text_of(interpreter, "got"), "some text");
 }
 
+TEST(Interrupt, GivesBackParametersAndLocalsOfEveryKindOfCallInReverseOrder) {
+  // `n` is bound three times on the way down: as a parameter of a call with few arguments,
+  // as a local of the call below it, and as a local of a call with many arguments. The
+  // unwinding must give each binding back in the reverse order, ending at the global.
+  Interpreter interpreter;
+  std::thread requester = interrupt_after(std::chrono::milliseconds(50));
+  const bool interrupted =
+      run_until_interrupted(interpreter,
+                            "let n = \"global\" "
+                            "def spin(a, b, c, d, e) { n = \"six\" while true { } } "
+                            "def inner() { n = \"inner\" return spin(1, 2, 3, 4, 5) } "
+                            "def outer(n, a) { return inner() } "
+                            "outer(\"param\", 1)");
+  requester.join();
+  EXPECT_TRUE(interrupted);
+  EXPECT_EQ(text_of(interpreter, "n"), "global");
+  EXPECT_EQ(interpreter.peek_variable(intern("a")), nullptr);
+  EXPECT_EQ(interpreter.peek_variable(intern("e")), nullptr);
+  // The next calls bind at the right depth again.
+  EXPECT_FALSE(run_until_interrupted(
+      interpreter, "def show(n, a) { return concat(n, a) } let shown = show(\"x\", \"y\")"));
+  EXPECT_EQ(text_of(interpreter, "shown"), "xy");
+  EXPECT_EQ(text_of(interpreter, "n"), "global");
+}
+
 TEST(Interrupt, ClearsAReturnPendingInTheUnwoundCalls) {
   Interpreter interpreter;
   std::thread requester = interrupt_after(std::chrono::milliseconds(50));
