@@ -271,7 +271,8 @@ class Interpreter {
   std::vector<FunctionDefPtr> kept_functions_;
   GraphicsContextPtr graphics_;
   Flow pending_ = kFlowNormal;
-  Value returned_;  // the pending return value, when pending_ has kFlowReturn
+  Value returned_;          // the pending return value, when pending_ has kFlowReturn
+  Value failed_condition_;  // the Error a prepared condition gave, until it is reported
   ModuleMap modules_;
   ModuleMap module_cache_;
 };

@@ -142,9 +142,8 @@ struct ExpressionForms {
     const Value* left = in.peek_variable(id.symbol);
     if (left != nullptr && left->is(ValueKind::Number)) [[likely]] {
       const int64_t y = static_cast<const NumberExpr&>(*e.right).value;
-      return integer_operator(Op, left->as_number(), y, [&] {
-        return binary_operation(*left, Op, Value::number(y));
-      });
+      return integer_operator(Op, left->as_number(), y,
+                              [&] { return binary_operation(*left, Op, Value::number(y)); });
     }
     return binary<Op, OperandShape::Variable, OperandShape::Integer>(in, expr);
   }
@@ -153,8 +152,7 @@ struct ExpressionForms {
   // (another kind, a missing key) goes the general way, which reports it.
   static Value member(Interpreter& in, const Expr& expr) {
     const auto& e = static_cast<const IndexExpr&>(expr);
-    const Value* object =
-        in.peek_variable(static_cast<const IdentifierExpr&>(*e.object).symbol);
+    const Value* object = in.peek_variable(static_cast<const IdentifierExpr&>(*e.object).symbol);
     if (object != nullptr && object->is(ValueKind::Dict)) [[likely]] {
       const auto& key = *static_cast<const Dict::Key*>(e.prepared_key.get());
       const Value* found = object->as_dict().find(key);
@@ -188,10 +186,20 @@ struct ExpressionForms {
     return float_or_general_operation(left, Op, right);
   }
 
-  // A comparison used as a condition: its truth without building a Boolean, or 2 with the
-  // operator's value (an Error included) in `value` when the operands are not numbers.
+  // A condition's answer from its value: its truth, or kConditionFailed with the Error kept
+  // in the interpreter for the statement to report.
+  [[gnu::noinline]] static uint8_t truth_of(Interpreter& in, Value value) {
+    if (value.is_error()) [[unlikely]] {
+      in.failed_condition_ = std::move(value);
+      return kConditionFailed;
+    }
+    return is_truthy(value);
+  }
+
+  // A comparison used as a condition: its truth without building a Boolean when the
+  // operands are numbers, else from the operator's value.
   template <TokenKind Op, OperandShape L, OperandShape R>
-  static uint8_t compare(Interpreter& in, const Expr& expr, Value& value) {
+  static uint8_t compare(Interpreter& in, const Expr& expr) {
     if constexpr (L == OperandShape::Variable && R == OperandShape::Integer) {
       // `i < 100`: an integer variable against a literal, with no operand storage.
       const auto& e = static_cast<const BinaryOpExpr&>(expr);
@@ -208,17 +216,13 @@ struct ExpressionForms {
           right->is(ValueKind::Number)) [[likely]]
         return compared<Op>(left->as_number(), right->as_number());
     }
-    return compare_operands<Op, L, R>(in, expr, value);
+    return compare_operands<Op, L, R>(in, expr);
   }
   template <TokenKind Op, OperandShape L, OperandShape R>
-  [[gnu::noinline]] static uint8_t compare_operands(Interpreter& in, const Expr& expr,
-                                                    Value& value) {
+  [[gnu::noinline]] static uint8_t compare_operands(Interpreter& in, const Expr& expr) {
     return with_operands<L, R>(
         in, static_cast<const BinaryOpExpr&>(expr),
-        [&](Value failure) -> uint8_t {
-          value = std::move(failure);
-          return 2;
-        },
+        [&](Value failure) -> uint8_t { return truth_of(in, std::move(failure)); },
         [&](const Value& left, const Value& right) -> uint8_t {
           if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
             return compared<Op>(left.as_number(), right.as_number());
@@ -227,8 +231,7 @@ struct ExpressionForms {
             if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
               return compared<Op>(x, y);
           }
-          value = binary_operation(left, Op, right);
-          return 2;
+          return truth_of(in, binary_operation(left, Op, right));
         });
   }
   template <TokenKind Op, typename T>
@@ -246,19 +249,18 @@ struct ExpressionForms {
   // decision, and reading one runs no code, so when the operands are not all integers
   // (or the operator would fail) the general comparison reads them again from the start.
   template <TokenKind Inner, TokenKind Op, OperandShape R>
-  static uint8_t compare_on_operator(Interpreter& in, const Expr& expr, Value& value) {
+  static uint8_t compare_on_operator(Interpreter& in, const Expr& expr) {
     const auto& e = static_cast<const BinaryOpExpr&>(expr);
     const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
     const Value* a = in.peek_variable(static_cast<const IdentifierExpr&>(*inner.left).symbol);
     const Value* b = in.peek_variable(static_cast<const IdentifierExpr&>(*inner.right).symbol);
     int64_t c;
-    bool numbers = a != nullptr && b != nullptr && a->is(ValueKind::Number) &&
-                   b->is(ValueKind::Number);
+    bool numbers =
+        a != nullptr && b != nullptr && a->is(ValueKind::Number) && b->is(ValueKind::Number);
     if constexpr (R == OperandShape::Integer) {
       c = static_cast<const NumberExpr&>(*e.right).value;
     } else {
-      const Value* right =
-          in.peek_variable(static_cast<const IdentifierExpr&>(*e.right).symbol);
+      const Value* right = in.peek_variable(static_cast<const IdentifierExpr&>(*e.right).symbol);
       numbers = numbers && right != nullptr && right->is(ValueKind::Number);
       c = numbers ? right->as_number() : 0;
     }
@@ -272,13 +274,12 @@ struct ExpressionForms {
         if (y != 0 && y != -1) return compared<Op>(x % y, c);
       }
     }
-    return compare_operands<Op, OperandShape::Computed, R>(in, expr, value);
+    return compare_operands<Op, OperandShape::Computed, R>(in, expr);
   }
 
   // Any other condition: its value, evaluated the general way.
-  static uint8_t evaluated(Interpreter& in, const Expr& expr, Value& value) {
-    value = in.evaluate(expr);
-    return 2;
+  static uint8_t evaluated(Interpreter& in, const Expr& expr) {
+    return truth_of(in, in.evaluate(expr));
   }
 
   // The function of one operator for the shapes of its operands (`Form` is binary or
@@ -326,9 +327,9 @@ struct ExpressionForms {
   }
   template <TokenKind Op, OperandShape L, OperandShape R>
   struct BinaryForm {
-    static constexpr EvaluateFn fn =
-        L == OperandShape::Variable && R == OperandShape::Integer ? &binary_on_literal<Op>
-                                                                  : &binary<Op, L, R>;
+    static constexpr EvaluateFn fn = L == OperandShape::Variable && R == OperandShape::Integer
+                                         ? &binary_on_literal<Op>
+                                         : &binary<Op, L, R>;
   };
   template <TokenKind Op, OperandShape L, OperandShape R>
   struct CompareForm {

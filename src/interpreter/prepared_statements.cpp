@@ -46,8 +46,7 @@ struct StatementForms {
     if constexpr (R == OperandShape::Integer) {
       y = static_cast<const NumberExpr&>(*s.value).value;
     } else {
-      const Value* operand =
-          in.peek_variable(static_cast<const IdentifierExpr&>(*s.value).symbol);
+      const Value* operand = in.peek_variable(static_cast<const IdentifierExpr&>(*s.value).symbol);
       if (operand == nullptr || !operand->is(ValueKind::Number)) [[unlikely]]
         return compound(in, stmt);
       y = operand->as_number();
@@ -86,7 +85,8 @@ struct StatementForms {
   static ExecuteFn compound_for(const CompoundAssignStmt& s) {
     if (s.value->kind != ExprKind::Number && s.value->kind != ExprKind::Identifier)
       return &compound_computed<Compound>;
-    if (s.value->kind == ExprKind::Number) return &compound_integer<Compound, OperandShape::Integer>;
+    if (s.value->kind == ExprKind::Number)
+      return &compound_integer<Compound, OperandShape::Integer>;
     const auto& id = static_cast<const IdentifierExpr&>(*s.value);
     cached_symbol(id.symbol, id.name);
     return &compound_integer<Compound, OperandShape::Variable>;
@@ -104,15 +104,18 @@ struct StatementForms {
   // The truth of a prepared condition; false with the failure reported when it is an Error.
   [[gnu::always_inline]] static bool holds(Interpreter& in, TestFn test, const Expr& condition,
                                            std::string_view failure_context, bool& failed) {
-    Value value;
-    const uint8_t truth = test(in, condition, value);
-    if (truth != 2) return truth != 0;
-    if (value.is_error()) [[unlikely]] {
-      errors::log_statement_failure(failure_context, value);
-      failed = true;
-      return false;
-    }
-    return is_truthy(value);
+    const uint8_t truth = test(in, condition);
+    if (truth != kConditionFailed) [[likely]]
+      return truth != 0;
+    report_failed_condition(in, failure_context);
+    failed = true;
+    return false;
+  }
+  [[gnu::noinline, gnu::cold]] static void report_failed_condition(
+      Interpreter& in, std::string_view failure_context) {
+    const Value failure = std::move(in.failed_condition_);
+    in.failed_condition_ = Value();
+    errors::log_statement_failure(failure_context, failure);
   }
 
   static Flow if_then(Interpreter& in, const Stmt& stmt) {
@@ -166,9 +169,7 @@ struct StatementForms {
   }
 
   static Flow break_loop(Interpreter& in, const Stmt&) { return in.pending_ |= kFlowBreak; }
-  static Flow continue_loop(Interpreter& in, const Stmt&) {
-    return in.pending_ |= kFlowContinue;
-  }
+  static Flow continue_loop(Interpreter& in, const Stmt&) { return in.pending_ |= kFlowContinue; }
 
   template <typename Node>
   static ExecuteFn prepare_store(const Node& s) {

@@ -67,9 +67,10 @@ using EvaluateFn = Value (*)(Interpreter&, const Expr&);
 using ExecuteFn = uint8_t (*)(Interpreter&, const Stmt&);
 Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr);
 uint8_t prepare_and_execute(Interpreter& interpreter, const Stmt& stmt);
-// A condition tested without building a Boolean: 0 false, 1 true, or 2 with the
-// condition's value (possibly an Error) left in the Value for the caller to judge.
-using TestFn = uint8_t (*)(Interpreter&, const Expr&, Value&);
+// A condition tested without building a Boolean: 0 false, 1 true, or kConditionFailed
+// when its value is an Error, which the interpreter keeps for the statement to report.
+using TestFn = uint8_t (*)(Interpreter&, const Expr&);
+inline constexpr uint8_t kConditionFailed = 2;
 
 // Frees syntax trees one level at a time: a node freed while another is being freed is
 // queued, so that releasing a tree nested millions deep needs no deep native recursion.
