@@ -212,14 +212,12 @@ struct CallForms {
     const Value* found = in.peek_variable(call.symbol);
     if (found == nullptr || !found->is(ValueKind::Function)) [[unlikely]]
       return in.call_plain(call, std::span<Value>(args.data(), N));
-    in.keep_alive(*found);  // whatever the body rebinds, the definition stays
+    in.keep_alive(*found);  // whatever the body rebinds, the definition stays; interned
     const FunctionDef& def = found->as_function();
     if (def.params.size() != N) [[unlikely]]
       return errors::argument_count(call.name, def.params.size(), N);
     if (in.scope_depth_ >= Interpreter::kMaxCallDepth) [[unlikely]]
       return errors::recursion_too_deep();
-    if (!def.params_interned) [[unlikely]]
-      in.intern_parameters(def);
     spend_steps(1);
     check_interrupt();
     ParameterFrame<N> frame(in, def, args.data());

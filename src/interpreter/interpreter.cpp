@@ -21,6 +21,7 @@ Interpreter::Interpreter()
     : stack_limit_(stack_limit_address()), serial_(next_interpreter_serial()) {}
 
 void Interpreter::keep_function(const FunctionDefPtr& def) {
+  if (!def->params_interned) intern_parameters(*def);
   kept_functions_.push_back(def);
   def->kept_by = serial_;
 }

@@ -118,6 +118,7 @@ class Interpreter {
 
   // Keeps a called function's definition alive as long as this interpreter, so that a call
   // need not hold a reference while its body runs (the body may rebind the function's name).
+  // A kept definition has its parameters interned.
   [[gnu::always_inline]] void keep_alive(const Value& function) {
     if (function.as_function().kept_by != serial_) [[unlikely]]
       keep_function(function.function_def());

@@ -127,6 +127,16 @@ struct StatementForms {
     return in.pending_;
   }
 
+  // `if c { return e }`: the block's nesting check, then the return, without running a list.
+  static Flow if_return(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const IfStmt&>(stmt);
+    bool failed = false;
+    if (!holds(in, s.test, *s.condition, messages::kIfConditionFailed, failed)) return in.pending_;
+    if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
+      return in.refuse_nesting();
+    return return_value(in, *s.then_body.front());
+  }
+
   // The body's nesting check is made once: the stack is the same on every pass.
   static Flow while_loop(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const WhileStmt&>(stmt);
@@ -153,7 +163,7 @@ struct StatementForms {
     return in.execute_for(static_cast<const ForStmt&>(s));
   }
 
-  static Flow return_value(Interpreter& in, const Stmt& stmt) {
+  [[gnu::always_inline]] static Flow return_value(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const ReturnStmt&>(stmt);
     Value value = in.evaluate(*s.value);
     in.returned_ = std::move(value);
@@ -187,7 +197,10 @@ struct StatementForms {
       case StmtKind::If: {
         const auto& s = static_cast<const IfStmt&>(stmt);
         s.test = prepare_test(*s.condition);
-        return &if_then;
+        const bool only_returns = !s.else_body && s.then_body.size() == 1 &&
+                                  s.then_body.front()->kind == StmtKind::Return &&
+                                  static_cast<const ReturnStmt&>(*s.then_body.front()).value;
+        return only_returns ? &if_return : &if_then;
       }
       case StmtKind::While: {
         const auto& s = static_cast<const WhileStmt&>(stmt);
