@@ -205,7 +205,7 @@ struct CallForms {
       return in.evaluate_node(expr);
     FixedArguments<N> args;
     for (size_t i = 0; i < N; ++i) {
-      Value& value = args.add(in, *call.args[i]);
+      Value& value = args.add(in, *call.args[i], (call.variable_arguments >> i) & 1);
       if (value.is_error()) [[unlikely]]
         return std::move(value);
     }
@@ -301,8 +301,18 @@ struct CallForms {
     FixedArguments(const FixedArguments&) = delete;
     FixedArguments& operator=(const FixedArguments&) = delete;
 
-    [[gnu::always_inline]] Value& add(Interpreter& in, const Expr& argument) {
-      Value* value = new (&storage_[built_ * sizeof(Value)]) Value(in.evaluate(argument));
+    // A name is read here, as its evaluation would read it, without the evaluator's call.
+    [[gnu::always_inline]] Value& add(Interpreter& in, const Expr& argument, bool is_name) {
+      void* slot = &storage_[built_ * sizeof(Value)];
+      Value* value;
+      if (is_name) {
+        const auto& id = static_cast<const IdentifierExpr&>(argument);
+        const Value* found = in.peek_variable(id.symbol);
+        value = found != nullptr ? new (slot) Value(*found)
+                                 : new (slot) Value(errors::undefined_variable(id.name));
+      } else {
+        value = new (slot) Value(in.evaluate(argument));
+      }
       ++built_;
       return *value;
     }
@@ -324,6 +334,12 @@ struct CallForms {
     if (call.builtin == CallExpr::kUnresolvedCall) Interpreter::resolve_call_kind(call);
     if (call.builtin != CallExpr::kPlainCall) return &routed;
     cached_symbol(call.symbol, call.name);
+    for (size_t i = 0; i < call.args.size() && i < 8; ++i) {
+      if (call.args[i]->kind != ExprKind::Identifier) continue;
+      const auto& id = static_cast<const IdentifierExpr&>(*call.args[i]);
+      cached_symbol(id.symbol, id.name);
+      call.variable_arguments |= static_cast<uint8_t>(1u << i);
+    }
     switch (call.args.size()) {
       case 0: return &plain<0>;
       case 1: return &plain<1>;

@@ -150,6 +150,7 @@ struct CallExpr : Expr {
   mutable int32_t builtin = kUnresolvedCall;
   mutable SymbolCache symbol = kUnresolved;
   mutable std::unique_ptr<DottedRoute> route;  // dotted calls only
+  mutable uint8_t variable_arguments = 0;      // bit i: argument i is a name, read in place
   CallExpr(std::string n, ExprList a)
       : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
 };
