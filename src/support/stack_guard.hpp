@@ -19,9 +19,19 @@ bool stack_nearly_exhausted();
 // The address below which the current thread's stack is nearly exhausted (0 when unknown),
 // for hot paths that keep it and compare with stack_pointer_below().
 uintptr_t stack_limit_address();
-// Whether the caller's frame lies below `limit`. Always inlined, so the frame is the caller's.
+// Whether the caller's stack pointer lies below `limit`. Always inlined, so the stack is the
+// caller's. Where the register can be read directly it is: taking the frame's address would
+// make every function that checks keep a frame pointer.
 __attribute__((always_inline)) inline bool stack_pointer_below(uintptr_t limit) {
-  return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < limit;
+  uintptr_t stack_pointer;
+#if defined(__x86_64__)
+  asm("mov %%rsp, %0" : "=r"(stack_pointer));
+#elif defined(__aarch64__)
+  asm("mov %0, sp" : "=r"(stack_pointer));
+#else
+  stack_pointer = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+#endif
+  return stack_pointer < limit;
 }
 
 }  // namespace vormel
