@@ -279,15 +279,18 @@ struct CallForms {
     for (; stmt != end; ++stmt)
       if ((flow = in.execute(**stmt)) != kFlowNormal) break;
     if (stmt == end && def.tail_value != nullptr) {
-      Value result = in.evaluate(*def.tail_value);
-      in.pending_ &= ~kFlowReturn;
-      return result;
+      ReturnTaken taken{in};  // after the value is built where the caller wants it
+      return in.evaluate(*def.tail_value);
     }
     if (!(flow & kFlowReturn)) return Value();
-    Value result = std::move(in.returned_);
-    in.pending_ &= ~kFlowReturn;
-    return result;
+    ReturnTaken taken{in};
+    return std::move(in.returned_);
   }
+  // Clears the pending return once the call's result is made.
+  struct ReturnTaken {
+    Interpreter& in;
+    [[gnu::always_inline]] ~ReturnTaken() { in.pending_ &= ~kFlowReturn; }
+  };
 
   // The N arguments of a call, each built where it stays. Only those built are destroyed:
   // an argument's evaluation may end in an exception (an interrupt), leaving the rest raw.
@@ -296,7 +299,11 @@ struct CallForms {
    public:
     FixedArguments() = default;
     ~FixedArguments() {
-      for (size_t i = 0; i < built_; ++i) data()[i].~Value();
+      if (built_ == N) [[likely]] {
+        for (size_t i = 0; i < N; ++i) data()[i].~Value();  // unrolled: N is known
+      } else {
+        for (size_t i = 0; i < built_; ++i) data()[i].~Value();
+      }
     }
     FixedArguments(const FixedArguments&) = delete;
     FixedArguments& operator=(const FixedArguments&) = delete;
