@@ -143,18 +143,11 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
   return errors::function_missing(call.name);
 }
 
+// The general call: the stack and depth limits, then the parameters bound over the names'
+// current bindings, the body, the result, and the old bindings put back.
 Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
   // Deep recursion fails as an ordinary error long before the native stack runs out.
   if (stack_pointer_below(stack_limit_ + kCallStackMargin)) return errors::recursion_too_deep();
-  return enter_function<kAnyCount>(def, args.data(), args.size());
-}
-
-// A call whose native stack is checked already: the depth limit, then the parameters bound
-// over the names' current bindings, the body, the result, and the old bindings put back.
-// `Count` is the number of arguments when the caller knows it, else kAnyCount.
-template <size_t Count>
-[[gnu::always_inline]] inline Value Interpreter::enter_function(const FunctionDef& def, Value* args,
-                                                                size_t count) {
   if (scope_depth_ >= kMaxCallDepth) [[unlikely]]
     return errors::recursion_too_deep();
   if (!def.params_interned) [[unlikely]]
@@ -162,7 +155,7 @@ template <size_t Count>
   spend_steps(1);
   check_interrupt();
   CallScope scope(*this);
-  const size_t bound = Count != kAnyCount ? Count : std::min(def.params.size(), count);
+  const size_t bound = std::min(def.params.size(), args.size());
   for (size_t i = 0; i < bound; ++i) {
     const auto symbol = static_cast<Symbol>(def.param_symbols[i]);
     VariableSlot& s = slot(symbol);
@@ -313,10 +306,7 @@ struct CallForms {
       void* slot = &storage_[built_ * sizeof(Value)];
       Value* value;
       if (is_name) {
-        const auto& id = static_cast<const IdentifierExpr&>(argument);
-        const Value* found = in.peek_variable(id.symbol);
-        value = found != nullptr ? new (slot) Value(*found)
-                                 : new (slot) Value(errors::undefined_variable(id.name));
+        value = new (slot) Value(read_variable(in, static_cast<const IdentifierExpr&>(argument)));
       } else {
         value = new (slot) Value(in.evaluate(argument));
       }

@@ -216,9 +216,6 @@ class Interpreter {
   [[gnu::noinline]] Value call_dotted(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] static void resolve_dotted_route(const CallExpr& call);
   Value call_plain(const CallExpr& call, std::span<Value> args);
-  static constexpr size_t kAnyCount = ~size_t{0};
-  template <size_t Count>
-  Value enter_function(const FunctionDef& def, Value* args, size_t count);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
   Value evaluate_assigned_value(const Expr& expr, Symbol target);

@@ -34,9 +34,7 @@ struct ExpressionForms {
   }
 
   static Value variable(Interpreter& in, const Expr& e) {
-    const auto& id = static_cast<const IdentifierExpr&>(e);
-    if (const Value* value = in.peek_variable(id.symbol)) return *value;
-    return errors::undefined_variable(id.name);
+    return read_variable(in, static_cast<const IdentifierExpr&>(e));
   }
 
   // Indexing, with its in-place reads of `d.x` and `xs[i]`; the check guards the nesting of

@@ -2,6 +2,8 @@
 // files that prepare expressions, calls and statements.
 #pragma once
 
+#include "interpreter/errors.hpp"
+#include "interpreter/interpreter.hpp"
 #include "parser/ast.hpp"
 
 namespace vormel {
@@ -10,8 +12,13 @@ namespace vormel {
 // operator on two variables combined inline, or anything else by evaluating it.
 enum class OperandShape : uint8_t { Variable, Integer, Float, Pair, Computed };
 
-// A call's function: by argument count for plain calls, by route for the rest
-// (prepared_calls.cpp).
+// A variable's value as a prepared read gives it: an undefined name is an Error.
+[[gnu::always_inline]] inline Value read_variable(const Interpreter& in, const IdentifierExpr& id) {
+  if (const Value* value = in.peek_variable(id.symbol)) return *value;
+  return errors::undefined_variable(id.name);
+}
+
+// A call's function: by argument count for plain calls, by route for the rest (calls.cpp).
 EvaluateFn prepare_call(const CallExpr& call);
 
 // The test of an `if` or `while` condition (prepared_expressions.cpp).
