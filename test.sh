@@ -71,12 +71,20 @@ build_and_test() {  # build_and_test DIR [--target=NAME...] [CMAKE_OPTION...] [-
   awk '/^ *[0-9]+\/[0-9]+ Test +#/ { show = ($0 !~ / Passed +[0-9.]+ sec/) }
        /tests passed, / { show = 1 }
        show && NF' "$log"
-  local summary failed total
+  local summary failed total skipped
   summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [ -n "$summary" ]; then
     failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<< "$summary")
     total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<< "$summary")
-    echo "$((total - failed)) passed, $failed failed"
+    # The set-up installs every tool the tests drive, so a test that skipped itself points
+    # to a missing install step: it counts as failed.
+    skipped=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log")
+    if [ "$skipped" -gt 0 ]; then
+      echo "skipped, counted as failed (a tool they drive is missing):"
+      grep -E '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log"
+      status=1
+    fi
+    echo "$((total - failed - skipped)) passed, $((failed + skipped)) failed"
   fi
   echo "log: $log"
   return "$status"

@@ -1,17 +1,24 @@
 # What `cmake --install` puts where, and the Debian package CPack makes of it:
-#   bin/vormel                      the interpreter
-#   share/man/man1/vormel.1         the manual page
-#   share/doc/vormel/               README, the guides, examples/
+#   bin/vormel, bin/vormel-check, bin/vormel-lsp    the interpreter, checker, language server
+#   share/man/man1/                                 their manual pages
+#   share/doc/vormel/                               README.md, docs/, bench/README.md and
+#                                                   examples/ with all their files, laid out
+#                                                   as in the repository so links work
+#   share/vormel/editors/                           the Vim and VS Code files
 # `cpack -G DEB` in the build folder makes vormel_VERSION_ARCH.deb; its dependencies are the
-# runtime library packages that the binary links (found by dpkg-shlibdeps from dpkg-dev).
+# runtime library packages that the binary links (found by dpkg-shlibdeps from dpkg-dev),
+# and SDL2's, named by hand.
 include(GNUInstallDirs)
 
-install(TARGETS vormel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES docs/vormel.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(TARGETS vormel vormel-check vormel-lsp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES docs/vormel.1 docs/vormel-check.1 docs/vormel-lsp.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
-install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
-        FILES_MATCHING PATTERN "*.vl")
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.md")
+install(FILES bench/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/bench)
+install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(DIRECTORY editors/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vormel/editors
+        PATTERN node_modules EXCLUDE)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vormel)
@@ -22,7 +29,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small dynamically typed scripting languag
 set(CPACK_PACKAGE_DESCRIPTION
     "Vormel is a small, dynamically typed scripting language and the console\n\
 program that runs it: scripts or an interactive loop, with built-in modules\n\
-for a 2D window (SDL2) and for HTTP.")
+for a 2D window (SDL2) and for HTTP. With a checker (vormel-check), a\n\
+language server (vormel-lsp) and Vim and VS Code support.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12, as root or through sudo) and builds Vormel into build/.
 #
-#   scripts/setup.sh run    what running a script needs; builds the interpreter alone
+#   scripts/setup.sh run    what running a script needs; builds the interpreter, the checker
+#                           and the language server
 #   scripts/setup.sh test   that and the test tools; builds every target (tests included)
+#   scripts/setup.sh bench  that and the other languages and tools the benchmarks compare with
 #
 # Progress lines go to standard error, one per step that has work to do: a second run with
 # nothing to install or build prints nothing. A failing install or build prints its output
@@ -10,22 +12,27 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Building and running the interpreter: compiler, build tools, and the libraries it links.
+# Building and running the interpreter, the checker and the language server: compiler, build
+# tools, the libraries they link or load (SDL2 and its Mesa driver at run time), and the
+# language server's JSON headers.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-dev libsdl2-dev
-              libgl1-mesa-dri)
-# Building and running the test suite: unit tests, sanitizers and fuzzers, reference runs.
-TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev lua5.4 python3)
-# Tools the tests drive as a user would: a virtual display and its input and screenshots,
-# HTTP load and client tools, JSON for the HTTP tests, a terminal editor, a Python graphics
-# reference, the man page renderer and the package inspector.
-TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps imagemagick apache2-utils curl nlohmann-json3-dev
-                    vim-nox python3-pygame man-db dpkg-dev)
+              libgl1-mesa-dri nlohmann-json3-dev)
+# Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
+TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
+# Tools the tests drive as a user would: a virtual display with its input and screenshots,
+# an HTTP client, a terminal editor, the man page renderer, and the package builder with the
+# file type probe it runs.
+TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl vim-nox man-db dpkg-dev file)
+# What the benchmarks compare with and measure by: other languages, a Python graphics
+# reference on a virtual display, an HTTP load tool and the instruction counter.
+BENCH_PACKAGES=(lua5.4 python3-pygame xvfb apache2-utils valgrind)
 
 purpose=${1:-run}
 case "$purpose" in
   run) packages=("${RUN_PACKAGES[@]}") ;;
   test) packages=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${TEST_TOOL_PACKAGES[@]}") ;;
-  *) echo "usage: scripts/setup.sh [run|test]" >&2; exit 2 ;;
+  bench) packages=("${RUN_PACKAGES[@]}" "${BENCH_PACKAGES[@]}") ;;
+  *) echo "usage: scripts/setup.sh [run|test|bench]" >&2; exit 2 ;;
 esac
 
 say() { echo "vormel: $*" >&2; }
@@ -103,9 +110,9 @@ if [ "$purpose" = test ]; then
 fi
 
 install_missing "${packages[@]}"
-if [ "$purpose" = run ]; then
+if [ "$purpose" != test ]; then
   configure OFF
-  build "the interpreter" vormel
+  build "the interpreter and its tools" vormel vormel-check vormel-lsp
 else
   configure ON
   build "the interpreter and the tests"

@@ -1,26 +1,42 @@
 #!/usr/bin/env python3
 """Installs Vormel as a user would and checks what arrives.
 
-1. `cmake --install` into a temporary prefix: the installed binary runs an installed example
-   from another folder with the expected output; the manual page, guides and examples are
-   where the manual page says.
-2. The manual page renders with `man -l` at 80 columns without a warning, with every
-   section it promises.
+1. `cmake --install` into a temporary prefix: the interpreter, checker and language server,
+   their manual pages, the guides with links that resolve where they are installed, every
+   example with all its files, and the editor files. The installed interpreter runs an
+   example from another folder and serves the site example from its installed folder (its
+   pages fetched over HTTP); the installed checker reports a file with a mistake.
+2. The manual pages render with `man -l` at 80 columns without a warning, with every section
+   they promise.
 3. `cpack -G DEB` makes a package: its control fields (name, the version `vormel -v`
-   prints, runtime libraries as dependencies and no -dev packages) and file list are checked
-   with dpkg-deb, and the binary unpacked from it runs.
+   prints, runtime libraries as dependencies and no -dev packages) and file list (printed)
+   are checked with dpkg-deb, and the binary unpacked from it runs.
 
 Usage: package_test.py BUILD_DIR SOURCE_DIR"""
 import os
 import re
+import socket
 import subprocess
 import sys
 import tempfile
+import time
+import urllib.error
+import urllib.request
 
 TIMEOUT_SECONDS = 300
-MAN_SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "THE INTERACTIVE LOOP",
-                "MODULES", "FILES", "EXIT STATUS", "EXAMPLES", "SEE ALSO"]
-DOCS = ["README.md", "tutorial.md", "coming_from_python_or_lua.md", "language.md"]
+COMMON_SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "SEE ALSO"]
+MAN_PAGES = {
+    "vormel": COMMON_SECTIONS + ["OPTIONS", "THE INTERACTIVE LOOP", "MODULES", "FILES",
+                                 "EXAMPLES"],
+    "vormel-check": COMMON_SECTIONS + ["OPTIONS", "EXAMPLES"],
+    "vormel-lsp": COMMON_SECTIONS,
+}
+PROGRAMS = ["vormel", "vormel-check", "vormel-lsp"]
+DOCS = ["README.md", "docs/tutorial.md", "docs/coming_from_python_or_lua.md",
+        "docs/language.md", "docs/editor_support.md"]
+EDITOR_FILES = ["vim/syntax/vormel.vim", "vim/ftdetect/vormel.vim", "vim/compiler/vormel.vim",
+                "vscode/package.json", "vscode/syntaxes/vormel.tmLanguage.json"]
+MARKDOWN_LINK = re.compile(r"\]\(([^)#\s]+)(?:#[^)]*)?\)")
 
 
 def run(args, **kwargs):
@@ -51,32 +67,126 @@ def version_of(binary):
     return match.group(1)
 
 
+def files_under(folder):
+    return sorted(os.path.relpath(os.path.join(root, name), folder)
+                  for root, _, names in os.walk(folder) for name in names)
+
+
+def check_links(docs):
+    """Every relative link of every installed guide names a file that is installed."""
+    for name in files_under(docs):
+        if not name.endswith(".md"):
+            continue
+        path = os.path.join(docs, name)
+        with open(path, encoding="utf-8") as f:
+            text = re.sub(r"```.*?```|`[^`\n]*`", "", f.read(), flags=re.S)  # code
+            for target in MARKDOWN_LINK.findall(text):
+                if "://" in target:
+                    continue
+                resolved = os.path.normpath(os.path.join(os.path.dirname(path), target))
+                check(os.path.exists(resolved), f"{name} links to {target}, not installed")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def fetch(url, deadline):
+    """The status and body of a GET, retried while the server is not yet listening."""
+    while True:
+        try:
+            with urllib.request.urlopen(url, timeout=10) as response:
+                return response.status, response.read()
+        except urllib.error.HTTPError as error:
+            return error.code, error.read()
+        except (ConnectionError, urllib.error.URLError):
+            if time.monotonic() > deadline:
+                raise
+            time.sleep(0.1)
+
+
+def check_serves_site(binary, site, work):
+    """Runs the installed site example in its installed folder, on a free port, and fetches
+    its pages: the templates must have been installed with it."""
+    port = free_port()
+    with open(os.path.join(site, "site.vl"), encoding="utf-8") as f:
+        script = f.read().replace("8000", str(port))
+    script_path = os.path.join(work, "site_on_free_port.vl")
+    with open(script_path, "w", encoding="utf-8") as f:
+        f.write(script)
+    server = subprocess.Popen([binary, script_path], cwd=site, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.PIPE)
+    try:
+        deadline = time.monotonic() + 30
+        for path, template in [("/", "index.html"), ("/about", "about.html")]:
+            status, body = fetch(f"http://127.0.0.1:{port}{path}", deadline)
+            with open(os.path.join(site, "templates", template), "rb") as f:
+                check((status, body) == (200, f.read()), f"{path} answered {status}: {body!r}")
+        status, body = fetch(f"http://127.0.0.1:{port}/menu.json", deadline)
+        check(status == 200 and b'"espresso"' in body, f"/menu.json answered {status}")
+    finally:
+        server.kill()
+        _, errors = server.communicate(timeout=10)
+    check(errors == b"", f"the site wrote {errors!r}")
+
+
+def check_checker_reports(checker, work):
+    script = os.path.join(work, "mistake.vl")
+    with open(script, "w") as f:
+        f.write("let xs = [1, 2, 3]\nxs[0] = 5\n")
+    result = subprocess.run([checker, script], capture_output=True, text=True,
+                            timeout=TIMEOUT_SECONDS)
+    expected = (f"{script}:2:7: warning: element assignment is not part of the language; "
+                "use push or build a new array\n")
+    check((result.returncode, result.stdout) == (1, expected),
+          f"the checker answered {result.returncode}: {result.stdout!r} {result.stderr!r}")
+
+
 def installed_tree(build, source, work):
     prefix = os.path.join(work, "prefix")
     run(["cmake", "--install", build, "--prefix", prefix])
-    binary = os.path.join(prefix, "bin", "vormel")
+    for program in PROGRAMS:
+        check(os.access(os.path.join(prefix, "bin", program), os.X_OK),
+              f"bin/{program} is not installed")
+    pages = {name: os.path.join(prefix, "share", "man", "man1", name + ".1") for name in MAN_PAGES}
+    for page in pages.values():
+        check(os.path.isfile(page), f"{page} is not installed")
     docs = os.path.join(prefix, "share", "doc", "vormel")
-    page = os.path.join(prefix, "share", "man", "man1", "vormel.1")
-    check(os.access(binary, os.X_OK), "bin/vormel is not installed")
-    check(os.path.isfile(page), "the manual page is not installed")
     for doc in DOCS:
         check(os.path.isfile(os.path.join(docs, doc)), f"{doc} is not installed")
+    check_links(docs)
+    editors = os.path.join(prefix, "share", "vormel", "editors")
+    for name in EDITOR_FILES:
+        check(os.path.isfile(os.path.join(editors, name)), f"editors/{name} is not installed")
     examples = os.path.join(docs, "examples")
+    wanted = files_under(os.path.join(source, "examples"))
+    check(files_under(examples) == wanted, f"installed examples {files_under(examples)}")
+    binary = os.path.join(prefix, "bin", "vormel")
     check_runs_example(binary, examples, source, work)
-    return page
+    check_serves_site(binary, os.path.join(examples, "site"), work)
+    check_checker_reports(os.path.join(prefix, "bin", "vormel-check"), work)
+    return pages
 
 
-def manual_page(page):
+def manual_pages(pages):
     env = dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8", MAN_DISABLE_SECCOMP="1")
-    result = subprocess.run(["man", "--warnings", "-l", page], capture_output=True, text=True,
-                            env=env, timeout=TIMEOUT_SECONDS)
-    check(result.returncode == 0, f"man failed with {result.returncode}: {result.stderr}")
-    check(result.stderr == "", f"man warned:\n{result.stderr}")
-    lines = result.stdout.splitlines()
-    for section in MAN_SECTIONS:
-        check(section in lines, f"the manual page has no {section} section")
-    wide = [line for line in lines if len(line) > 80]
-    check(not wide, f"lines wider than 80 columns: {wide}")
+    for name, page in pages.items():
+        result = subprocess.run(["man", "--warnings", "-l", page], capture_output=True,
+                                text=True, env=env, timeout=TIMEOUT_SECONDS)
+        check(result.returncode == 0, f"man {name} failed with {result.returncode}: "
+              f"{result.stderr}")
+        check(result.stderr == "", f"man {name} warned:\n{result.stderr}")
+        lines = result.stdout.splitlines()
+        for section in MAN_PAGES[name]:
+            check(section in lines, f"the page {name} has no {section} section")
+        see_also = result.stdout.split("\nSEE ALSO\n", 1)[-1]
+        for other in MAN_PAGES:
+            check(other == name or f"{other}(1)" in see_also.replace("\u2010", "-"),
+                  f"SEE ALSO of {name} does not name {other}(1)")
+        wide = [line for line in lines if len(line) > 80]
+        check(not wide, f"{name}: lines wider than 80 columns: {wide}")
 
 
 def debian_package(build, source, work):
@@ -113,8 +223,13 @@ def debian_package(build, source, work):
             check(b"icudt" in binary_file.read(), "the binary neither links nor carries ICU")
 
     files = run(["dpkg-deb", "-c", deb]).stdout
-    for path in ["./usr/bin/vormel", "./usr/share/man/man1/vormel.1",
-                 "./usr/share/doc/vormel/tutorial.md", "./usr/share/doc/vormel/examples/hello.vl"]:
+    print(f"files of {debs[0]}:")
+    print(files)
+    for path in ["./usr/bin/vormel", "./usr/bin/vormel-check", "./usr/bin/vormel-lsp",
+                 "./usr/share/man/man1/vormel.1", "./usr/share/man/man1/vormel-check.1",
+                 "./usr/share/doc/vormel/docs/tutorial.md",
+                 "./usr/share/doc/vormel/examples/site/templates/index.html",
+                 "./usr/share/vormel/editors/vim/syntax/vormel.vim"]:
         check(re.search(r"\s" + re.escape(path) + r"$", files, re.M), f"{path} not in the .deb")
 
     unpacked = os.path.join(work, "unpacked")
@@ -129,8 +244,8 @@ def debian_package(build, source, work):
 def main():
     build, source = (os.path.abspath(a) for a in sys.argv[1:3])
     with tempfile.TemporaryDirectory() as work:
-        page = installed_tree(build, source, work)
-        manual_page(page)
+        pages = installed_tree(build, source, work)
+        manual_pages(pages)
         debian_package(build, source, work)
     return 0
 

@@ -1,6 +1,9 @@
-"""With SDL's X11 driver and no X server to reach, window creation fails silently: the
-create functions still answer as usual, no window is open, drawing does nothing, the
-present step still paces, and the script runs to its end with status 0."""
+"""With no X server to reach, window creation fails silently: the create functions still
+answer as usual, no window is open, drawing does nothing, the present step still paces, and
+the script runs to its end with status 0. That holds with SDL's X11 driver named, and with
+no driver named, when SDL would fall back to a driver that shows nothing (DISPLAY unset, or
+naming a display where nothing listens). A driver that shows nothing still opens a window
+when SDL_VIDEODRIVER asks for it."""
 
 import os
 import subprocess
@@ -28,6 +31,26 @@ print("end")
 """
 
 EXPECTED = "1\nfalse\nnull\nfalse\nnull\nnull\ntrue\nfalse\nend\n"
+# Display :999 is assumed free: nothing here starts a server there.
+ENVIRONMENTS = {
+    "x11 named, no DISPLAY": {"SDL_VIDEODRIVER": "x11"},
+    "no driver named, no DISPLAY": {},
+    "no driver named, DISPLAY where nothing listens": {"DISPLAY": ":999"},
+}
+
+
+def run(interpreter, workdir, path, settings):
+    env = gs.interpreter_environment(None, interpreter)
+    del env["SDL_VIDEODRIVER"]
+    # As in a login session: without it, the Wayland library SDL tries prints a complaint.
+    env["XDG_RUNTIME_DIR"] = workdir
+    env.update(settings)
+    try:
+        result = subprocess.run([interpreter, path], env=env, capture_output=True,
+                                timeout=30, cwd=workdir)
+    except subprocess.TimeoutExpired:
+        gs.fail(f"{settings}: the script did not end within 30 s")
+    return result.returncode, result.stdout.decode(), result.stderr.decode()
 
 
 def main():
@@ -36,15 +59,13 @@ def main():
         path = f"{workdir}/nowhere.vl"
         with open(path, "w") as f:
             f.write(SCRIPT)
-        env = gs.interpreter_environment(None, interpreter)
-        try:
-            result = subprocess.run([interpreter, path], env=env, capture_output=True,
-                                    timeout=30, cwd=workdir)
-        except subprocess.TimeoutExpired:
-            gs.fail("the script did not end within 30 s")
-    out, err = result.stdout.decode(), result.stderr.decode()
-    if result.returncode != 0 or out != EXPECTED or err != "":
-        gs.fail(f"status {result.returncode}, output {out!r}, errors {err!r}")
+        for name, settings in ENVIRONMENTS.items():
+            status, out, err = run(interpreter, workdir, path, settings)
+            if status != 0 or out != EXPECTED or err != "":
+                gs.fail(f"{name}: status {status}, output {out!r}, errors {err!r}")
+        status, out, err = run(interpreter, workdir, path, {"SDL_VIDEODRIVER": "offscreen"})
+        if status != 0 or not out.startswith("1\ntrue\n"):
+            gs.fail(f"offscreen asked for: status {status}, output {out!r}, errors {err!r}")
     print("ok")
 
 

@@ -10,6 +10,7 @@
 #include "interpreter/graphics/graphics.hpp"
 #include "interpreter/graphics/graphics_operations.hpp"
 #include "interpreter/graphics/graphics_testing.hpp"
+#include "interpreter/graphics/video_driver_choice.hpp"
 #include "recording_window.hpp"
 
 namespace vormel {
@@ -281,6 +282,20 @@ TEST_F(GraphicsModuleDeathTest, AFailingClearStopsTheProgram) {
   script->error = "no surface";
   EXPECT_EXIT(call("sdl2.clear_screen"), ::testing::ExitedWithCode(kRendererFailureStatus),
               "Could not clear: no surface");
+}
+
+// Drivers that show nothing count only when the user names them in SDL_VIDEODRIVER.
+TEST(VideoDriverChoice, DriversThatShowNothingNeedToBeAskedFor) {
+  EXPECT_TRUE(video_driver_is_usable("x11", nullptr));
+  EXPECT_TRUE(video_driver_is_usable("wayland", "x11"));
+  for (const char* hidden : {"offscreen", "dummy", "evdev"}) {
+    EXPECT_FALSE(video_driver_is_usable(hidden, nullptr)) << hidden;
+    EXPECT_FALSE(video_driver_is_usable(hidden, "")) << hidden;
+    EXPECT_FALSE(video_driver_is_usable(hidden, "x11,wayland")) << hidden;
+  }
+  EXPECT_TRUE(video_driver_is_usable("dummy", "dummy"));
+  EXPECT_TRUE(video_driver_is_usable("offscreen", "x11,OffScreen"));
+  EXPECT_FALSE(video_driver_is_usable("dummy", "dummy2,dumm"));
 }
 
 }  // namespace

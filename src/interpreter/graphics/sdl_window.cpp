@@ -7,20 +7,23 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <string>
 
+#include "interpreter/graphics/video_driver_choice.hpp"
 #include "interpreter/graphics/window_system.hpp"
 
 namespace vormel {
 namespace {
 
 // The SDL functions this file calls.
-#define VORMEL_SDL_FUNCTIONS(X)                                                                   \
-  X(Init)                                                                                         \
-  X(InitSubSystem) X(QuitSubSystem) X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer)          \
-      X(DestroyRenderer) X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) \
-          X(RenderDrawLine) X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) X(GetWindowSize) \
-              X(PollEvent) X(GetError) X(free)
+#define VORMEL_SDL_FUNCTIONS(X)                                                                  \
+  X(Init)                                                                                        \
+  X(InitSubSystem)                                                                               \
+  X(QuitSubSystem) X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer)       \
+      X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) \
+          X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent)     \
+              X(GetError) X(GetCurrentVideoDriver) X(free)
 
 struct SdlApi {
 #define VORMEL_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
@@ -197,6 +200,9 @@ class SdlWindowSystem final : public WindowSystem {
       if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(acquired);
       acquired.initialised_video = true;
     }
+    const char* driver = sdl().GetCurrentVideoDriver();
+    if (driver == nullptr || !video_driver_is_usable(driver, std::getenv("SDL_VIDEODRIVER")))
+      return fail(acquired);
     const std::string terminated_title(title);
     acquired.window = sdl().CreateWindow(terminated_title.c_str(), SDL_WINDOWPOS_UNDEFINED,
                                          SDL_WINDOWPOS_UNDEFINED, width, height, 0);
