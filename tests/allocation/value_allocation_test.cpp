@@ -85,8 +85,8 @@ TEST(ValueAllocationTest, SmallDictIsASingleBlock) {
   EXPECT_EQ(record.as_dict().find("score")->as_number(), 3);
 }
 
+// Under the address sanitizer freed blocks go straight back: there only nothing stays live.
 TEST(ValueAllocationTest, SteadyBuildingAndDroppingReusesBlocks) {
-  if (kAddressSanitizer) GTEST_SKIP() << "blocks go straight back under the address sanitizer";
   auto round = [] {
     std::vector<Value> kept;
     for (int64_t i = 0; i < 200; ++i) {
@@ -99,12 +99,13 @@ TEST(ValueAllocationTest, SteadyBuildingAndDroppingReusesBlocks) {
   Counting counting;
   for (int i = 0; i < 50; ++i) round();
   // Only the vector that holds them grows; no payload reaches the allocator.
-  EXPECT_LE(g_allocations, 50 * 12);
+  if (!kAddressSanitizer) {
+    EXPECT_LE(g_allocations, 50 * 12);
+  }
   EXPECT_EQ(counting.live(), 0);
 }
 
 TEST(ValueAllocationTest, BurstsBeyondTheBoundGoBack) {
-  if (kAddressSanitizer) GTEST_SKIP() << "blocks go straight back under the address sanitizer";
   const long count = static_cast<long>(3 * kKeptPayloadBytesPerSize / 32);
   Counting counting;
   {
@@ -113,7 +114,9 @@ TEST(ValueAllocationTest, BurstsBeyondTheBoundGoBack) {
     for (long i = 0; i < count; ++i) strings.push_back(Value::string("s"));
   }
   // At most the bound's worth of blocks (each at least 32 bytes) stays kept; the rest is freed.
-  EXPECT_GE(g_frees, count - static_cast<long>(kKeptPayloadBytesPerSize / 32));
+  // Under the address sanitizer none is kept.
+  const long kept = kAddressSanitizer ? 0 : static_cast<long>(kKeptPayloadBytesPerSize / 32);
+  EXPECT_GE(g_frees, count - kept);
 }
 
 TEST(ValueAllocationTest, AThreadGivesBackWhatItKept) {

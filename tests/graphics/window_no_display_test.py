@@ -63,9 +63,11 @@ def main():
             status, out, err = run(interpreter, workdir, path, settings)
             if status != 0 or out != EXPECTED or err != "":
                 gs.fail(f"{name}: status {status}, output {out!r}, errors {err!r}")
-        status, out, err = run(interpreter, workdir, path, {"SDL_VIDEODRIVER": "offscreen"})
+        # (dummy rather than offscreen: offscreen loads EGL, whose allocations the leak
+        # checker can no longer name once SDL has unloaded it)
+        status, out, err = run(interpreter, workdir, path, {"SDL_VIDEODRIVER": "dummy"})
         if status != 0 or not out.startswith("1\ntrue\n"):
-            gs.fail(f"offscreen asked for: status {status}, output {out!r}, errors {err!r}")
+            gs.fail(f"dummy asked for: status {status}, output {out!r}, errors {err!r}")
     print("ok")
 
 
