@@ -3,7 +3,8 @@
 
 At the prompt it drops the line being typed and any pending continuation lines and shows a
 fresh ">>> ". While a statement runs (a while loop, a for loop, a deep recursion, a call-heavy
-computation, a wait in input(), a module's loading) it stops that statement with one ERROR line "Interrupted",
+computation, a wait in input(), a module's loading, http.serve, an HTTP request waiting on a
+silent server) it stops that statement with one ERROR line "Interrupted",
 skips the rest of that input, and returns to the prompt with every variable and function
 kept: calls that were active have their shadowed bindings back. In file mode it ends the
 run, by the signal (a shell shows status 130).
@@ -11,6 +12,7 @@ run, by the signal (a shell shows status 130).
 Each check reads a result that only the kept state can give."""
 import os
 import signal
+import socket
 import sys
 import tempfile
 import time
@@ -144,6 +146,35 @@ def module_loading(binary, home):
         check(b"imports itself" not in s.output, f"the interrupted load stuck: {s.output!r}")
 
 
+def http_waits(binary, home):
+    """http.serve and a request to a server that never answers stop at once (the request's
+    own time-out is 30 s), and serving again on the same port works: the listener closed."""
+    with socket.socket() as silent:
+        silent.bind(("127.0.0.1", 0))
+        silent.listen()
+        s = Session(binary, home)
+        s.expect(b">>> ")
+        s.type(b'let keep = 7 use http http.page("/", "x")' + ENTER)
+        s.expect(b">>> ")
+        port = free_port()
+        interrupt_running(s, b"http.serve(%d)" % port)
+        started = time.monotonic()
+        interrupt_running(s, b'http.get("http://127.0.0.1:%d/")' % silent.getsockname()[1])
+        check(time.monotonic() - started < 10, "the request outlived Ctrl-C")
+        interrupt_running(s, b"http.serve(%d)" % port)
+        s.type(b"print(keep)" + ENTER)
+        s.expect(b"\n7\r\n")
+        s.type(b"exit" + ENTER)
+        s.expect(b"Goodbye!")
+        check(s.finish() == 0, "exit after the HTTP interrupts did not end with status 0")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
 def file_mode(binary, home):
     with tempfile.TemporaryDirectory() as folder:
         with open(os.path.join(folder, "forever.vl"), "w") as script:
@@ -179,6 +210,7 @@ def main():
         at_the_prompt_at_once(binary, home)
         while_running(binary, home)
         module_loading(binary, home)
+        http_waits(binary, home)
         file_mode(binary, home)
     return 0
 

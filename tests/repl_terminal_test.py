@@ -24,9 +24,10 @@ class Session:
     """The program on a pseudo-terminal that is its controlling terminal, as in a terminal
     window: a typed Ctrl-C reaches it as SIGINT."""
 
-    def __init__(self, binary, home, args=(), cwd=None):
+    def __init__(self, binary, home, args=(), cwd=None, extra_env=None):
         self.master, slave = pty.openpty()
-        env = {"TERM": "xterm", "HOME": home, "PATH": os.environ.get("PATH", "")}
+        env = {"TERM": "xterm", "HOME": home, "PATH": os.environ.get("PATH", ""),
+               **(extra_env or {})}
         self.process = subprocess.Popen(
             [binary, *args], stdin=slave, stdout=slave, stderr=slave, env=env, cwd=cwd,
             start_new_session=True,

@@ -1,7 +1,11 @@
 // The SIGINT handler, the throw of an interrupt, and the repair of the call state after one.
 #include "interpreter/interrupt.hpp"
 
+#include <pthread.h>
+
+#include <cerrno>
 #include <csignal>
+#include <ctime>
 
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/interpreter.hpp"
@@ -28,6 +32,25 @@ void catch_interrupts() {
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;
   sigaction(SIGINT, &action, nullptr);
+}
+
+int poll_or_interrupt(pollfd* waits, nfds_t count, int timeout_milliseconds) {
+  sigset_t interrupts;
+  sigset_t original;
+  sigemptyset(&interrupts);
+  sigaddset(&interrupts, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupts, &original);
+  int ready = -1;
+  int error_number = EINTR;
+  if (!g_interrupt_requested.load(std::memory_order_relaxed)) {
+    const timespec timeout{timeout_milliseconds / 1000, (timeout_milliseconds % 1000) * 1'000'000L};
+    ready = ::ppoll(waits, count, timeout_milliseconds < 0 ? nullptr : &timeout, &original);
+    error_number = errno;
+  }
+  pthread_sigmask(SIG_SETMASK, &original, nullptr);
+  if (ready < 0 && error_number == EINTR) check_interrupt();
+  errno = error_number;
+  return ready;
 }
 
 bool take_interrupt() { return g_interrupt_requested.exchange(false, std::memory_order_relaxed); }

@@ -7,6 +7,8 @@
 // File mode installs no handler: there Ctrl-C ends the process as it always does.
 #pragma once
 
+#include <poll.h>
+
 #include <atomic>
 
 namespace vormel {
@@ -26,6 +28,12 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores
 // Installs the SIGINT handler. Without SA_RESTART, so that a blocking read (input() waiting
 // for a line) returns at once instead of after the next Enter.
 void catch_interrupts();
+
+// poll() for the waits of the HTTP server and client. SIGINT is let through only while the
+// call waits, so a Ctrl-C that comes just before it cannot be missed: a Ctrl-C, before or
+// during the wait, stops the statement (check_interrupt). Otherwise as poll(), EINTR
+// included for other signals.
+int poll_or_interrupt(pollfd* waits, nfds_t count, int timeout_milliseconds);
 
 // Whether a Ctrl-C arrived since the last call; clears the request.
 bool take_interrupt();

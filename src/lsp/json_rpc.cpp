@@ -51,6 +51,25 @@ ReadResult read_message(std::istream& in, std::string& body) {
   return ReadResult::Message;
 }
 
+bool nesting_within(std::string_view body, size_t limit) {
+  size_t depth = 0;
+  bool in_string = false;
+  for (size_t i = 0; i < body.size(); ++i) {
+    const char c = body[i];
+    if (in_string) {
+      if (c == '\\') ++i;
+      else if (c == '"') in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return false;
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return true;
+}
+
 void write_message(std::ostream& out, const nlohmann::json& message) {
   // Invalid UTF-8 in a document must not make the dump throw: replace it.
   std::string body = message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

@@ -27,6 +27,7 @@ constexpr int kParseError = -32700;
 constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
+constexpr int kServerNotInitialized = -32002;
 // Protocol enumerations.
 constexpr int kSeverityWarning = 2;
 constexpr int kTextDocumentSyncFull = 1;
@@ -92,10 +93,11 @@ json range_json(std::string_view text, size_t start, size_t end) {
           {"end", {{"line", b.line}, {"character", b.character}}}};
 }
 
-LspPosition position_param(const json& params) {
-  const json& p = params.at("position");
-  return LspPosition{p.at("line").get<size_t>(), p.at("character").get<size_t>()};
+LspPosition position_of(const json& position) {
+  return LspPosition{position.at("line").get<size_t>(), position.at("character").get<size_t>()};
 }
+
+LspPosition position_param(const json& params) { return position_of(params.at("position")); }
 
 // Reads the script module "{name}.vl" beside the document, when the document is a file.
 std::optional<std::string> read_module_beside(const std::string& uri, const std::string& name) {
@@ -131,7 +133,10 @@ int LanguageServer::run() {
   for (;;) {
     ReadResult read = read_message(in_, body);
     if (read != ReadResult::Message) break;
-    json message = json::parse(body, nullptr, false);
+    // Deeper messages are refused before parsing: copying or printing one would recurse
+    // as deep as it nests.
+    json message = nesting_within(body, kDeepestNesting) ? json::parse(body, nullptr, false)
+                                                         : json(json::value_t::discarded);
     if (message.is_discarded()) {
       write_message(out_, {{"jsonrpc", "2.0"},
                            {"id", nullptr},
@@ -145,7 +150,11 @@ int LanguageServer::run() {
 }
 
 void LanguageServer::handle(const json& message) {
-  if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
+  // A request's id is a number or a string; anything else makes the message invalid.
+  const bool usable_id = !message.is_object() || !message.contains("id") ||
+                         message["id"].is_number() || message["id"].is_string();
+  if (!message.is_object() || !message.contains("method") || !message["method"].is_string() ||
+      !usable_id) {
     if (message.is_object() && message.contains("id") && !message.contains("method"))
       return;  // a response to a request of ours (the server sends none)
     write_message(out_, {{"jsonrpc", "2.0"},
@@ -156,6 +165,7 @@ void LanguageServer::handle(const json& message) {
   std::string method = message["method"];
   json params = message.value("params", json::object());
   if (!message.contains("id")) {
+    if (!initialized_ && method != "exit") return;  // the protocol drops these
     try {
       notify(method, params);
     } catch (const json::exception&) {
@@ -165,7 +175,9 @@ void LanguageServer::handle(const json& message) {
   }
   json reply = {{"jsonrpc", "2.0"}, {"id", message["id"]}};
   try {
-    if (shutdown_requested_) {
+    if (!initialized_ && method != "initialize") {
+      reply["error"] = {{"code", kServerNotInitialized}, {"message", "Server not initialized"}};
+    } else if (shutdown_requested_) {
       reply["error"] = {{"code", kInvalidRequest}, {"message", "The server is shutting down"}};
     } else {
       reply["result"] = respond(method, params);
@@ -180,6 +192,7 @@ void LanguageServer::handle(const json& message) {
 
 json LanguageServer::respond(const std::string& method, const json& params) {
   if (method == "initialize") {
+    initialized_ = true;
     return {{"capabilities",
              {{"textDocumentSync", {{"openClose", true}, {"change", kTextDocumentSyncFull}}},
               {"hoverProvider", true},
@@ -217,22 +230,24 @@ void LanguageServer::notify(const std::string& method, const json& params) {
   // Anything else ("initialized", "$/cancelRequest", ...) needs nothing.
 }
 
+// Every field is read with checks (a missing or mistyped one throws json::exception), and
+// the document changes only when every change could be applied.
 void LanguageServer::change_document(const std::string& uri, const json& changes) {
-  std::string& text = documents_[uri];
-  for (const json& change : changes) {
+  std::string text = documents_[uri];
+  for (size_t i = 0; i < changes.size(); ++i) {
+    const json& change = changes.at(i);
     std::string replacement = change.at("text");
     if (!change.contains("range")) {
       text = std::move(replacement);
       continue;
     }
-    const json& range = change["range"];
-    size_t start = to_offset(
-        text, {range["start"]["line"].get<size_t>(), range["start"]["character"].get<size_t>()});
-    size_t end = to_offset(
-        text, {range["end"]["line"].get<size_t>(), range["end"]["character"].get<size_t>()});
+    const json& range = change.at("range");
+    size_t start = to_offset(text, position_of(range.at("start")));
+    size_t end = to_offset(text, position_of(range.at("end")));
     if (end < start) std::swap(start, end);
     text.replace(start, end - start, replacement);
   }
+  documents_[uri] = std::move(text);
 }
 
 void LanguageServer::publish_diagnostics(const std::string& uri) {

@@ -28,6 +28,7 @@ class LanguageServer {
   std::istream& in_;
   std::ostream& out_;
   std::map<std::string, std::string> documents_;  // by URI
+  bool initialized_ = false;  // after the "initialize" request
   bool shutdown_requested_ = false;
   bool exit_requested_ = false;
 };

@@ -13,6 +13,11 @@
 namespace vormel {
 
 bool read_script(const std::string& path, std::string& text, std::string& failure) {
+  // A name holding NUL names no file; the system would read only the part before it.
+  if (path.find('\0') != std::string::npos) {
+    failure = std::strerror(ENOENT);
+    return false;
+  }
   struct stat info {};
   if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     failure = std::strerror(EISDIR);

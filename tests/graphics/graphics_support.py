@@ -118,12 +118,13 @@ class Xvfb:
             raise RuntimeError(f"{args[0]} failed: {result.stderr.decode(errors='replace')}")
         return result.stdout
 
-    def start_script(self, interpreter, source, workdir, name="scene.vl"):
+    def start_script(self, interpreter, source, workdir, name="scene.vl", settings=None):
+        """Runs the script on this display; `settings` adds to its environment."""
         path = os.path.join(workdir, name)
         with open(path, "w") as f:
             f.write(source)
-        process = subprocess.Popen([os.path.abspath(interpreter), path], cwd=workdir,
-                                   env=interpreter_environment(self.display, interpreter),
+        env = dict(interpreter_environment(self.display, interpreter), **(settings or {}))
+        process = subprocess.Popen([os.path.abspath(interpreter), path], cwd=workdir, env=env,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE)
         self.children.append(process)

@@ -2,7 +2,9 @@
 """A scripted language-server client: starts vormel-lsp, talks the protocol over its standard
 input and output, and checks each answer (initialize, didOpen, didChange, diagnostics, hover,
 completion, shutdown, exit), then the protocol's edge cases: exit without shutdown, a
-malformed body, an unknown method, and a broken frame.
+malformed body, an unknown method, and a broken frame; and hostile messages: requests before
+initialize, changes with fields missing, ids that are neither numbers nor strings, and
+nesting ten million deep.
 """
 import json
 import os
@@ -229,6 +231,37 @@ def edge_cases(server):
     check(client.finish() == 1, "end of input without exit gives status 1")
 
 
+def hostile_messages(server):
+    client = Client(server)
+    position = {"textDocument": {"uri": "untitled:a"}, "position": {"line": 0, "character": 0}}
+    reply = client.request("textDocument/hover", position)
+    check(reply["error"]["code"] == -32002, f"a request before initialize: {reply}")
+    client.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+    client.notify("textDocument/didOpen", {"textDocument": {
+        "uri": "untitled:a", "languageId": "vormel", "version": 1, "text": "print(1)\n"}})
+    client.diagnostics("untitled:a")
+    for change in [{"range": {}, "text": "zz"}, {"range": {"start": {"line": 0}}, "text": "z"},
+                   {"range": {"start": {"line": 0, "character": 0}, "end": 5}, "text": "z"},
+                   {"range": "x", "text": "z"}, 7]:
+        client.notify("textDocument/didChange", {"textDocument": {"uri": "untitled:a"},
+                                                 "contentChanges": [{"text": "x = 1"}, change]})
+    for bad_id in ({"a": 1}, [1], True):
+        client.send({"jsonrpc": "2.0", "id": bad_id, "method": "shutdown"})
+        reply = client.wait(lambda m: "error" in m)
+        check(reply["error"]["code"] == -32600 and reply["id"] is None, reply)
+    depth = 10_000_000
+    body = b'{"jsonrpc":"2.0","method":"shutdown","id":' + b"[" * depth + b"]" * depth + b"}"
+    client.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+    reply = client.wait(lambda m: "error" in m)
+    check(reply["error"]["code"] == -32700 and reply["id"] is None, reply)
+    # Still serving, with the document as it was before the broken changes.
+    reply = client.request("textDocument/hover", position)
+    check(reply.get("result") is not None and "print" in json.dumps(reply["result"]), reply)
+    client.request("shutdown", None)
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 0, "the server survives hostile messages")
+
+
 def random_documents(server, root):
     """Broken documents (the project's scripts with random cuts and insertions) each get
     diagnostics inside the document, and hover and completion anywhere answer without error."""
@@ -278,6 +311,7 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         session(server, folder)
     edge_cases(server)
+    hostile_messages(server)
     random_documents(server, root)
     print("language server session passed")
     return 0

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
+#include <set>
 #include <sstream>
 
 #include "interpreter/graphics/shape_drawing.hpp"
@@ -96,6 +98,103 @@ TEST(ShapeCullingTest, SegmentsStartAtTheirFirstVisibleStep) {
                               std::to_string(a.x) + "," + std::to_string(a.y) + " to " +
                                   std::to_string(b.x) + "," + std::to_string(b.y));
   }
+}
+
+// The pixels a list of recorded calls lights inside kArea (lines must be axis-aligned).
+std::set<std::pair<long long, long long>> lit_pixels(const Calls& calls) {
+  std::set<std::pair<long long, long long>> lit;
+  auto light = [&](long long x, long long y) {
+    if (x >= 0 && x < kArea.width && y >= 0 && y < kArea.height) lit.insert({x, y});
+  };
+  for (const std::string& call : calls) {
+    std::istringstream in(call);
+    std::string kind;
+    long long a, b, c = 0, d = 0;
+    in >> kind >> a >> b >> c >> d;
+    if (kind == "point") {
+      light(a, b);
+    } else if (kind == "line") {
+      EXPECT_TRUE(a == c || b == d) << call;
+      for (long long x = std::min(a, c); x <= std::max(a, c); ++x)
+        for (long long y = std::min(b, d); y <= std::max(b, d); ++y) light(x, y);
+    } else {
+      EXPECT_LE(std::max(std::llabs(a), std::llabs(b)), 100) << "not cut: " << call;
+      for (long long x = a; x < a + c; ++x)
+        for (long long y = b; y < b + d; ++y)
+          if (kind == "fill" || x == a || x == a + c - 1 || y == b || y == b + d - 1) light(x, y);
+    }
+  }
+  return lit;
+}
+
+// A renderer's line walk step by step, ends included: the reference for cut lines.
+Calls whole_line(long long x1, long long y1, long long x2, long long y2) {
+  const long long dx = std::llabs(x2 - x1), dy = std::llabs(y2 - y1);
+  const bool along_x = dx >= dy;
+  const long long major = along_x ? dx : dy, minor = along_x ? dy : dx;
+  long long d = 2 * minor - major, x = x1, y = y1;
+  Calls points;
+  for (long long i = 0; i <= major; ++i) {
+    points.push_back("point " + std::to_string(x) + " " + std::to_string(y));
+    const bool across = d >= 0;
+    d += across ? 2 * (minor - major) : 2 * minor;
+    if (along_x || across) x += x2 > x1 ? 1 : -1;
+    if (!along_x || across) y += y2 > y1 ? 1 : -1;
+  }
+  return points;
+}
+
+TEST(ShapeCullingTest, LinesReachingOutsideLightTheWholeLinesPixelsInside) {
+  std::mt19937 random(20);
+  std::uniform_int_distribution<int> coordinate(-150, 200);
+  for (int i = 0; i < 3000; ++i) {
+    const int x1 = coordinate(random), y1 = coordinate(random);
+    const int x2 = coordinate(random), y2 = coordinate(random);
+    RecordingRenderer cut;
+    cut.area = kArea;
+    draw_line(cut, x1, y1, x2, y2);
+    const bool inside = visible("point " + std::to_string(x1) + " " + std::to_string(y1)) &&
+                        visible("point " + std::to_string(x2) + " " + std::to_string(y2));
+    if (inside) continue;  // handed on whole
+    ASSERT_EQ(lit_pixels(cut.calls), lit_pixels(whole_line(x1, y1, x2, y2)))
+        << x1 << "," << y1 << " to " << x2 << "," << y2;
+  }
+}
+
+TEST(ShapeCullingTest, RectanglesAreCutToTheAreaWithTheSamePixels) {
+  for (int x : {-70, -2, -1, 0, 5, 63, 64, 65}) {
+    for (int y : {-60, -1, 0, 20, 47, 48}) {
+      for (uint32_t w : {1u, 2u, 10u, 70u, 200u}) {
+        for (uint32_t h : {1u, 3u, 48u, 100u}) {
+          for (bool filled : {false, true}) {
+            RecordingRenderer cut;
+            cut.area = kArea;
+            RecordingRenderer whole;
+            (filled ? fill_rect : draw_rect)(cut, x, y, w, h);
+            (filled ? fill_rect : draw_rect)(whole, x, y, w, h);
+            EXPECT_EQ(lit_pixels(cut.calls), lit_pixels(whole.calls))
+                << x << "," << y << " " << w << "x" << h << (filled ? " filled" : "");
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(ShapeCullingTest, LinesAndRectanglesFarOutsideCostOnlyWhatShows) {
+  RecordingRenderer r(1000);  // throws Full on a walk along the whole line
+  r.area = kArea;
+  draw_line(r, 0, 0, 1073741823, 1073741823);
+  draw_line(r, -2000000000, 47, 2000000000, 0);
+  fill_rect(r, 0, 1073741823, 1, 4294967295u);
+  draw_rect(r, -1000000, -1000000, 4294967295u, 4294967295u);
+  fill_rect(r, -1000000, -1000000, 4294967295u, 4294967295u);
+  EXPECT_EQ(r.calls[0], "point 0 0");
+  EXPECT_EQ(r.calls[47], "point 47 47");
+  EXPECT_EQ(r.calls[48], "line 0 23 63 23");  // the long shallow line is one run here
+  EXPECT_EQ(r.calls.size(), 48u + 1u + 2u);
+  EXPECT_EQ(r.calls[r.calls.size() - 2], "rect -1 -1 66 50");
+  EXPECT_EQ(r.calls.back(), "fill 0 0 64 48");
 }
 
 TEST(ShapeCullingTest, HugeShapesAroundTheWindowTakeNoTime) {

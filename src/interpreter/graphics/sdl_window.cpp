@@ -17,13 +17,14 @@ namespace vormel {
 namespace {
 
 // The SDL functions this file calls.
-#define VORMEL_SDL_FUNCTIONS(X)                                                                  \
-  X(Init)                                                                                        \
-  X(InitSubSystem)                                                                               \
-  X(QuitSubSystem) X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer)       \
-      X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) \
-          X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent)     \
-              X(GetError) X(GetCurrentVideoDriver) X(free)
+#define VORMEL_SDL_FUNCTIONS(X)                                                                   \
+  X(Init)                                                                                         \
+  X(InitSubSystem)                                                                                \
+  X(QuitSubSystem)                                                                                \
+  X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)        \
+      X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) \
+          X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent) X(GetError)            \
+              X(GetCurrentVideoDriver) X(SetHint) X(free)
 
 struct SdlApi {
 #define VORMEL_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
@@ -53,8 +54,10 @@ bool load_sdl() {
 
 const SdlApi& sdl() { return *g_sdl; }
 
-// Ctrl-C while a window exists: SDL's own handler turns SIGINT into a quit event, so a game
-// can end its loop cleanly; a second SIGINT ends the process, for scripts that never look.
+// Ctrl-C while a window exists, in file mode: SDL's own handler turns SIGINT into a quit
+// event, so a game can end its loop cleanly; a second SIGINT ends the process, for scripts
+// that never look. Where the program handles SIGINT itself (the REPL, whose Ctrl-C stops the
+// running statement and keeps the session), SDL is told to install no handlers at all.
 constexpr int kInterruptedStatus = 130;
 struct sigaction g_sdl_interrupt_action;
 volatile sig_atomic_t g_interrupts = 0;
@@ -71,6 +74,13 @@ void on_interrupt(int signal_number) {
 }
 
 bool g_interrupts_chained = false;
+
+// Whether SIGINT still has its default action, so that SDL may take it (file mode).
+bool interrupts_are_unclaimed() {
+  struct sigaction current = {};
+  return sigaction(SIGINT, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+         current.sa_handler == SIG_DFL;
+}
 
 // Called once SDL's event subsystem has installed its handlers. When SIGINT was ignored or
 // taken by someone else before, SDL installed nothing and nothing is chained.
@@ -192,6 +202,8 @@ class SdlWindowSystem final : public WindowSystem {
   std::unique_ptr<Window> open_window(std::string_view title, int width, int height) override {
     if (!load_sdl()) return nullptr;
     SdlResources acquired;
+    const bool sdl_takes_interrupts = interrupts_are_unclaimed();
+    sdl().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, sdl_takes_interrupts ? "0" : "1");
     if (sdl().WasInit(SDL_INIT_EVERYTHING) == 0 && g_live_windows == 0) {
       if (sdl().Init(0) != 0) return fail(acquired);
       acquired.initialised_sdl = true;
@@ -212,7 +224,7 @@ class SdlWindowSystem final : public WindowSystem {
     if (acquired.renderer == nullptr) return fail(acquired);
     if (sdl().InitSubSystem(SDL_INIT_EVENTS) != 0) return fail(acquired);
     acquired.initialised_events = true;
-    if (g_live_windows == 0) chain_interrupt_handler();
+    if (g_live_windows == 0 && sdl_takes_interrupts) chain_interrupt_handler();
     return std::make_unique<SdlWindow>(acquired);
   }
 

@@ -15,19 +15,6 @@ void draw_point(Renderer& renderer, int32_t x, int32_t y) {
   renderer.draw_point(clamp_coordinate(x), clamp_coordinate(y));
 }
 
-void draw_line(Renderer& renderer, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  renderer.draw_line(clamp_coordinate(x1), clamp_coordinate(y1), clamp_coordinate(x2),
-                     clamp_coordinate(y2));
-}
-
-void draw_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
-  renderer.draw_rect(clamp_coordinate(x), clamp_coordinate(y), clamp_size(w), clamp_size(h));
-}
-
-void fill_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
-  renderer.fill_rect(clamp_coordinate(x), clamp_coordinate(y), clamp_size(w), clamp_size(h));
-}
-
 namespace {
 
 // Which clamped calls can show anything, when the renderer says what it shows. Pixels
@@ -75,6 +62,17 @@ class Visibility {
     }
     return {std::max<int64_t>(first, 0), std::min(last, steps)};
   }
+  // The part of the box [left, right) x [top, bottom) inside the area widened by `margin`
+  // pixels on every side; false when there is none. Unlimited, the box stays as it is.
+  bool clip_box(int64_t& left, int64_t& top, int64_t& right, int64_t& bottom,
+                int64_t margin) const {
+    if (!limited_) return true;
+    left = std::max(left, -margin);
+    top = std::max(top, -margin);
+    right = std::min(right, width_ + margin);
+    bottom = std::min(bottom, height_ + margin);
+    return left < right && top < bottom;
+  }
   // Whether every visible pixel lies closer to (cx, cy) than `distance`.
   bool all_within(int64_t cx, int64_t cy, int64_t distance) const {
     if (!limited_ || distance <= 0) return false;
@@ -102,6 +100,56 @@ void span(Renderer& renderer, const Visibility& visible, int32_t xa, int32_t xb,
   xb = clamp_coordinate(xb);
   y = clamp_coordinate(y);
   if (visible.row_span(xa, xb, y)) renderer.draw_line(xa, y, xb, y);
+}
+
+using Wide = __int128;  // products of two 32-bit spans need more than 64 bits
+
+Wide ceil_div(Wide a, Wide b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+
+// A line as the renderer's own line drawing lights it: one pixel per step along the longer
+// axis (x when both are equal) from the first end to the second, both included, and after
+// k steps floor((2k * minor + major) / (2 * major)) steps along the other. Only the stretch
+// inside the visible area is drawn, one call per run of pixels in the same row (or column),
+// so that a line reaching far outside costs no more than one that fits.
+void draw_visible_line(Renderer& renderer, const Visibility& visible, int32_t x1, int32_t y1,
+                       int32_t x2, int32_t y2) {
+  const bool x_major = std::llabs(int64_t{x2} - x1) >= std::llabs(int64_t{y2} - y1);
+  const int64_t major_start = x_major ? x1 : y1, major_end = x_major ? x2 : y2;
+  const int64_t minor_start = x_major ? y1 : x1, minor_end = x_major ? y2 : x2;
+  const int64_t major = std::llabs(major_end - major_start);
+  const int64_t minor = std::llabs(minor_end - minor_start);
+  const int64_t major_direction = major_start > major_end ? -1 : 1;
+  const int64_t minor_direction = minor_start > minor_end ? -1 : 1;
+  auto [first, last] = visible.major_steps(major_start, major_direction, major, x_major);
+  const auto [minor_first, minor_last] =
+      visible.major_steps(minor_start, minor_direction, minor, !x_major);
+  if (minor_first > minor_last) return;
+  // The last step after which the minor axis has moved at most m pixels.
+  auto last_step_within = [&](int64_t m) -> int64_t {
+    return static_cast<int64_t>(ceil_div(2 * Wide{major} * (m + 1) - major, 2 * Wide{minor}) - 1);
+  };
+  if (minor > 0) {
+    if (minor_first > 0) first = std::max(first, last_step_within(minor_first - 1) + 1);
+    last = std::min(last, last_step_within(minor_last));
+  }
+  for (int64_t k = first; k <= last;) {
+    spend_steps(1);
+    const int64_t moved =
+        major == 0 ? 0 : static_cast<int64_t>((2 * Wide{k} * minor + major) / (2 * Wide{major}));
+    const int64_t run_end = minor == 0 ? last : std::min(last, last_step_within(moved));
+    const auto a = static_cast<int32_t>(major_start + major_direction * k);
+    const auto b = static_cast<int32_t>(major_start + major_direction * run_end);
+    const auto across = static_cast<int32_t>(minor_start + minor_direction * moved);
+    if (a == b && x_major)
+      renderer.draw_point(a, across);
+    else if (a == b)
+      renderer.draw_point(across, a);
+    else if (x_major)
+      renderer.draw_line(std::min(a, b), across, std::max(a, b), across);
+    else
+      renderer.draw_line(across, std::min(a, b), across, std::max(a, b));
+    k = run_end + 1;
+  }
 }
 
 // Whether a circle's sums and differences stay within 32 bits, so that its bounding box
@@ -142,6 +190,39 @@ void walk_circle(int32_t radius, MayShow may_show, Step step) {
 }
 
 }  // namespace
+
+// A line with both ends inside goes to the renderer as it is; any other is drawn by its
+// visible pixels, since renderers may walk every point of a line far outside.
+void draw_line(Renderer& renderer, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  x1 = clamp_coordinate(x1);
+  y1 = clamp_coordinate(y1);
+  x2 = clamp_coordinate(x2);
+  y2 = clamp_coordinate(y2);
+  const Visibility visible(renderer);
+  if (visible.point(x1, y1) && visible.point(x2, y2))
+    renderer.draw_line(x1, y1, x2, y2);
+  else
+    draw_visible_line(renderer, visible, x1, y1, x2, y2);
+}
+
+// Rectangles are cut to the visible area before the renderer sees them: values this far
+// outside overflow renderers' own arithmetic. An outline is cut to the area widened by one
+// pixel, where a cut edge stays unseen.
+void draw_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
+  int64_t left = clamp_coordinate(x), top = clamp_coordinate(y);
+  int64_t right = left + clamp_size(w), bottom = top + clamp_size(h);
+  if (Visibility(renderer).clip_box(left, top, right, bottom, 1))
+    renderer.draw_rect(static_cast<int32_t>(left), static_cast<int32_t>(top),
+                       static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top));
+}
+
+void fill_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
+  int64_t left = clamp_coordinate(x), top = clamp_coordinate(y);
+  int64_t right = left + clamp_size(w), bottom = top + clamp_size(h);
+  if (Visibility(renderer).clip_box(left, top, right, bottom, 0))
+    renderer.fill_rect(static_cast<int32_t>(left), static_cast<int32_t>(top),
+                       static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top));
+}
 
 void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
   const Visibility visible(renderer);
@@ -185,8 +266,6 @@ void fill_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
 
 namespace {
 
-__int128 ceil_div(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
-
 // Bresenham from a to b, both ends included; 64-bit so that no difference overflows. Every
 // step moves one pixel along the major axis, and after k steps the minor axis has moved
 // max(0, ceil((2k * minor - major) / (2 * major))) pixels; so the walk can start at the
@@ -203,8 +282,6 @@ void plot_segment(Renderer& renderer, const Visibility& visible, Vertex a, Verte
   // The steps whose major coordinate the area can show.
   auto [first, last] = visible.major_steps(x_major ? xa : ya, x_major ? sx : sy, steps, x_major);
   if (first > last) return;
-  // Products of two 32-bit spans need more than 64 bits; the results fit again.
-  using Wide = __int128;
   const Wide minor = x_major ? dy : dx;
   const int64_t minor_moves =
       steps == 0 ? 0

@@ -4,12 +4,15 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <memory>
 
 #include "interpreter/http/network_switch.hpp"
 #include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/url_parts.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 #include "support/text_format.hpp"
 
@@ -21,10 +24,14 @@ RequestOutcome failure(std::string_view message, std::string_view cause) {
 }
 
 // Waits until `fd` is ready for `events`; false (errno ETIMEDOUT) after `timeout` of nothing.
+// Other signals do not restart the time-out; Ctrl-C in the REPL stops the statement.
 bool wait_ready(int fd, short events, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
   pollfd wait{fd, events, 0};
   for (;;) {
-    int ready = ::poll(&wait, 1, static_cast<int>(timeout.count()));
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    int ready = poll_or_interrupt(&wait, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
     if (ready > 0) return true;
     if (ready == 0) {
       errno = ETIMEDOUT;
@@ -73,7 +80,10 @@ Connected connect_to_host(const UrlParts& parts, std::chrono::milliseconds timeo
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   std::string port_text = std::to_string(parts.port);
-  int status = ::getaddrinfo(parts.host.c_str(), port_text.c_str(), &hints, &found);
+  // A name holding NUL names no host; the resolver would look up only the part before it.
+  int status = parts.host.find('\0') != std::string::npos
+                   ? EAI_NONAME
+                   : ::getaddrinfo(parts.host.c_str(), port_text.c_str(), &hints, &found);
   if (status != 0) {
     return {OwnedDescriptor(),
             status == EAI_SYSTEM ? system_error_text(errno) : std::string(::gai_strerror(status))};

@@ -17,6 +17,7 @@
 #include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/page_response.hpp"
 #include "interpreter/http/request_path.hpp"
+#include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 
 namespace vormel::http {
@@ -187,8 +188,9 @@ class PageServer {
         waits.push_back({connection.socket.get(),
                          static_cast<short>(connection.phase == Phase::Respond ? POLLOUT : POLLIN),
                          0});
-      int ready = ::poll(waits.data(), waits.size(), wait_milliseconds());
-      if (ready < 0) continue;  // interrupted: look again
+      // Ctrl-C in the REPL ends serving here; the listener and connections close as it unwinds.
+      int ready = poll_or_interrupt(waits.data(), waits.size(), wait_milliseconds());
+      if (ready < 0) continue;  // another signal: look again
       // Connections first: the indices of `waits` follow `connections_` until accepts append.
       for (size_t i = 0; i < connections_.size(); ++i)
         if (waits[i + 1].revents != 0) advance(connections_[i]);

@@ -12,6 +12,8 @@
 namespace vormel::http {
 
 TemplateText read_template(const std::string& path) {
+  // A name holding NUL names no file; the system would read only the part before it.
+  if (path.find('\0') != std::string::npos) return {false, system_error_text(ENOENT)};
   OwnedDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) return {false, system_error_text(errno)};
   std::string text;
