@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "interpreter/graphics/coordinates.hpp"
@@ -205,23 +206,34 @@ void draw_line(Renderer& renderer, int32_t x1, int32_t y1, int32_t x2, int32_t y
     draw_visible_line(renderer, visible, x1, y1, x2, y2);
 }
 
+namespace {
+
+struct Box {
+  int32_t x, y, w, h;
+};
+
 // Rectangles are cut to the visible area before the renderer sees them: values this far
 // outside overflow renderers' own arithmetic. An outline is cut to the area widened by one
-// pixel, where a cut edge stays unseen.
-void draw_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
+// pixel (`margin`), where a cut edge stays unseen.
+std::optional<Box> cut_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h,
+                            int64_t margin) {
   int64_t left = clamp_coordinate(x), top = clamp_coordinate(y);
   int64_t right = left + clamp_size(w), bottom = top + clamp_size(h);
-  if (Visibility(renderer).clip_box(left, top, right, bottom, 1))
-    renderer.draw_rect(static_cast<int32_t>(left), static_cast<int32_t>(top),
-                       static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top));
+  if (!Visibility(renderer).clip_box(left, top, right, bottom, margin)) return std::nullopt;
+  return Box{static_cast<int32_t>(left), static_cast<int32_t>(top),
+             static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
+}
+
+}  // namespace
+
+void draw_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
+  if (auto box = cut_rect(renderer, x, y, w, h, 1))
+    renderer.draw_rect(box->x, box->y, box->w, box->h);
 }
 
 void fill_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
-  int64_t left = clamp_coordinate(x), top = clamp_coordinate(y);
-  int64_t right = left + clamp_size(w), bottom = top + clamp_size(h);
-  if (Visibility(renderer).clip_box(left, top, right, bottom, 0))
-    renderer.fill_rect(static_cast<int32_t>(left), static_cast<int32_t>(top),
-                       static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top));
+  if (auto box = cut_rect(renderer, x, y, w, h, 0))
+    renderer.fill_rect(box->x, box->y, box->w, box->h);
 }
 
 void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
