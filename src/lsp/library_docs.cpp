@@ -43,7 +43,8 @@ constexpr std::array kDocs = {
     FunctionDoc{"max", "max(a, b, ...)", "The largest of the numbers, as a float."},
     FunctionDoc{"random", "random()", "A random float in [0, 1)."},
     FunctionDoc{"random_range", "random_range(low, high)",
-                "A random integer between low and high."},
+                "low plus a random remainder modulo high - low, of either sign: (1, 10) "
+                "gives -7 to 9."},
     // Shapes and the window.
     FunctionDoc{"rect", "rect(x, y, width, height)", "A rectangle to draw or fill."},
     FunctionDoc{"circle", "circle(x, y, radius)", "A circle to draw or fill."},
