@@ -1,15 +1,12 @@
 // contains, split, slice, concat, upper and lower. contains, split and concat see every
 // value through its display text; slice counts code points; upper and lower use ICU's full
 // case mappings (one character may become several, final sigma in lower case).
-#include <unicode/bytestream.h>
-#include <unicode/casemap.h>
-#include <unicode/stringpiece.h>
-
 #include <string>
 #include <string_view>
 
 #include "interpreter/builtins/argument_reading.hpp"
 #include "interpreter/builtins/library_builtins.hpp"
+#include "support/text_case.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -26,27 +23,6 @@ std::string_view text_of(const Value& value, std::string& storage) {
 size_t next_boundary(std::string_view text, size_t pos) {
   decode_utf8(text, pos);
   return pos;
-}
-
-enum class CaseDirection { Upper, Lower };
-
-Value map_case(std::span<Value> args, CaseDirection direction) {
-  if (args.empty() || !args[0].is(ValueKind::String)) return Value::null();
-  const std::string& source = args[0].as_string();
-  std::string mapped;
-  mapped.reserve(source.size());
-  icu::StringByteSink<std::string> sink(&mapped);
-  icu::StringPiece piece(source.data(), static_cast<int32_t>(source.size()));
-  UErrorCode status = U_ZERO_ERROR;
-  // The root locale: no language-specific rules such as Turkish dotted i.
-  if (direction == CaseDirection::Upper) {
-    icu::CaseMap::utf8ToUpper("", 0, piece, sink, nullptr, status);
-  } else {
-    icu::CaseMap::utf8ToLower("", 0, piece, sink, nullptr, status);
-  }
-  // ICU fails only on memory exhaustion or a text beyond 2 GiB; keep the text as it is then.
-  if (U_FAILURE(status)) return args[0];
-  return Value::string(std::move(mapped));
 }
 
 }  // namespace
@@ -115,7 +91,13 @@ Value builtin_concat(std::span<Value> args) {
   return Value::string(std::move(joined));
 }
 
-Value builtin_upper(std::span<Value> args) { return map_case(args, CaseDirection::Upper); }
-Value builtin_lower(std::span<Value> args) { return map_case(args, CaseDirection::Lower); }
+Value builtin_upper(std::span<Value> args) {
+  if (args.empty() || !args[0].is(ValueKind::String)) return Value::null();
+  return Value::string(to_case(args[0].as_string(), TextCase::Upper));
+}
+Value builtin_lower(std::span<Value> args) {
+  if (args.empty() || !args[0].is(ValueKind::String)) return Value::null();
+  return Value::string(to_case(args[0].as_string(), TextCase::Lower));
+}
 
 }  // namespace vormel

@@ -5,7 +5,6 @@
 #include <array>
 #include <string>
 
-#include "interpreter/builtins/library_builtins.hpp"
 #include "interpreter/http/http_client.hpp"
 #include "interpreter/http/json_text.hpp"
 #include "interpreter/http/page_server.hpp"
@@ -14,6 +13,7 @@
 #include "interpreter/http/template_file.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
+#include "support/text_case.hpp"
 
 namespace vormel {
 namespace {
@@ -72,10 +72,8 @@ Value http_status(std::span<Value> args, NativeCallContext&) {
 Value http_send(std::span<Value> args, NativeCallContext&) {
   if (args.size() < 3) return error(messages::kHttpSendArguments);
   // The method is upper-cased by the same full Unicode mapping as the upper built-in.
-  Value method = Value::string(text_of(args[1]));
-  Value upper_method = builtin_upper(std::span<Value>(&method, 1));
-  return request_result(
-      http::http_request(text_of(args[0]), upper_method.as_string(), text_of(args[2])));
+  return request_result(http::http_request(
+      text_of(args[0]), to_case(text_of(args[1]), TextCase::Upper), text_of(args[2])));
 }
 
 Value http_get(std::span<Value> args, NativeCallContext&) {
@@ -104,10 +102,5 @@ constexpr NativeModule kHttpModule = {"http", kHttpFunctions, messages::kHttpFun
 }  // namespace
 
 const NativeModule& http_module() { return kHttpModule; }
-
-std::optional<Value> dispatch_http(std::string_view name, std::span<Value> args) {
-  NativeCallContext context{nullptr};
-  return dispatch_native(kHttpModule, name, args, context);
-}
 
 }  // namespace vormel
