@@ -15,13 +15,15 @@
 Usage: package_test.py BUILD_DIR SOURCE_DIR"""
 import os
 import re
-import socket
 import subprocess
 import sys
 import tempfile
 import time
 import urllib.error
 import urllib.request
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "http"))
+from http_test_support import free_port  # noqa: E402
 
 TIMEOUT_SECONDS = 300
 COMMON_SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "SEE ALSO"]
@@ -85,12 +87,6 @@ def check_links(docs):
                     continue
                 resolved = os.path.normpath(os.path.join(os.path.dirname(path), target))
                 check(os.path.exists(resolved), f"{name} links to {target}, not installed")
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def fetch(url, deadline):

@@ -18,6 +18,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "http"))
+from http_test_support import free_port  # noqa: E402
 from repl_terminal_test import ENTER, Session, check  # noqa: E402
 
 CTRL_C = b"\x03"
@@ -167,12 +169,6 @@ def http_waits(binary, home):
         s.type(b"exit" + ENTER)
         s.expect(b"Goodbye!")
         check(s.finish() == 0, "exit after the HTTP interrupts did not end with status 0")
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def file_mode(binary, home):

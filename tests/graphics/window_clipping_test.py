@@ -31,19 +31,15 @@ sdl2.draw_line(199, 0, 199 - 1073741823, 1073741823)
 
 
 def shapes(rng):
-    """Calls with coordinates in the small window's frame, reaching up to SHIFT outside."""
-    def point():
-        return rng.randrange(-SHIFT, SMALL[0] + SHIFT), rng.randrange(-SHIFT, SMALL[1] + SHIFT)
-    calls = [("fill_rect", 0, 0, 1, 1, MARKER)]
-    for i in range(60):
-        colour = (40 + 3 * i, 255 - 3 * i, 100 + i)
-        (x1, y1), (x2, y2) = point(), point()
-        calls.append(("draw_line", x1, y1, x2, y2, colour))
-    for i in range(12):
-        x, y = point()
-        w, h = rng.randrange(1, SHIFT), rng.randrange(1, SHIFT)
-        kind = "draw_rect" if i % 2 else "fill_rect"
-        calls.append((kind, min(x, SMALL[0] + SHIFT - w), min(y, SMALL[1] + SHIFT - h), w, h,
+    """(function, numbers, colour) in the small window's frame, reaching up to SHIFT outside."""
+    def at():
+        return [rng.randrange(-SHIFT, SMALL[0] + SHIFT), rng.randrange(-SHIFT, SMALL[1] + SHIFT)]
+    calls = [("fill_rect", [0, 0, 1, 1], MARKER)]
+    calls += [("draw_line", at() + at(), (40 + 3 * i, 255 - 3 * i, 100 + i)) for i in range(60)]
+    for i in range(12):  # sized so that the large window holds them whole
+        (x, y), w, h = at(), rng.randrange(1, SHIFT), rng.randrange(1, SHIFT)
+        calls.append((("fill_rect", "draw_rect")[i % 2],
+                      [min(x, SMALL[0] + SHIFT - w), min(y, SMALL[1] + SHIFT - h), w, h],
                       (200, 30 + 10 * i, 60)))
     return calls
 
@@ -52,13 +48,11 @@ def scene(title, size, calls, shift, extra=""):
     lines = [f"use sdl2\nsdl2.set_max_fps(30)\nsdl2.create_window(\"{title}\", {size[0]}, "
              f"{size[1]})\nlet frames = 0\nwhile sdl2.is_window_open() and frames < 900 {{\n"
              "sdl2.clear_screen()"]
-    for kind, a, b, c, d, colour in calls:
-        if kind != "draw_line":
-            a, b = a + shift, b + shift
-        else:
-            a, b, c, d = a + shift, b + shift, c + shift, d + shift
-        lines.append(f"sdl2.set_draw_color({colour[0]}, {colour[1]}, {colour[2]})")
-        lines.append(f"sdl2.{kind}({a}, {b}, {c}, {d})")
+    for function, numbers, colour in calls:
+        moved = len(numbers) if function == "draw_line" else 2  # rectangle sizes stay
+        numbers = [n + shift for n in numbers[:moved]] + numbers[moved:]
+        lines.append(f"sdl2.set_draw_color{colour}")
+        lines.append(f"sdl2.{function}({', '.join(map(str, numbers))})")
     lines.append(extra)
     lines.append("sdl2.render_present()\nframes = frames + 1\n}\nprint(\"done\")")
     return "\n".join(lines)
@@ -91,7 +85,7 @@ def main():
                          settings, (SHIFT, SHIFT))
             started = time.monotonic()
             far = shot(x, interpreter, workdir, "far",
-                       scene("far", SMALL, [("fill_rect", 100, 5, 1, 1, MARKER)], 0, FAR_OUT),
+                       scene("far", SMALL, [("fill_rect", [100, 5, 1, 1], MARKER)], 0, FAR_OUT),
                        settings, (100, 5))
             seconds = time.monotonic() - started
             differ = [(px, py) for py in range(SMALL[1]) for px in range(SMALL[0])

@@ -9,9 +9,8 @@ import time
 import graphics_support as gs
 
 sys.path.insert(0, os.path.join(gs.HERE, ".."))
+from repl_interrupt_test import CTRL_C, interrupt_running  # noqa: E402
 from repl_terminal_test import ENTER, Session, check  # noqa: E402
-
-CTRL_C = b"\x03"
 
 
 def main():
@@ -31,12 +30,7 @@ def main():
                 s.type(CTRL_C)
                 time.sleep(0.3)
             s.expect(b">>> ")
-            s.type(b"while is_open() { clear() present() }" + ENTER)
-            s.wait_until_running()
-            time.sleep(0.3)
-            s.press(CTRL_C)
-            s.expect(b"Interrupted")
-            s.expect(b">>> ")
+            interrupt_running(s, b"while is_open() { clear() present() }")
             s.type(b"print(keep, is_open())" + ENTER)
             s.expect(b"\n42\r\ntrue\r\n")
             s.expect(b">>> ")

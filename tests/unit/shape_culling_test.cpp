@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <random>
-#include <set>
 #include <sstream>
 
 #include "interpreter/graphics/shape_drawing.hpp"
@@ -97,62 +95,6 @@ TEST(ShapeCullingTest, SegmentsStartAtTheirFirstVisibleStep) {
     expect_same_visible_calls([&](Renderer& rr) { draw_triangle(rr, a, b, a); },
                               std::to_string(a.x) + "," + std::to_string(a.y) + " to " +
                                   std::to_string(b.x) + "," + std::to_string(b.y));
-  }
-}
-
-// The pixels that recorded points and axis-aligned lines light inside kArea.
-std::set<std::pair<long long, long long>> lit_pixels(const Calls& calls) {
-  std::set<std::pair<long long, long long>> lit;
-  auto light = [&](long long x, long long y) {
-    if (x >= 0 && x < kArea.width && y >= 0 && y < kArea.height) lit.insert({x, y});
-  };
-  for (const std::string& call : calls) {
-    std::istringstream in(call);
-    std::string kind;
-    long long a, b, c = 0, d = 0;
-    in >> kind >> a >> b >> c >> d;
-    if (kind == "point") {
-      c = a;
-      d = b;
-    }
-    EXPECT_TRUE(a == c || b == d) << call;
-    for (long long x = std::min(a, c); x <= std::max(a, c); ++x)
-      for (long long y = std::min(b, d); y <= std::max(b, d); ++y) light(x, y);
-  }
-  return lit;
-}
-
-// A renderer's line walk step by step, ends included: the reference for cut lines.
-Calls whole_line(long long x1, long long y1, long long x2, long long y2) {
-  const long long dx = std::llabs(x2 - x1), dy = std::llabs(y2 - y1);
-  const bool along_x = dx >= dy;
-  const long long major = along_x ? dx : dy, minor = along_x ? dy : dx;
-  long long d = 2 * minor - major, x = x1, y = y1;
-  Calls points;
-  for (long long i = 0; i <= major; ++i) {
-    points.push_back("point " + std::to_string(x) + " " + std::to_string(y));
-    const bool across = d >= 0;
-    d += across ? 2 * (minor - major) : 2 * minor;
-    if (along_x || across) x += x2 > x1 ? 1 : -1;
-    if (!along_x || across) y += y2 > y1 ? 1 : -1;
-  }
-  return points;
-}
-
-TEST(ShapeCullingTest, LinesReachingOutsideLightTheWholeLinesPixelsInside) {
-  std::mt19937 random(20);
-  std::uniform_int_distribution<int> coordinate(-150, 200);
-  for (int i = 0; i < 3000; ++i) {
-    const int x1 = coordinate(random), y1 = coordinate(random);
-    const int x2 = coordinate(random), y2 = coordinate(random);
-    RecordingRenderer cut;
-    cut.area = kArea;
-    draw_line(cut, x1, y1, x2, y2);
-    const bool inside = visible("point " + std::to_string(x1) + " " + std::to_string(y1)) &&
-                        visible("point " + std::to_string(x2) + " " + std::to_string(y2));
-    if (inside) continue;  // handed on whole
-    ASSERT_EQ(lit_pixels(cut.calls), lit_pixels(whole_line(x1, y1, x2, y2)))
-        << x1 << "," << y1 << " to " << x2 << "," << y2;
   }
 }
 

@@ -1,7 +1,9 @@
 #include "interpreter/graphics/video_driver_choice.hpp"
 
+#include <strings.h>
+
+#include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace vormel {
 namespace {
@@ -9,13 +11,7 @@ namespace {
 constexpr std::array<std::string_view, 3> kInvisibleDrivers{"offscreen", "dummy", "evdev"};
 
 bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 bool is_requested(std::string_view driver, std::string_view requested) {
@@ -30,8 +26,8 @@ bool is_requested(std::string_view driver, std::string_view requested) {
 }  // namespace
 
 bool video_driver_is_usable(std::string_view driver, const char* requested) {
-  bool invisible = false;
-  for (std::string_view name : kInvisibleDrivers) invisible = invisible || same_name(driver, name);
+  const bool invisible = std::ranges::any_of(
+      kInvisibleDrivers, [driver](std::string_view name) { return same_name(driver, name); });
   return !invisible || (requested != nullptr && is_requested(driver, requested));
 }
 
