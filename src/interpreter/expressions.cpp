@@ -5,8 +5,8 @@
 #include <new>
 #include <string>
 
+#include "interpreter/arithmetic.hpp"
 #include "interpreter/errors.hpp"
-#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/shortcuts.hpp"
@@ -49,53 +49,13 @@ Value Interpreter::evaluate_node(const Expr& expr) {
   return Value::null();
 }
 
-namespace {
-
-// Operands that need no evaluation call: a variable read or a number literal.
-bool is_simple_operand(const Expr& e) {
-  return e.kind == ExprKind::Identifier || e.kind == ExprKind::Number;
-}
-
-}  // namespace
-
-// Reading an operand takes two steps so that a computed value is built right where it stays:
-// `Value storage = operand_storage(e); const Value* v = operand_value(e, storage);`
-inline Value Interpreter::operand_storage(const Expr& operand) {
-  if (operand.kind == ExprKind::Identifier) return Value();
-  if (operand.kind == ExprKind::Number)
-    return Value::number(static_cast<const NumberExpr&>(operand).value);
-  return evaluate(operand);
-}
-
-inline const Value* Interpreter::operand_value(const Expr& operand, Value& storage) {
-  if (operand.kind != ExprKind::Identifier) return &storage;
-  const auto& id = static_cast<const IdentifierExpr&>(operand);
-  const Value* value = peek_variable(cached_symbol(id.symbol, id.name));
-  if (value == nullptr) [[unlikely]] {
-    storage = errors::undefined_variable(id.name);
-    return &storage;
-  }
-  if (shortcuts_enabled()) return value;  // no copy: the caller only reads it
-  storage = *value;
-  return &storage;
-}
-
-// Left, then right, each passing on its Error at once; then the operator. The prepared
-// operator forms read their operands the same way, with the shapes known in advance.
+// Left, then right, each passing on its Error at once; then the operator.
 Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
-  Value left_storage = operand_storage(*e.left);
-  const Value* left = operand_value(*e.left, left_storage);
-  if (left->is_error()) return *left;
-  // A variable read in place is only good until the next evaluation, which may run code
-  // that rebinds it: keep a copy unless the right operand runs no code.
-  if (left != &left_storage && !is_simple_operand(*e.right)) {
-    left_storage = *left;
-    left = &left_storage;
-  }
-  Value right_storage = operand_storage(*e.right);
-  const Value* right = operand_value(*e.right, right_storage);
-  if (right->is_error()) return *right;
-  return binary_operation(*left, e.op.kind, *right);
+  Value left = evaluate(*e.left);
+  if (left.is_error()) return left;
+  Value right = evaluate(*e.right);
+  if (right.is_error()) return right;
+  return binary_operation(left, e.op.kind, right);
 }
 
 Value Interpreter::evaluate_string(const StringExpr& e) { return Value::string(e.value); }
@@ -130,36 +90,7 @@ Value Interpreter::evaluate_dict(const DictExpr& e) {
   return result;
 }
 
-// `d.x`, `xs[i]`, `xs[0]`: a variable indexed by a literal or a variable is read in place,
-// with no copy of the container and no key string built; misses and failures go the general
-// way, which gives the same answer and reports them.
 Value Interpreter::evaluate_index(const IndexExpr& e) {
-  if (shortcuts_enabled() && e.object->kind == ExprKind::Identifier) {
-    const auto& id = static_cast<const IdentifierExpr&>(*e.object);
-    const Value* object = peek_resolved(id);
-    if (object != nullptr) {
-      const Expr& index = *e.index;
-      if (object->is(ValueKind::Dict) && index.kind == ExprKind::String) {
-        const Value* found = object->as_dict().find(static_cast<const StringExpr&>(index).value);
-        if (found != nullptr) return *found;
-      } else if (object->is(ValueKind::Array)) {
-        int64_t i = -1;
-        if (index.kind == ExprKind::Number) {
-          i = static_cast<const NumberExpr&>(index).value;
-        } else if (index.kind == ExprKind::Identifier) {
-          const auto& index_id = static_cast<const IdentifierExpr&>(index);
-          const Value* position = peek_resolved(index_id);
-          if (position != nullptr && position->is(ValueKind::Number)) i = position->as_number();
-        }
-        const ValueList& items = object->as_array();
-        if (i >= 0 && static_cast<uint64_t>(i) < items.size()) return items[static_cast<size_t>(i)];
-      }
-    }
-  }
-  return evaluate_index_general(e);
-}
-
-Value Interpreter::evaluate_index_general(const IndexExpr& e) {
   Value object = evaluate(*e.object);
   if (object.is_error()) return object;
   Value index = evaluate(*e.index);

@@ -203,13 +203,7 @@ class Interpreter {
   friend struct ExpressionForms;
   friend struct CallForms;
   friend struct StatementForms;
-  // The one way binary operators read an operand: operand_storage() computes it unless it
-  // is a variable; operand_value() then gives the variable read in place, or the storage.
-  // Either way the value may be an Error (an undefined variable's included).
-  [[gnu::always_inline]] Value operand_storage(const Expr& operand);
-  [[gnu::always_inline]] const Value* operand_value(const Expr& operand, Value& storage);
   [[gnu::noinline]] Value evaluate_index(const IndexExpr& expr);
-  [[gnu::noinline]] Value evaluate_index_general(const IndexExpr& expr);
   [[gnu::noinline]] Value evaluate_range(const RangeExpr& expr);
   // A range's bounds (to >= from), or the error the range fails with.
   Value evaluate_range_bounds(const RangeExpr& expr, int64_t& from, int64_t& to);
@@ -218,11 +212,6 @@ class Interpreter {
   Value call_plain(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
-  Value evaluate_assigned_value(const Expr& expr, Symbol target);
-  // Whether assigning `expr` to `target` grows the target's array or string in place:
-  // `x = x + e` and `x = push(x, e)`.
-  static bool grows_in_place(const Expr& expr, Symbol target);
-  [[gnu::noinline]] Value append_to_self(const BinaryOpExpr& sum, Symbol target);
   void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
                    std::string_view context);
   [[gnu::noinline]] Flow execute_compound_assign(const CompoundAssignStmt& stmt);
@@ -231,7 +220,6 @@ class Interpreter {
                                                 Value& operand);
   [[gnu::noinline]] Flow execute_while(const WhileStmt& stmt);
   [[gnu::noinline]] Flow execute_for(const ForStmt& stmt);
-  [[gnu::noinline]] Flow execute_for_range(const ForStmt& stmt);
   [[gnu::noinline]] Flow execute_match(const MatchStmt& stmt);
   [[gnu::noinline]] Flow execute_try(const TryStmt& stmt);
 

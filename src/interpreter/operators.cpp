@@ -8,67 +8,26 @@
 #include <new>
 #include <string>
 
+#include "interpreter/arithmetic.hpp"
 #include "interpreter/errors.hpp"
-#include "interpreter/integer_arithmetic.hpp"
 
 namespace vormel {
 namespace {
 
-int64_t integer_power(int64_t base, int64_t exponent) {
-  auto bits = static_cast<uint32_t>(exponent);  // low 32 bits, unsigned
-  int64_t result = 1;
-  while (bits != 0) {
-    if (bits & 1u) result = wrap_mul(result, base);
-    bits >>= 1;
-    if (bits != 0) base = wrap_mul(base, base);
-  }
-  return result;
-}
-
 Value integer_operation(int64_t a, TokenKind op, int64_t b) {
-  switch (op) {
-    case TokenKind::Plus: return Value::number(wrap_add(a, b));
-    case TokenKind::Minus: return Value::number(wrap_sub(a, b));
-    case TokenKind::Star: return Value::number(wrap_mul(a, b));
-    case TokenKind::Slash:
-      if (b == 0) return errors::division_by_zero();
-      if (b == -1) return Value::number(wrap_neg(a));  // the minimum wraps to itself
-      return Value::number(a / b);
-    case TokenKind::Percent:
-      if (b == 0) return errors::modulo_by_zero();
-      if (b == -1) return Value::number(0);
-      return Value::number(a % b);
-    case TokenKind::Power: return Value::number(integer_power(a, b));
-    case TokenKind::Equal: return Value::boolean(a == b);
-    case TokenKind::NotEqual: return Value::boolean(a != b);
-    case TokenKind::Less: return Value::boolean(a < b);
-    case TokenKind::Greater: return Value::boolean(a > b);
-    case TokenKind::LessEqual: return Value::boolean(a <= b);
-    case TokenKind::GreaterEqual: return Value::boolean(a >= b);
-    default: return errors::unsupported_operation("numbers", op);
-  }
+  return integer_operator(op, a, b, [op] {
+    if (op == TokenKind::Slash) return errors::division_by_zero();
+    if (op == TokenKind::Percent) return errors::modulo_by_zero();
+    return errors::unsupported_operation("numbers", op);
+  });
 }
 
 // `operands` names the kinds in the unsupported-operation message.
 Value float_operation(double a, TokenKind op, double b, const char* operands) {
-  switch (op) {
-    case TokenKind::Plus: return Value::floating(a + b);
-    case TokenKind::Minus: return Value::floating(a - b);
-    case TokenKind::Star: return Value::floating(a * b);
-    case TokenKind::Slash:
-      if (b == 0.0) return errors::division_by_zero();
-      return Value::floating(a / b);
-    case TokenKind::Percent: return Value::floating(std::fmod(a, b));
-    case TokenKind::Power: return Value::floating(std::pow(a, b));
-    case TokenKind::Equal: return Value::boolean(floats_equal(a, b));
-    case TokenKind::NotEqual:
-      return Value::boolean(!std::isnan(a) && !std::isnan(b) && !floats_equal(a, b));
-    case TokenKind::Less: return Value::boolean(a < b);
-    case TokenKind::Greater: return Value::boolean(a > b);
-    case TokenKind::LessEqual: return Value::boolean(a <= b);
-    case TokenKind::GreaterEqual: return Value::boolean(a >= b);
-    default: return errors::unsupported_operation(operands, op);
-  }
+  return float_operator(op, a, b, [op, operands] {
+    if (op == TokenKind::Slash) return errors::division_by_zero();
+    return errors::unsupported_operation(operands, op);
+  });
 }
 
 Value string_operation(const Value& left, TokenKind op, const Value& right) {
@@ -109,12 +68,9 @@ Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& r
   } else if (l == ValueKind::Float) {
     if (r == ValueKind::Float)
       return float_operation(left.as_float(), op, right.as_float(), "floats");
-    if (r == ValueKind::Number) {
-      // An integer zero divisor is refused here too (-0.0 would otherwise slip through).
-      if (op == TokenKind::Slash && right.as_number() == 0) return errors::division_by_zero();
+    if (r == ValueKind::Number)
       return float_operation(left.as_float(), op, static_cast<double>(right.as_number()),
                              "float and number");
-    }
   } else if (l == ValueKind::String && r == ValueKind::String) {
     return string_operation(left, op, right);
   } else if (l == ValueKind::Boolean && r == ValueKind::Boolean) {
@@ -124,6 +80,26 @@ Value unguarded_binary_operation(const Value& left, TokenKind op, const Value& r
 }
 
 }  // namespace
+
+int64_t integer_power(int64_t base, int64_t exponent) {
+  auto bits = static_cast<uint32_t>(exponent);  // low 32 bits, unsigned
+  int64_t result = 1;
+  while (bits != 0) {
+    if (bits & 1u) result = wrap_mul(result, base);
+    bits >>= 1;
+    if (bits != 0) base = wrap_mul(base, base);
+  }
+  return result;
+}
+
+// Two operands that are not both integers: a float with a float or an integer by the float
+// rule, everything else by binary_operation().
+Value float_or_general_operation(const Value& left, TokenKind op, const Value& right) {
+  double x, y;
+  if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
+    return float_operator(op, x, y, [&] { return binary_operation(left, op, right); });
+  return binary_operation(left, op, right);
+}
 
 // String results can be too large to allocate: that fails like any other operator error.
 Value binary_operation(const Value& left, TokenKind op, const Value& right) {

@@ -8,6 +8,11 @@
 namespace vormel {
 
 Value binary_operation(const Value& left, TokenKind op, const Value& right);
+// Two operands that are not both integers (the prepared forms' way out of their integer
+// case): floats by the float rule, the rest by binary_operation(). Out of line, so that the
+// integer paths that call it keep their few registers.
+[[gnu::noinline]] Value float_or_general_operation(const Value& left, TokenKind op,
+                                                   const Value& right);
 Value unary_operation(TokenKind op, const Value& operand);
 
 }  // namespace vormel

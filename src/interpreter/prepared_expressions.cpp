@@ -4,10 +4,9 @@
 // Later runs pay one indirect call and no dispatch on kinds. Every prepared function gives
 // exactly what evaluate_node(), the general switch, gives for the same node: the same value,
 // the same reads in the same order, the same failures.
+#include "interpreter/arithmetic.hpp"
 #include "interpreter/errors.hpp"
-#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
-#include "interpreter/number_operators.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -37,8 +36,7 @@ struct ExpressionForms {
     return read_variable(in, static_cast<const IdentifierExpr&>(e));
   }
 
-  // Indexing, with its in-place reads of `d.x` and `xs[i]`; the check guards the nesting of
-  // the general path's operands.
+  // Indexing the general way; the check guards the nesting of its operands.
   static Value index(Interpreter& in, const Expr& e) {
     if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
       return errors::nesting_too_deep();
@@ -108,26 +106,15 @@ struct ExpressionForms {
                                                 Value& out) {
     const Value* a = in.peek_variable(static_cast<const IdentifierExpr&>(*pair.left).symbol);
     const Value* b = in.peek_variable(static_cast<const IdentifierExpr&>(*pair.right).symbol);
-    if (a == nullptr || b == nullptr || a->kind() != b->kind()) return false;
-    if (a->is(ValueKind::Float)) {
-      const double x = a->as_float();
-      const double y = b->as_float();
-      switch (pair.op.kind) {
-        case TokenKind::Plus: out = Value::floating(x + y); return true;
-        case TokenKind::Minus: out = Value::floating(x - y); return true;
-        case TokenKind::Star: out = Value::floating(x * y); return true;
-        default: return false;
-      }
-    }
+    if (a == nullptr || b == nullptr || a->kind() != b->kind() || !is_sum_or_product(pair.op.kind))
+      return false;
     if (a->is(ValueKind::Number)) {
-      const int64_t x = a->as_number();
-      const int64_t y = b->as_number();
-      switch (pair.op.kind) {
-        case TokenKind::Plus: out = Value::number(wrap_add(x, y)); return true;
-        case TokenKind::Minus: out = Value::number(wrap_sub(x, y)); return true;
-        case TokenKind::Star: out = Value::number(wrap_mul(x, y)); return true;
-        default: return false;
-      }
+      out = Value::number(integer_sum_or_product(pair.op.kind, a->as_number(), b->as_number()));
+      return true;
+    }
+    if (a->is(ValueKind::Float)) {
+      out = float_operator(pair.op.kind, a->as_float(), b->as_float(), [] { return Value(); });
+      return true;
     }
     return false;
   }
@@ -156,6 +143,28 @@ struct ExpressionForms {
       const Value* found = object->as_dict().find(key);
       if (found != nullptr) [[likely]]
         return *found;
+    }
+    return index(in, expr);
+  }
+
+  // `xs[i]`, `xs[0]`: an element of an array held in a variable, read in place, at a literal
+  // or an integer variable; anything else (another kind, a position out of bounds) goes the
+  // general way, which reports it.
+  static Value element(Interpreter& in, const Expr& expr) {
+    const auto& e = static_cast<const IndexExpr&>(expr);
+    const Value* object = in.peek_variable(static_cast<const IdentifierExpr&>(*e.object).symbol);
+    if (object != nullptr && object->is(ValueKind::Array)) [[likely]] {
+      int64_t i = -1;
+      if (e.index->kind == ExprKind::Number) {
+        i = static_cast<const NumberExpr&>(*e.index).value;
+      } else {
+        const Value* position =
+            in.peek_variable(static_cast<const IdentifierExpr&>(*e.index).symbol);
+        if (position != nullptr && position->is(ValueKind::Number)) i = position->as_number();
+      }
+      const ValueList& items = object->as_array();
+      if (i >= 0 && static_cast<uint64_t>(i) < items.size()) [[likely]]
+        return items[static_cast<size_t>(i)];
     }
     return index(in, expr);
   }
@@ -203,7 +212,8 @@ struct ExpressionForms {
       const auto& e = static_cast<const BinaryOpExpr&>(expr);
       const Value* left = in.peek_variable(static_cast<const IdentifierExpr&>(*e.left).symbol);
       if (left != nullptr && left->is(ValueKind::Number)) [[likely]]
-        return compared<Op>(left->as_number(), static_cast<const NumberExpr&>(*e.right).value);
+        return integers_compare(Op, left->as_number(),
+                                static_cast<const NumberExpr&>(*e.right).value);
     }
     if constexpr (L == OperandShape::Variable && R == OperandShape::Variable) {
       // `i < n`: two integer variables.
@@ -212,7 +222,7 @@ struct ExpressionForms {
       const Value* right = in.peek_variable(static_cast<const IdentifierExpr&>(*e.right).symbol);
       if (left != nullptr && right != nullptr && left->is(ValueKind::Number) &&
           right->is(ValueKind::Number)) [[likely]]
-        return compared<Op>(left->as_number(), right->as_number());
+        return integers_compare(Op, left->as_number(), right->as_number());
     }
     return compare_operands<Op, L, R>(in, expr);
   }
@@ -223,23 +233,14 @@ struct ExpressionForms {
         [&](Value failure) -> uint8_t { return truth_of(in, std::move(failure)); },
         [&](const Value& left, const Value& right) -> uint8_t {
           if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
-            return compared<Op>(left.as_number(), right.as_number());
+            return integers_compare(Op, left.as_number(), right.as_number());
           double x, y;
           if constexpr (Op != TokenKind::Equal && Op != TokenKind::NotEqual) {
             if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
-              return compared<Op>(x, y);
+              return ordered(Op, x, y);
           }
           return truth_of(in, binary_operation(left, Op, right));
         });
-  }
-  template <TokenKind Op, typename T>
-  [[gnu::always_inline]] static uint8_t compared(T x, T y) {
-    if constexpr (Op == TokenKind::Less) return x < y;
-    if constexpr (Op == TokenKind::LessEqual) return x <= y;
-    if constexpr (Op == TokenKind::Greater) return x > y;
-    if constexpr (Op == TokenKind::GreaterEqual) return x >= y;
-    if constexpr (Op == TokenKind::Equal) return x == y;
-    return x != y;
   }
 
   // `d * d <= n`, `n % d == 0`: a comparison whose left operand is an operator on two
@@ -265,11 +266,10 @@ struct ExpressionForms {
     if (numbers) [[likely]] {
       const int64_t x = a->as_number();
       const int64_t y = b->as_number();
-      if constexpr (Inner == TokenKind::Plus) return compared<Op>(wrap_add(x, y), c);
-      if constexpr (Inner == TokenKind::Minus) return compared<Op>(wrap_sub(x, y), c);
-      if constexpr (Inner == TokenKind::Star) return compared<Op>(wrap_mul(x, y), c);
       if constexpr (Inner == TokenKind::Percent) {
-        if (y != 0 && y != -1) return compared<Op>(x % y, c);
+        if (y != 0) return integers_compare(Op, integer_remainder(x, y), c);
+      } else {
+        return integers_compare(Op, integer_sum_or_product(Inner, x, y), c);
       }
     }
     return compare_operands<Op, OperandShape::Computed, R>(in, expr);
@@ -293,12 +293,13 @@ struct ExpressionForms {
       default: return Form<Op, L, OperandShape::Computed>::fn;
     }
   }
+  // Interns the name a variable read reads, in the node.
+  static void resolve(const Expr& variable) {
+    const auto& id = static_cast<const IdentifierExpr&>(variable);
+    cached_symbol(id.symbol, id.name);
+  }
   // An operand's shape, with the names it reads resolved.
   static OperandShape shape_of(const Expr& operand) {
-    const auto resolve = [](const Expr& e) {
-      const auto& id = static_cast<const IdentifierExpr&>(e);
-      cached_symbol(id.symbol, id.name);
-    };
     switch (operand.kind) {
       case ExprKind::Identifier: resolve(operand); return OperandShape::Variable;
       case ExprKind::Number: return OperandShape::Integer;
@@ -426,10 +427,13 @@ struct ExpressionForms {
       case ExprKind::Call: return prepare_call(static_cast<const CallExpr&>(expr));
       case ExprKind::Index: {
         const auto& e = static_cast<const IndexExpr&>(expr);
-        if (e.object->kind != ExprKind::Identifier || e.index->kind != ExprKind::String)
+        if (e.object->kind != ExprKind::Identifier) return &index;
+        const ExprKind at = e.index->kind;
+        if (at != ExprKind::String && at != ExprKind::Number && at != ExprKind::Identifier)
           return &index;
-        const auto& id = static_cast<const IdentifierExpr&>(*e.object);
-        cached_symbol(id.symbol, id.name);
+        resolve(*e.object);
+        if (at == ExprKind::Identifier) resolve(*e.index);
+        if (at != ExprKind::String) return &element;
         // The key text lives in the node, as long as the key that points into it.
         e.prepared_key =
             std::make_shared<const Dict::Key>(static_cast<const StringExpr&>(*e.index).value);
@@ -439,13 +443,6 @@ struct ExpressionForms {
     }
   }
 };
-
-Value float_or_general_operation(const Value& left, TokenKind op, const Value& right) {
-  double x, y;
-  if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
-    return float_operator(op, x, y, [&] { return binary_operation(left, op, right); });
-  return binary_operation(left, op, right);
-}
 
 Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr) {
   expr.evaluator = ExpressionForms::prepare(expr);

@@ -2,13 +2,18 @@
 // that executes its kind and shape, with its names resolved to symbols in the node and the
 // condition of an `if` or `while` prepared into a test. Each gives exactly what
 // execute_node(), the general switch, gives, and reports the flow pending after it.
+#include <new>
+#include <string>
 #include <type_traits>
 
+#include "interpreter/arithmetic.hpp"
+#include "interpreter/builtins/builtins.hpp"
+#include "interpreter/diagnostics.hpp"
 #include "interpreter/errors.hpp"
-#include "interpreter/integer_arithmetic.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
+#include "interpreter/operators.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -33,12 +38,121 @@ struct StatementForms {
     return in.pending_;
   }
 
-  static Flow compound(Interpreter& in, const Stmt& s) {
-    return in.execute_compound_assign(static_cast<const CompoundAssignStmt&>(s));
+  // `x = push(x, v)` and `s = s + t` (grows_in_place): once the operands are computed, the
+  // variable's old value can no longer be seen (the assignment overwrites it), so its
+  // reference is dropped first and the array or string grows in place instead of being
+  // copied. Otherwise as store().
+  template <typename Node>
+  static Flow store_grown(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const Node&>(stmt);
+    Value value = s.value->kind == ExprKind::BinaryOp
+                      ? append_to_self(in, static_cast<const BinaryOpExpr&>(*s.value), s.symbol)
+                      : push_to_self(in, static_cast<const CallExpr&>(*s.value), s.symbol);
+    if (value.is_error()) [[unlikely]] {
+      errors::log_named_statement_failure(
+          std::is_same_v<Node, LetStmt> ? messages::kLetFailed : messages::kAssignFailed, s.name,
+          value);
+    }
+    in.store_variable(s.symbol, value);
+    return in.pending_;
+  }
+  // Whether assigning `expr` to `target` grows the target's array or string in place:
+  // `x = x + e` and `x = push(x, e)`.
+  static bool grows_in_place(const Expr& expr, Symbol target) {
+    const auto names_target = [target](const Expr& e) {
+      if (e.kind != ExprKind::Identifier) return false;
+      const auto& id = static_cast<const IdentifierExpr&>(e);
+      return cached_symbol(id.symbol, id.name) == target;
+    };
+    if (expr.kind == ExprKind::BinaryOp) {
+      const auto& binary = static_cast<const BinaryOpExpr&>(expr);
+      return binary.op.kind == TokenKind::Plus && names_target(*binary.left);
+    }
+    if (expr.kind == ExprKind::Call) {
+      const auto& call = static_cast<const CallExpr&>(expr);
+      static const int push_id = find_builtin("push");
+      if (call.builtin == CallExpr::kUnresolvedCall) Interpreter::resolve_call_kind(call);
+      return call.builtin == push_id && call.args.size() == 2 && names_target(*call.args[0]);
+    }
+    return false;
+  }
+  // `push(x, v)` as the general call would run it (the same trace, reads and failures).
+  [[gnu::noinline]] static Value push_to_self(Interpreter& in, const CallExpr& call,
+                                              Symbol target) {
+    const auto& first = static_cast<const IdentifierExpr&>(*call.args[0]);
+    if (debug_enabled()) log_debug_call(format_message(messages::kTraceCalling, {"push"}));
+    Value args[2] = {in.evaluate(first), Value()};
+    if (args[0].is_error()) return args[0];
+    args[1] = in.evaluate(*call.args[1]);
+    if (args[1].is_error()) return args[1];
+    Value* binding = in.binding_read_and_written(target);
+    if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
+    if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
+    return call_builtin(call.builtin, args, in.graphics());
+  }
+  // `s + t` as the operator would give it (the same reads, in the same order, with the same
+  // failures), except that the sum is built in the old string when nothing else holds it.
+  [[gnu::noinline]] static Value append_to_self(Interpreter& in, const BinaryOpExpr& sum,
+                                                Symbol target) {
+    Value left = in.evaluate(*sum.left);
+    if (left.is_error()) return left;
+    Value right = in.evaluate(*sum.right);
+    if (right.is_error()) return right;
+    if (left.is(ValueKind::String) && right.is(ValueKind::String)) {
+      Value* binding = in.binding_read_and_written(target);
+      if (binding != nullptr && binding->shares_payload_with(left)) {
+        *binding = Value();
+        return appended(std::move(left), right.as_string());
+      }
+    }
+    return binary_operation(left, TokenKind::Plus, right);
+  }
+  // `text` with `tail` added, in place when `text` holds its string alone; an allocation
+  // failure gives the error the operator would give.
+  static Value appended(Value text, const std::string& tail) {
+    try {
+      text.mutable_string().append(tail);
+    } catch (const std::bad_alloc&) {
+      return errors::out_of_memory();
+    }
+    return text;
+  }
+
+  // `x op= e` (execute_compound_assign): the current value, then the operand; then
+  // finish_compound().
+  static Flow compound(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
+    Value current = in.get_variable(s.symbol);
+    Value operand = in.evaluate(*s.value);
+    return finish_compound(in, s, current, operand);
+  }
+  // The operator and the store (finish_compound_assign), with two integers under `+=`, `-=`
+  // or `*=` combined in the binding (they cannot fail, and wrap), and `s += t` appended in
+  // place when nothing else holds the old string (it is overwritten).
+  [[gnu::noinline]] static Flow finish_compound(Interpreter& in, const CompoundAssignStmt& s,
+                                                Value& current, Value& operand) {
+    const TokenKind op = compound_operator(s.op.kind);
+    if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
+      Value* binding = in.binding_read_and_written(s.symbol);
+      if (binding != nullptr && binding->is(ValueKind::Number)) {
+        binding->replace_number(
+            integer_sum_or_product(op, current.as_number(), operand.as_number()));
+        return in.pending_;
+      }
+    }
+    if (op == TokenKind::Plus && current.is(ValueKind::String) && operand.is(ValueKind::String)) {
+      Value* binding = in.binding_read_and_written(s.symbol);
+      if (binding != nullptr && binding->shares_payload_with(current)) {
+        *binding = Value();
+        in.set_variable(s.symbol, appended(std::move(current), operand.as_string()));
+        return in.pending_;
+      }
+    }
+    return in.finish_compound_assign(s, current, operand);
   }
 
   // `i += 1`, `total += i`: an integer binding and an integer operand that runs no code are
-  // updated in place (these cannot fail, and wrap); anything else goes the general way.
+  // updated in place (these cannot fail, and wrap); anything else as compound().
   template <TokenKind Compound, OperandShape R>
   static Flow compound_integer(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
@@ -54,37 +168,15 @@ struct StatementForms {
     Value* binding = in.binding_read_and_written(s.symbol);
     if (binding == nullptr || !binding->is(ValueKind::Number)) [[unlikely]]
       return compound(in, stmt);
-    const int64_t x = binding->as_number();
-    if constexpr (Compound == TokenKind::PlusAssign) binding->replace_number(wrap_add(x, y));
-    if constexpr (Compound == TokenKind::MinusAssign) binding->replace_number(wrap_sub(x, y));
-    if constexpr (Compound == TokenKind::StarAssign) binding->replace_number(wrap_mul(x, y));
+    binding->replace_number(
+        integer_sum_or_product(compound_operator(Compound), binding->as_number(), y));
     return in.pending_;
-  }
-  // `total += f(x)`: the current value is read before the operand runs any code, as the
-  // general path reads it; two integers are then combined in place.
-  template <TokenKind Compound>
-  static Flow compound_computed(Interpreter& in, const Stmt& stmt) {
-    const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
-    Value current = in.get_variable(s.symbol);
-    Value operand = in.evaluate(*s.value);
-    if (current.is(ValueKind::Number) && operand.is(ValueKind::Number)) {
-      Value* binding = in.binding_read_and_written(s.symbol);
-      if (binding != nullptr && binding->is(ValueKind::Number)) [[likely]] {
-        const int64_t x = current.as_number();
-        const int64_t y = operand.as_number();
-        if constexpr (Compound == TokenKind::PlusAssign) binding->replace_number(wrap_add(x, y));
-        if constexpr (Compound == TokenKind::MinusAssign) binding->replace_number(wrap_sub(x, y));
-        if constexpr (Compound == TokenKind::StarAssign) binding->replace_number(wrap_mul(x, y));
-        return in.pending_;
-      }
-    }
-    return in.finish_compound_assign(s, current, operand);
   }
 
   template <TokenKind Compound>
   static ExecuteFn compound_for(const CompoundAssignStmt& s) {
     if (s.value->kind != ExprKind::Number && s.value->kind != ExprKind::Identifier)
-      return &compound_computed<Compound>;
+      return &compound;
     if (s.value->kind == ExprKind::Number)
       return &compound_integer<Compound, OperandShape::Integer>;
     const auto& id = static_cast<const IdentifierExpr&>(*s.value);
@@ -159,8 +251,73 @@ struct StatementForms {
     return in.pending_ &= ~kFlowBreak;
   }
 
-  static Flow for_loop(Interpreter& in, const Stmt& s) {
-    return in.execute_for(static_cast<const ForStmt&>(s));
+  // `for i in a..b` (execute_for): the same passes, with the same failures, as over the
+  // range's array, but the numbers are made one at a time instead of all at once.
+  static Flow for_range(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const ForStmt&>(stmt);
+    int64_t from = 0;
+    int64_t to = 0;
+    Value failure = in.evaluate_range_bounds(static_cast<const RangeExpr&>(*s.iter), from, to);
+    if (failure.is_error()) {
+      errors::log_statement_failure(messages::kForIterationFailed, failure);
+      return in.pending_;
+    }
+    const Symbol symbol = cached_symbol(s.symbol, s.var);
+    for (int64_t i = from; i < to; ++i) {
+      spend_steps(1);
+      check_interrupt();
+      in.set_variable(symbol, Value::number(i));
+      if (in.execute_block(s.body) & (kFlowReturn | kFlowBreak)) break;
+      in.pending_ &= ~kFlowContinue;
+    }
+    return in.pending_ &= ~kFlowBreak;
+  }
+
+  // `match` (execute_match) with literal patterns compared as they stand, without building
+  // their values; any other pattern is evaluated as the general way does.
+  static Flow match_literals(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const MatchStmt&>(stmt);
+    Value subject = in.evaluate(*s.expr);
+    if (subject.is_error()) {
+      errors::log_statement_failure(messages::kMatchSubjectFailed, subject);
+      return in.pending_;
+    }
+    for (const MatchArm& arm : s.arms) {
+      if (arm.pattern.kind == PatternKind::Value) {
+        const int literal = literal_pattern_equals(subject, *arm.pattern.value);
+        if (literal == 0) continue;
+        if (literal < 0) {
+          Value pattern = in.evaluate(*arm.pattern.value);
+          if (pattern.is_error()) {
+            errors::log_statement_failure(messages::kMatchPatternFailed, pattern);
+            continue;
+          }
+          if (!pattern_equals(subject, pattern)) continue;
+        }
+      }
+      return in.execute_block(arm.body);
+    }
+    log_debug(messages::kTraceNoMatch);
+    return in.pending_;
+  }
+  // Whether `subject` equals the literal `pattern` as pattern_equals() would decide: 1 or 0,
+  // or -1 when the pattern is not a literal (and must be evaluated).
+  static int literal_pattern_equals(const Value& subject, const Expr& pattern) {
+    switch (pattern.kind) {
+      case ExprKind::Number:
+        return subject.is(ValueKind::Number) &&
+               subject.as_number() == static_cast<const NumberExpr&>(pattern).value;
+      case ExprKind::String:
+        return subject.is(ValueKind::String) &&
+               subject.as_string() == static_cast<const StringExpr&>(pattern).value;
+      case ExprKind::Boolean:
+        return subject.is(ValueKind::Boolean) &&
+               subject.as_boolean() == static_cast<const BooleanExpr&>(pattern).value;
+      case ExprKind::Float:
+        return subject.is(ValueKind::Float) &&
+               floats_equal(subject.as_float(), static_cast<const FloatExpr&>(pattern).value);
+      default: return -1;
+    }
   }
 
   [[gnu::always_inline]] static Flow return_value(Interpreter& in, const Stmt& stmt) {
@@ -184,7 +341,7 @@ struct StatementForms {
   template <typename Node>
   static ExecuteFn prepare_store(const Node& s) {
     const Symbol symbol = cached_symbol(s.symbol, s.name);
-    if (Interpreter::grows_in_place(*s.value, symbol)) return &general;
+    if (grows_in_place(*s.value, symbol)) return &store_grown<Node>;
     return &store<Node>;
   }
 
@@ -207,7 +364,10 @@ struct StatementForms {
         s.test = prepare_test(*s.condition);
         return &while_loop;
       }
-      case StmtKind::For: return &for_loop;
+      case StmtKind::For:
+        return static_cast<const ForStmt&>(stmt).iter->kind == ExprKind::Range ? &for_range
+                                                                               : &general;
+      case StmtKind::Match: return &match_literals;
       case StmtKind::Return:
         return static_cast<const ReturnStmt&>(stmt).value ? &return_value : &general;
       case StmtKind::Expr: return &expression;

@@ -3,7 +3,7 @@
 
 #include "interpreter/builtins/argument_reading.hpp"
 #include "interpreter/builtins/library_builtins.hpp"
-#include "interpreter/integer_arithmetic.hpp"
+#include "interpreter/arithmetic.hpp"
 
 namespace vormel {
 namespace {
