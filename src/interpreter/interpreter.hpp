@@ -174,24 +174,55 @@ class Interpreter {
       s.local_depth = saved.depth;
     }
   }
-  // Ends the innermost call scope, whose saved bindings start at `saved_base`.
-  void pop_scope(size_t saved_base) {
-    restore_saved(saved_base);
-    --scope_depth_;
-  }
-  // One user-function call's scope, ended by its destructor: also when an interrupt unwinds
-  // the call, so every binding is put back in the reverse order of binding.
-  class CallScope {
+  // One user-function call: its parameters bound over the names' current bindings, and put
+  // back by the destructor after what the body bound, newest first (also when an interrupt
+  // unwinds the call). The general call and the prepared calls both run in one. Each
+  // argument is swapped into its name's slot, so that while the body runs the argument
+  // array holds the bindings it shadows, and `shadowed_depths` (one per argument) the
+  // call scopes that own them.
+  class CallFrame {
    public:
-    explicit CallScope(Interpreter& in) : in_(in), saved_base_(in.saved_count_) {
-      ++in.scope_depth_;
+    [[gnu::always_inline]] CallFrame(Interpreter& in, const FunctionDef& def, std::span<Value> args,
+                                     uint32_t* shadowed_depths)
+        : in_(in),
+          symbols_(def.param_symbols.data()),
+          args_(args),
+          shadowed_depths_(shadowed_depths),
+          saved_base_(in.saved_count_) {
+      const uint32_t depth = ++in.scope_depth_;
+      for (size_t i = 0; i < args.size(); ++i) {
+        const auto symbol = static_cast<Symbol>(symbols_[i]);
+        VariableSlot& s = in.slot(symbol);
+        if (s.declared_global) [[unlikely]] {
+          in.set_variable(symbol, std::move(args[i]));
+          shadowed_depths_[i] = kNotBound;
+          continue;
+        }
+        shadowed_depths_[i] = s.local_depth;
+        s.local_depth = depth;
+        s.local.swap(args[i]);
+      }
     }
-    ~CallScope() { in_.pop_scope(saved_base_); }
-    CallScope(const CallScope&) = delete;
-    CallScope& operator=(const CallScope&) = delete;
+    [[gnu::always_inline]] ~CallFrame() {
+      in_.restore_saved(saved_base_);
+      for (size_t i = args_.size(); i-- > 0;) {
+        if (shadowed_depths_[i] == kNotBound) [[unlikely]]
+          continue;
+        VariableSlot& s = in_.slots_[static_cast<size_t>(symbols_[i])];
+        s.local.swap(args_[i]);
+        s.local_depth = shadowed_depths_[i];
+      }
+      --in_.scope_depth_;
+    }
+    CallFrame(const CallFrame&) = delete;
+    CallFrame& operator=(const CallFrame&) = delete;
 
    private:
+    static constexpr uint32_t kNotBound = ~uint32_t{0};  // a parameter declared global
     Interpreter& in_;
+    const SymbolCache* symbols_;
+    std::span<Value> args_;
+    uint32_t* shadowed_depths_;
     size_t saved_base_;
   };
   // The general evaluator and executor: one switch over the node's kind. Prepared nodes

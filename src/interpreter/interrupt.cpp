@@ -61,7 +61,7 @@ void report_interrupt() { log_error(messages::kInterrupted); }
 // they shadowed, and clear what a return, break or continue on the way had left pending.
 void Interpreter::recover_from_interrupt() {
   if (scope_depth_ > 0) {
-    pop_scope(0);
+    restore_saved(0);
     scope_depth_ = 0;
   }
   returned_ = Value();

@@ -18,10 +18,4 @@ enum class OperandShape : uint8_t { Variable, Integer, Float, Pair, Computed };
   return errors::undefined_variable(id.name);
 }
 
-// A call's function: by argument count for plain calls, by route for the rest (calls.cpp).
-EvaluateFn prepare_call(const CallExpr& call);
-
-// The test of an `if` or `while` condition (prepared_expressions.cpp).
-TestFn prepare_test(const Expr& condition);
-
 }  // namespace vormel

@@ -1,7 +1,9 @@
-// Statements prepared into functions: on its first run a statement is given the function
-// that executes its kind and shape, with its names resolved to symbols in the node and the
-// condition of an `if` or `while` prepared into a test. Each gives exactly what
-// execute_node(), the general switch, gives, and reports the flow pending after it.
+// The statement forms: on its first run a statement is given the function that executes
+// its kind and shape (chosen in form_table.cpp), with its names resolved to symbols in the node and
+// the condition of an `if` or `while` prepared into a test. Each gives exactly what execute_node(),
+// the general switch, gives, and reports the flow pending after it.
+#pragma once
+
 #include <new>
 #include <string>
 #include <type_traits>
@@ -173,26 +175,6 @@ struct StatementForms {
     return in.pending_;
   }
 
-  template <TokenKind Compound>
-  static ExecuteFn compound_for(const CompoundAssignStmt& s) {
-    if (s.value->kind != ExprKind::Number && s.value->kind != ExprKind::Identifier)
-      return &compound;
-    if (s.value->kind == ExprKind::Number)
-      return &compound_integer<Compound, OperandShape::Integer>;
-    const auto& id = static_cast<const IdentifierExpr&>(*s.value);
-    cached_symbol(id.symbol, id.name);
-    return &compound_integer<Compound, OperandShape::Variable>;
-  }
-  static ExecuteFn prepare_compound(const CompoundAssignStmt& s) {
-    cached_symbol(s.symbol, s.name);
-    switch (s.op.kind) {
-      case TokenKind::PlusAssign: return compound_for<TokenKind::PlusAssign>(s);
-      case TokenKind::MinusAssign: return compound_for<TokenKind::MinusAssign>(s);
-      case TokenKind::StarAssign: return compound_for<TokenKind::StarAssign>(s);
-      default: return &compound;
-    }
-  }
-
   // The truth of a prepared condition; false with the failure reported when it is an Error.
   [[gnu::always_inline]] static bool holds(Interpreter& in, TestFn test, const Expr& condition,
                                            std::string_view failure_context, bool& failed) {
@@ -337,50 +319,6 @@ struct StatementForms {
 
   static Flow break_loop(Interpreter& in, const Stmt&) { return in.pending_ |= kFlowBreak; }
   static Flow continue_loop(Interpreter& in, const Stmt&) { return in.pending_ |= kFlowContinue; }
-
-  template <typename Node>
-  static ExecuteFn prepare_store(const Node& s) {
-    const Symbol symbol = cached_symbol(s.symbol, s.name);
-    if (grows_in_place(*s.value, symbol)) return &store_grown<Node>;
-    return &store<Node>;
-  }
-
-  static ExecuteFn prepare(const Stmt& stmt) {
-    switch (stmt.kind) {
-      case StmtKind::Let: return prepare_store(static_cast<const LetStmt&>(stmt));
-      case StmtKind::Assign: return prepare_store(static_cast<const AssignStmt&>(stmt));
-      case StmtKind::CompoundAssign:
-        return prepare_compound(static_cast<const CompoundAssignStmt&>(stmt));
-      case StmtKind::If: {
-        const auto& s = static_cast<const IfStmt&>(stmt);
-        s.test = prepare_test(*s.condition);
-        const bool only_returns = !s.else_body && s.then_body.size() == 1 &&
-                                  s.then_body.front()->kind == StmtKind::Return &&
-                                  static_cast<const ReturnStmt&>(*s.then_body.front()).value;
-        return only_returns ? &if_return : &if_then;
-      }
-      case StmtKind::While: {
-        const auto& s = static_cast<const WhileStmt&>(stmt);
-        s.test = prepare_test(*s.condition);
-        return &while_loop;
-      }
-      case StmtKind::For:
-        return static_cast<const ForStmt&>(stmt).iter->kind == ExprKind::Range ? &for_range
-                                                                               : &general;
-      case StmtKind::Match: return &match_literals;
-      case StmtKind::Return:
-        return static_cast<const ReturnStmt&>(stmt).value ? &return_value : &general;
-      case StmtKind::Expr: return &expression;
-      case StmtKind::Break: return &break_loop;
-      case StmtKind::Continue: return &continue_loop;
-      default: return &general;
-    }
-  }
 };
-
-Flow prepare_and_execute(Interpreter& interpreter, const Stmt& stmt) {
-  stmt.executor = StatementForms::prepare(stmt);
-  return stmt.executor(interpreter, stmt);
-}
 
 }  // namespace vormel

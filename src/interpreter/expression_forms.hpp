@@ -1,10 +1,12 @@
-// Expressions prepared into functions: on its first run a node is given the function that
-// evaluates exactly its shape (a literal, a variable read, an operator on a variable and a
-// literal, a call with two arguments, ...), with its names resolved to symbols in the node.
-// Later runs pay one indirect call and no dispatch on kinds. Every prepared function gives
-// exactly what evaluate_node(), the general switch, gives for the same node: the same value,
+// The expression forms: on its first run a node is given the function that evaluates
+// exactly its shape (chosen in form_table.cpp) (a literal, a variable read, an operator on a
+// variable and a literal, a call with two arguments, ...), with its names resolved to symbols in
+// the node. Later runs pay one indirect call and no dispatch on kinds. Every prepared function
+// gives exactly what evaluate_node(), the general switch, gives for the same node: the same value,
 // the same reads in the same order, the same failures.
 #include "interpreter/arithmetic.hpp"
+#pragma once
+
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
@@ -14,6 +16,7 @@
 
 namespace vormel {
 
+// Friends of the interpreter: they run beside its general evaluator.
 struct ExpressionForms {
   static Value general(Interpreter& in, const Expr& e) { return in.evaluate_node(e); }
 
@@ -279,176 +282,6 @@ struct ExpressionForms {
   static uint8_t evaluated(Interpreter& in, const Expr& expr) {
     return truth_of(in, in.evaluate(expr));
   }
-
-  // The function of one operator for the shapes of its operands (`Form` is binary or
-  // compare, as a template taking the operator and both shapes).
-  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op,
-            OperandShape L>
-  static auto for_right(const Expr& right) {
-    switch (shape_of(right)) {
-      case OperandShape::Variable: return Form<Op, L, OperandShape::Variable>::fn;
-      case OperandShape::Integer: return Form<Op, L, OperandShape::Integer>::fn;
-      case OperandShape::Float: return Form<Op, L, OperandShape::Float>::fn;
-      case OperandShape::Pair: return Form<Op, L, OperandShape::Pair>::fn;
-      default: return Form<Op, L, OperandShape::Computed>::fn;
-    }
-  }
-  // Interns the name a variable read reads, in the node.
-  static void resolve(const Expr& variable) {
-    const auto& id = static_cast<const IdentifierExpr&>(variable);
-    cached_symbol(id.symbol, id.name);
-  }
-  // An operand's shape, with the names it reads resolved.
-  static OperandShape shape_of(const Expr& operand) {
-    switch (operand.kind) {
-      case ExprKind::Identifier: resolve(operand); return OperandShape::Variable;
-      case ExprKind::Number: return OperandShape::Integer;
-      case ExprKind::Float: return OperandShape::Float;
-      case ExprKind::BinaryOp: {
-        const auto& pair = static_cast<const BinaryOpExpr&>(operand);
-        if (pair.left->kind != ExprKind::Identifier || pair.right->kind != ExprKind::Identifier)
-          return OperandShape::Computed;
-        resolve(*pair.left);
-        resolve(*pair.right);
-        return OperandShape::Pair;
-      }
-      default: return OperandShape::Computed;
-    }
-  }
-  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op>
-  static auto for_shapes(const BinaryOpExpr& e) {
-    switch (shape_of(*e.left)) {
-      case OperandShape::Variable: return for_right<Form, Op, OperandShape::Variable>(*e.right);
-      case OperandShape::Float: return for_right<Form, Op, OperandShape::Float>(*e.right);
-      case OperandShape::Pair: return for_right<Form, Op, OperandShape::Pair>(*e.right);
-      default: return for_right<Form, Op, OperandShape::Computed>(*e.right);
-    }
-  }
-  template <TokenKind Op, OperandShape L, OperandShape R>
-  struct BinaryForm {
-    static constexpr EvaluateFn fn = L == OperandShape::Variable && R == OperandShape::Integer
-                                         ? &binary_on_literal<Op>
-                                         : &binary<Op, L, R>;
-  };
-  template <TokenKind Op, OperandShape L, OperandShape R>
-  struct CompareForm {
-    static constexpr TestFn fn = &compare<Op, L, R>;
-  };
-
-  // The comparison `(a inner b) op right` with a and b variables and right a variable or an
-  // integer literal; null for any other shape.
-  template <TokenKind Op>
-  static TestFn compare_on_operator_for(const BinaryOpExpr& e) {
-    if (e.left->kind != ExprKind::BinaryOp) return nullptr;
-    const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
-    if (inner.left->kind != ExprKind::Identifier || inner.right->kind != ExprKind::Identifier)
-      return nullptr;
-    const bool literal = e.right->kind == ExprKind::Number;
-    if (!literal && e.right->kind != ExprKind::Identifier) return nullptr;
-    for (const Expr* operand : {inner.left.get(), inner.right.get(), e.right.get()}) {
-      if (operand->kind == ExprKind::Identifier) {
-        const auto& id = static_cast<const IdentifierExpr&>(*operand);
-        cached_symbol(id.symbol, id.name);
-      }
-    }
-    constexpr auto I = OperandShape::Integer;
-    constexpr auto V = OperandShape::Variable;
-    switch (inner.op.kind) {
-      case TokenKind::Plus:
-        return literal ? &compare_on_operator<TokenKind::Plus, Op, I>
-                       : &compare_on_operator<TokenKind::Plus, Op, V>;
-      case TokenKind::Minus:
-        return literal ? &compare_on_operator<TokenKind::Minus, Op, I>
-                       : &compare_on_operator<TokenKind::Minus, Op, V>;
-      case TokenKind::Star:
-        return literal ? &compare_on_operator<TokenKind::Star, Op, I>
-                       : &compare_on_operator<TokenKind::Star, Op, V>;
-      case TokenKind::Percent:
-        return literal ? &compare_on_operator<TokenKind::Percent, Op, I>
-                       : &compare_on_operator<TokenKind::Percent, Op, V>;
-      default: return nullptr;
-    }
-  }
-  template <TokenKind Op>
-  static TestFn comparison_for(const BinaryOpExpr& e) {
-    if (TestFn fused = compare_on_operator_for<Op>(e)) return fused;
-    return for_shapes<CompareForm, Op>(e);
-  }
-
-  static EvaluateFn prepare_binary(const BinaryOpExpr& e) {
-    switch (e.op.kind) {
-      case TokenKind::Plus: return for_shapes<BinaryForm, TokenKind::Plus>(e);
-      case TokenKind::Minus: return for_shapes<BinaryForm, TokenKind::Minus>(e);
-      case TokenKind::Star: return for_shapes<BinaryForm, TokenKind::Star>(e);
-      case TokenKind::Slash: return for_shapes<BinaryForm, TokenKind::Slash>(e);
-      case TokenKind::Percent: return for_shapes<BinaryForm, TokenKind::Percent>(e);
-      case TokenKind::Less: return for_shapes<BinaryForm, TokenKind::Less>(e);
-      case TokenKind::LessEqual: return for_shapes<BinaryForm, TokenKind::LessEqual>(e);
-      case TokenKind::Greater: return for_shapes<BinaryForm, TokenKind::Greater>(e);
-      case TokenKind::GreaterEqual: return for_shapes<BinaryForm, TokenKind::GreaterEqual>(e);
-      case TokenKind::Equal: return for_shapes<BinaryForm, TokenKind::Equal>(e);
-      case TokenKind::NotEqual: return for_shapes<BinaryForm, TokenKind::NotEqual>(e);
-      case TokenKind::And: return for_shapes<BinaryForm, TokenKind::And>(e);
-      case TokenKind::Or: return for_shapes<BinaryForm, TokenKind::Or>(e);
-      default: return &general;
-    }
-  }
-
-  static TestFn prepare_test(const Expr& condition) {
-    if (condition.kind != ExprKind::BinaryOp) return &evaluated;
-    const auto& e = static_cast<const BinaryOpExpr&>(condition);
-    switch (e.op.kind) {
-      case TokenKind::Less: return comparison_for<TokenKind::Less>(e);
-      case TokenKind::LessEqual: return comparison_for<TokenKind::LessEqual>(e);
-      case TokenKind::Greater: return comparison_for<TokenKind::Greater>(e);
-      case TokenKind::GreaterEqual: return comparison_for<TokenKind::GreaterEqual>(e);
-      case TokenKind::Equal: return comparison_for<TokenKind::Equal>(e);
-      case TokenKind::NotEqual: return comparison_for<TokenKind::NotEqual>(e);
-      default: return &evaluated;
-    }
-  }
-
-  static EvaluateFn prepare(const Expr& expr) {
-    switch (expr.kind) {
-      case ExprKind::Number: return &number;
-      case ExprKind::Float: return &floating;
-      case ExprKind::Boolean: return &boolean;
-      case ExprKind::String: {
-        const auto& literal = static_cast<const StringExpr&>(expr);
-        literal.prepared_value = std::make_shared<const Value>(Value::string(literal.value));
-        return &string;
-      }
-      case ExprKind::Identifier: {
-        const auto& id = static_cast<const IdentifierExpr&>(expr);
-        cached_symbol(id.symbol, id.name);
-        return &variable;
-      }
-      case ExprKind::BinaryOp: return prepare_binary(static_cast<const BinaryOpExpr&>(expr));
-      case ExprKind::Call: return prepare_call(static_cast<const CallExpr&>(expr));
-      case ExprKind::Index: {
-        const auto& e = static_cast<const IndexExpr&>(expr);
-        if (e.object->kind != ExprKind::Identifier) return &index;
-        const ExprKind at = e.index->kind;
-        if (at != ExprKind::String && at != ExprKind::Number && at != ExprKind::Identifier)
-          return &index;
-        resolve(*e.object);
-        if (at == ExprKind::Identifier) resolve(*e.index);
-        if (at != ExprKind::String) return &element;
-        // The key text lives in the node, as long as the key that points into it.
-        e.prepared_key =
-            std::make_shared<const Dict::Key>(static_cast<const StringExpr&>(*e.index).value);
-        return &member;
-      }
-      default: return &general;
-    }
-  }
 };
-
-Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr) {
-  expr.evaluator = ExpressionForms::prepare(expr);
-  return expr.evaluator(interpreter, expr);
-}
-
-TestFn prepare_test(const Expr& condition) { return ExpressionForms::prepare_test(condition); }
 
 }  // namespace vormel

@@ -1,0 +1,306 @@
+// The table of forms: the function each node runs as, chosen from its shape on its first run.
+// One line per shape, with an example; every form gives exactly what the general evaluator
+// or executor gives (the language's rules, in expressions.cpp, statements.cpp and calls.cpp)
+// and falls through to it for whatever it declines. The forms themselves are in
+// expression_forms.hpp, statement_forms.hpp and call_forms.hpp; shortcuts.hpp turns them
+// all off at once.
+#include "interpreter/call_forms.hpp"
+#include "interpreter/expression_forms.hpp"
+#include "interpreter/prepared_forms.hpp"
+#include "interpreter/statement_forms.hpp"
+#include "interpreter/symbol_cache.hpp"
+
+namespace vormel {
+namespace {
+
+struct CallTable : CallForms {
+  //   f(), f(a) .. f(a, b, c, d)   plain<N>   a user function, arguments in a fixed array
+  //   built-ins, m.f(..), 5+ args  routed     the general routed call
+  static EvaluateFn form_of(const CallExpr& call) {
+    if (call.builtin == CallExpr::kUnresolvedCall) Interpreter::resolve_call_kind(call);
+    if (call.builtin != CallExpr::kPlainCall) return &routed;
+    cached_symbol(call.symbol, call.name);
+    for (size_t i = 0; i < call.args.size() && i < 8; ++i) {
+      if (call.args[i]->kind != ExprKind::Identifier) continue;
+      const auto& id = static_cast<const IdentifierExpr&>(*call.args[i]);
+      cached_symbol(id.symbol, id.name);
+      call.variable_arguments |= static_cast<uint8_t>(1u << i);
+    }
+    switch (call.args.size()) {
+      case 0: return &plain<0>;
+      case 1: return &plain<1>;
+      case 2: return &plain<2>;
+      case 3: return &plain<3>;
+      case 4: return &plain<4>;
+      default: return &routed;
+    }
+  }
+};
+
+struct ExpressionTable : ExpressionForms {
+  // The function of one operator for the shapes of its operands (`Form` is binary or
+  // compare, as a template taking the operator and both shapes).
+  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op,
+            OperandShape L>
+  static auto for_right(const Expr& right) {
+    switch (shape_of(right)) {
+      case OperandShape::Variable: return Form<Op, L, OperandShape::Variable>::fn;
+      case OperandShape::Integer: return Form<Op, L, OperandShape::Integer>::fn;
+      case OperandShape::Float: return Form<Op, L, OperandShape::Float>::fn;
+      case OperandShape::Pair: return Form<Op, L, OperandShape::Pair>::fn;
+      default: return Form<Op, L, OperandShape::Computed>::fn;
+    }
+  }
+  // Interns the name a variable read reads, in the node.
+  static void resolve(const Expr& variable) {
+    const auto& id = static_cast<const IdentifierExpr&>(variable);
+    cached_symbol(id.symbol, id.name);
+  }
+  // An operand's shape, with the names it reads resolved.
+  static OperandShape shape_of(const Expr& operand) {
+    switch (operand.kind) {
+      case ExprKind::Identifier: resolve(operand); return OperandShape::Variable;
+      case ExprKind::Number: return OperandShape::Integer;
+      case ExprKind::Float: return OperandShape::Float;
+      case ExprKind::BinaryOp: {
+        const auto& pair = static_cast<const BinaryOpExpr&>(operand);
+        if (pair.left->kind != ExprKind::Identifier || pair.right->kind != ExprKind::Identifier)
+          return OperandShape::Computed;
+        resolve(*pair.left);
+        resolve(*pair.right);
+        return OperandShape::Pair;
+      }
+      default: return OperandShape::Computed;
+    }
+  }
+  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op>
+  static auto for_shapes(const BinaryOpExpr& e) {
+    switch (shape_of(*e.left)) {
+      case OperandShape::Variable: return for_right<Form, Op, OperandShape::Variable>(*e.right);
+      case OperandShape::Float: return for_right<Form, Op, OperandShape::Float>(*e.right);
+      case OperandShape::Pair: return for_right<Form, Op, OperandShape::Pair>(*e.right);
+      default: return for_right<Form, Op, OperandShape::Computed>(*e.right);
+    }
+  }
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  struct BinaryForm {
+    static constexpr EvaluateFn fn = L == OperandShape::Variable && R == OperandShape::Integer
+                                         ? &binary_on_literal<Op>
+                                         : &binary<Op, L, R>;
+  };
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  struct CompareForm {
+    static constexpr TestFn fn = &compare<Op, L, R>;
+  };
+
+  // The comparison `(a inner b) op right` with a and b variables and right a variable or an
+  // integer literal; null for any other shape.
+  template <TokenKind Op>
+  static TestFn compare_on_operator_for(const BinaryOpExpr& e) {
+    if (e.left->kind != ExprKind::BinaryOp) return nullptr;
+    const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
+    if (inner.left->kind != ExprKind::Identifier || inner.right->kind != ExprKind::Identifier)
+      return nullptr;
+    const bool literal = e.right->kind == ExprKind::Number;
+    if (!literal && e.right->kind != ExprKind::Identifier) return nullptr;
+    for (const Expr* operand : {inner.left.get(), inner.right.get(), e.right.get()}) {
+      if (operand->kind == ExprKind::Identifier) {
+        const auto& id = static_cast<const IdentifierExpr&>(*operand);
+        cached_symbol(id.symbol, id.name);
+      }
+    }
+    constexpr auto I = OperandShape::Integer;
+    constexpr auto V = OperandShape::Variable;
+    switch (inner.op.kind) {
+      case TokenKind::Plus:
+        return literal ? &compare_on_operator<TokenKind::Plus, Op, I>
+                       : &compare_on_operator<TokenKind::Plus, Op, V>;
+      case TokenKind::Minus:
+        return literal ? &compare_on_operator<TokenKind::Minus, Op, I>
+                       : &compare_on_operator<TokenKind::Minus, Op, V>;
+      case TokenKind::Star:
+        return literal ? &compare_on_operator<TokenKind::Star, Op, I>
+                       : &compare_on_operator<TokenKind::Star, Op, V>;
+      case TokenKind::Percent:
+        return literal ? &compare_on_operator<TokenKind::Percent, Op, I>
+                       : &compare_on_operator<TokenKind::Percent, Op, V>;
+      default: return nullptr;
+    }
+  }
+  template <TokenKind Op>
+  static TestFn comparison_for(const BinaryOpExpr& e) {
+    if (TestFn fused = compare_on_operator_for<Op>(e)) return fused;
+    return for_shapes<CompareForm, Op>(e);
+  }
+
+  static EvaluateFn form_of(const Expr& expr) {
+    switch (expr.kind) {
+      case ExprKind::Number: return &number;                  // 42
+      case ExprKind::Float: return &floating;                 // 4.2
+      case ExprKind::Boolean: return &boolean;                // true
+      case ExprKind::String: return string_form(expr);        // "text": one value, shared
+      case ExprKind::Identifier: return variable_form(expr);  // x: read in place
+      case ExprKind::BinaryOp: return binary_form(static_cast<const BinaryOpExpr&>(expr));
+      case ExprKind::Call: return CallTable::form_of(static_cast<const CallExpr&>(expr));
+      case ExprKind::Index: return index_form(static_cast<const IndexExpr&>(expr));
+      default: return &general;  // [a], {k: v}, -x, not x, a..b
+    }
+  }
+
+  // `left op right`, for each operator with a form, by the shapes of both operands
+  // (OperandShape: a variable, an integer or float literal, `a op b` on two variables, or
+  // anything else, computed):
+  //   x op 1                 binary_on_literal<op>   an integer variable needs no storage
+  //   l op r, other shapes   binary<op, L, R>        operands read by shape; numbers inline
+  //   `**` and the rest      general
+  static EvaluateFn binary_form(const BinaryOpExpr& e) {
+    switch (e.op.kind) {
+      case TokenKind::Plus: return for_shapes<BinaryForm, TokenKind::Plus>(e);
+      case TokenKind::Minus: return for_shapes<BinaryForm, TokenKind::Minus>(e);
+      case TokenKind::Star: return for_shapes<BinaryForm, TokenKind::Star>(e);
+      case TokenKind::Slash: return for_shapes<BinaryForm, TokenKind::Slash>(e);
+      case TokenKind::Percent: return for_shapes<BinaryForm, TokenKind::Percent>(e);
+      case TokenKind::Less: return for_shapes<BinaryForm, TokenKind::Less>(e);
+      case TokenKind::LessEqual: return for_shapes<BinaryForm, TokenKind::LessEqual>(e);
+      case TokenKind::Greater: return for_shapes<BinaryForm, TokenKind::Greater>(e);
+      case TokenKind::GreaterEqual: return for_shapes<BinaryForm, TokenKind::GreaterEqual>(e);
+      case TokenKind::Equal: return for_shapes<BinaryForm, TokenKind::Equal>(e);
+      case TokenKind::NotEqual: return for_shapes<BinaryForm, TokenKind::NotEqual>(e);
+      case TokenKind::And: return for_shapes<BinaryForm, TokenKind::And>(e);
+      case TokenKind::Or: return for_shapes<BinaryForm, TokenKind::Or>(e);
+      default: return &general;
+    }
+  }
+
+  // The condition of an `if` or `while`, tested without building a Boolean:
+  //   (a inner b) cmp c      compare_on_operator<inner, cmp, R>  `d * d <= n`, `n % d == 0`
+  //   l cmp r                compare<cmp, L, R>       numbers compared inline
+  //   anything else          evaluated                its value's truth
+  static TestFn test_form(const Expr& condition) {
+    if (condition.kind != ExprKind::BinaryOp) return &evaluated;
+    const auto& e = static_cast<const BinaryOpExpr&>(condition);
+    switch (e.op.kind) {
+      case TokenKind::Less: return comparison_for<TokenKind::Less>(e);
+      case TokenKind::LessEqual: return comparison_for<TokenKind::LessEqual>(e);
+      case TokenKind::Greater: return comparison_for<TokenKind::Greater>(e);
+      case TokenKind::GreaterEqual: return comparison_for<TokenKind::GreaterEqual>(e);
+      case TokenKind::Equal: return comparison_for<TokenKind::Equal>(e);
+      case TokenKind::NotEqual: return comparison_for<TokenKind::NotEqual>(e);
+      default: return &evaluated;
+    }
+  }
+
+  //   d.x, d["x"]            member       a dict in a variable, the key prepared once
+  //   xs[i], xs[0]           element      an array in a variable, at a variable or literal
+  //   anything else          index        the general way
+  static EvaluateFn index_form(const IndexExpr& e) {
+    if (e.object->kind != ExprKind::Identifier) return &index;
+    const ExprKind at = e.index->kind;
+    if (at != ExprKind::String && at != ExprKind::Number && at != ExprKind::Identifier)
+      return &index;
+    resolve(*e.object);
+    if (at == ExprKind::Identifier) resolve(*e.index);
+    if (at != ExprKind::String) return &element;
+    // The key text lives in the node, as long as the key that points into it.
+    e.prepared_key =
+        std::make_shared<const Dict::Key>(static_cast<const StringExpr&>(*e.index).value);
+    return &member;
+  }
+
+  static EvaluateFn string_form(const Expr& expr) {
+    const auto& literal = static_cast<const StringExpr&>(expr);
+    literal.prepared_value = std::make_shared<const Value>(Value::string(literal.value));
+    return &string;
+  }
+  static EvaluateFn variable_form(const Expr& expr) {
+    resolve(expr);
+    return &variable;
+  }
+};
+
+struct StatementTable : StatementForms {
+  static ExecuteFn form_of(const Stmt& stmt) {
+    switch (stmt.kind) {
+      case StmtKind::Let: return store_form(static_cast<const LetStmt&>(stmt));
+      case StmtKind::Assign: return store_form(static_cast<const AssignStmt&>(stmt));
+      case StmtKind::CompoundAssign:
+        return compound_form(static_cast<const CompoundAssignStmt&>(stmt));
+      case StmtKind::If: return if_form(static_cast<const IfStmt&>(stmt));
+      case StmtKind::While: return while_form(static_cast<const WhileStmt&>(stmt));
+      case StmtKind::For: return for_form(static_cast<const ForStmt&>(stmt));
+      case StmtKind::Match: return &match_literals;  // match v { 1 => .. }: literals as they stand
+      case StmtKind::Return: return return_form(static_cast<const ReturnStmt&>(stmt));
+      case StmtKind::Expr: return &expression;         // f(x)
+      case StmtKind::Break: return &break_loop;        // break
+      case StmtKind::Continue: return &continue_loop;  // continue
+      default: return &general;                        // fn, try, global, use
+    }
+  }
+
+  //   x = push(x, v), s = s + t   store_grown<Node>   grows the old value in place
+  //   let x = e, x = e            store<Node>
+  template <typename Node>
+  static ExecuteFn store_form(const Node& s) {
+    const Symbol symbol = cached_symbol(s.symbol, s.name);
+    if (grows_in_place(*s.value, symbol)) return &store_grown<Node>;
+    return &store<Node>;
+  }
+
+  //   x += 1, x -= n, x *= 2      compound_integer<op, R>   integers updated in the binding
+  //   x op= e, x /= e             compound
+  static ExecuteFn compound_form(const CompoundAssignStmt& s) {
+    cached_symbol(s.symbol, s.name);
+    switch (s.op.kind) {
+      case TokenKind::PlusAssign: return compound_for<TokenKind::PlusAssign>(s);
+      case TokenKind::MinusAssign: return compound_for<TokenKind::MinusAssign>(s);
+      case TokenKind::StarAssign: return compound_for<TokenKind::StarAssign>(s);
+      default: return &compound;
+    }
+  }
+  template <TokenKind Compound>
+  static ExecuteFn compound_for(const CompoundAssignStmt& s) {
+    if (s.value->kind == ExprKind::Number)
+      return &compound_integer<Compound, OperandShape::Integer>;
+    if (s.value->kind != ExprKind::Identifier) return &compound;
+    const auto& id = static_cast<const IdentifierExpr&>(*s.value);
+    cached_symbol(id.symbol, id.name);
+    return &compound_integer<Compound, OperandShape::Variable>;
+  }
+
+  //   if c { return e }           if_return   no statement list run
+  //   if c { .. } else { .. }     if_then     the condition by its test form
+  static ExecuteFn if_form(const IfStmt& s) {
+    s.test = ExpressionTable::test_form(*s.condition);
+    const bool only_returns = !s.else_body && s.then_body.size() == 1 &&
+                              s.then_body.front()->kind == StmtKind::Return &&
+                              static_cast<const ReturnStmt&>(*s.then_body.front()).value;
+    return only_returns ? &if_return : &if_then;
+  }
+  //   while c { .. }              while_loop  the condition by its test form
+  static ExecuteFn while_form(const WhileStmt& s) {
+    s.test = ExpressionTable::test_form(*s.condition);
+    return &while_loop;
+  }
+  //   for i in a..b { .. }        for_range   no array built
+  //   for x in xs { .. }          general
+  static ExecuteFn for_form(const ForStmt& s) {
+    return s.iter->kind == ExprKind::Range ? &for_range : &general;
+  }
+  //   return e                    return_value
+  //   return                      general
+  static ExecuteFn return_form(const ReturnStmt& s) { return s.value ? &return_value : &general; }
+};
+
+}  // namespace
+
+Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr) {
+  expr.evaluator = ExpressionTable::form_of(expr);
+  return expr.evaluator(interpreter, expr);
+}
+
+Flow prepare_and_execute(Interpreter& interpreter, const Stmt& stmt) {
+  stmt.executor = StatementTable::form_of(stmt);
+  return stmt.executor(interpreter, stmt);
+}
+
+}  // namespace vormel
