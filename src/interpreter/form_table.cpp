@@ -4,6 +4,8 @@
 // and falls through to it for whatever it declines. The forms themselves are in
 // expression_forms.hpp, statement_forms.hpp and call_forms.hpp; shortcuts.hpp turns them
 // all off at once.
+#include <type_traits>
+
 #include "interpreter/call_forms.hpp"
 #include "interpreter/expression_forms.hpp"
 #include "interpreter/prepared_forms.hpp"
@@ -38,101 +40,6 @@ struct CallTable : CallForms {
 };
 
 struct ExpressionTable : ExpressionForms {
-  // The function of one operator for the shapes of its operands (`Form` is binary or
-  // compare, as a template taking the operator and both shapes).
-  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op,
-            OperandShape L>
-  static auto for_right(const Expr& right) {
-    switch (shape_of(right)) {
-      case OperandShape::Variable: return Form<Op, L, OperandShape::Variable>::fn;
-      case OperandShape::Integer: return Form<Op, L, OperandShape::Integer>::fn;
-      case OperandShape::Float: return Form<Op, L, OperandShape::Float>::fn;
-      case OperandShape::Pair: return Form<Op, L, OperandShape::Pair>::fn;
-      default: return Form<Op, L, OperandShape::Computed>::fn;
-    }
-  }
-  // Interns the name a variable read reads, in the node.
-  static void resolve(const Expr& variable) {
-    const auto& id = static_cast<const IdentifierExpr&>(variable);
-    cached_symbol(id.symbol, id.name);
-  }
-  // An operand's shape, with the names it reads resolved.
-  static OperandShape shape_of(const Expr& operand) {
-    switch (operand.kind) {
-      case ExprKind::Identifier: resolve(operand); return OperandShape::Variable;
-      case ExprKind::Number: return OperandShape::Integer;
-      case ExprKind::Float: return OperandShape::Float;
-      case ExprKind::BinaryOp: {
-        const auto& pair = static_cast<const BinaryOpExpr&>(operand);
-        if (pair.left->kind != ExprKind::Identifier || pair.right->kind != ExprKind::Identifier)
-          return OperandShape::Computed;
-        resolve(*pair.left);
-        resolve(*pair.right);
-        return OperandShape::Pair;
-      }
-      default: return OperandShape::Computed;
-    }
-  }
-  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op>
-  static auto for_shapes(const BinaryOpExpr& e) {
-    switch (shape_of(*e.left)) {
-      case OperandShape::Variable: return for_right<Form, Op, OperandShape::Variable>(*e.right);
-      case OperandShape::Float: return for_right<Form, Op, OperandShape::Float>(*e.right);
-      case OperandShape::Pair: return for_right<Form, Op, OperandShape::Pair>(*e.right);
-      default: return for_right<Form, Op, OperandShape::Computed>(*e.right);
-    }
-  }
-  template <TokenKind Op, OperandShape L, OperandShape R>
-  struct BinaryForm {
-    static constexpr EvaluateFn fn = L == OperandShape::Variable && R == OperandShape::Integer
-                                         ? &binary_on_literal<Op>
-                                         : &binary<Op, L, R>;
-  };
-  template <TokenKind Op, OperandShape L, OperandShape R>
-  struct CompareForm {
-    static constexpr TestFn fn = &compare<Op, L, R>;
-  };
-
-  // The comparison `(a inner b) op right` with a and b variables and right a variable or an
-  // integer literal; null for any other shape.
-  template <TokenKind Op>
-  static TestFn compare_on_operator_for(const BinaryOpExpr& e) {
-    if (e.left->kind != ExprKind::BinaryOp) return nullptr;
-    const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
-    if (inner.left->kind != ExprKind::Identifier || inner.right->kind != ExprKind::Identifier)
-      return nullptr;
-    const bool literal = e.right->kind == ExprKind::Number;
-    if (!literal && e.right->kind != ExprKind::Identifier) return nullptr;
-    for (const Expr* operand : {inner.left.get(), inner.right.get(), e.right.get()}) {
-      if (operand->kind == ExprKind::Identifier) {
-        const auto& id = static_cast<const IdentifierExpr&>(*operand);
-        cached_symbol(id.symbol, id.name);
-      }
-    }
-    constexpr auto I = OperandShape::Integer;
-    constexpr auto V = OperandShape::Variable;
-    switch (inner.op.kind) {
-      case TokenKind::Plus:
-        return literal ? &compare_on_operator<TokenKind::Plus, Op, I>
-                       : &compare_on_operator<TokenKind::Plus, Op, V>;
-      case TokenKind::Minus:
-        return literal ? &compare_on_operator<TokenKind::Minus, Op, I>
-                       : &compare_on_operator<TokenKind::Minus, Op, V>;
-      case TokenKind::Star:
-        return literal ? &compare_on_operator<TokenKind::Star, Op, I>
-                       : &compare_on_operator<TokenKind::Star, Op, V>;
-      case TokenKind::Percent:
-        return literal ? &compare_on_operator<TokenKind::Percent, Op, I>
-                       : &compare_on_operator<TokenKind::Percent, Op, V>;
-      default: return nullptr;
-    }
-  }
-  template <TokenKind Op>
-  static TestFn comparison_for(const BinaryOpExpr& e) {
-    if (TestFn fused = compare_on_operator_for<Op>(e)) return fused;
-    return for_shapes<CompareForm, Op>(e);
-  }
-
   static EvaluateFn form_of(const Expr& expr) {
     switch (expr.kind) {
       case ExprKind::Number: return &number;                  // 42
@@ -215,6 +122,103 @@ struct ExpressionTable : ExpressionForms {
   static EvaluateFn variable_form(const Expr& expr) {
     resolve(expr);
     return &variable;
+  }
+
+  // The function of one operator for the shapes of its operands (`Form` is binary or
+  // compare, as a template taking the operator and both shapes).
+  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op,
+            OperandShape L>
+  static auto for_right(const Expr& right)
+      -> std::remove_cv_t<decltype(Form<Op, L, OperandShape::Computed>::fn)> {
+    switch (shape_of(right)) {
+      case OperandShape::Variable: return Form<Op, L, OperandShape::Variable>::fn;
+      case OperandShape::Integer: return Form<Op, L, OperandShape::Integer>::fn;
+      case OperandShape::Float: return Form<Op, L, OperandShape::Float>::fn;
+      case OperandShape::Pair: return Form<Op, L, OperandShape::Pair>::fn;
+      default: return Form<Op, L, OperandShape::Computed>::fn;
+    }
+  }
+  // Interns the name a variable read reads, in the node.
+  static void resolve(const Expr& variable) {
+    const auto& id = static_cast<const IdentifierExpr&>(variable);
+    cached_symbol(id.symbol, id.name);
+  }
+  // An operand's shape, with the names it reads resolved.
+  static OperandShape shape_of(const Expr& operand) {
+    switch (operand.kind) {
+      case ExprKind::Identifier: resolve(operand); return OperandShape::Variable;
+      case ExprKind::Number: return OperandShape::Integer;
+      case ExprKind::Float: return OperandShape::Float;
+      case ExprKind::BinaryOp: {
+        const auto& pair = static_cast<const BinaryOpExpr&>(operand);
+        if (pair.left->kind != ExprKind::Identifier || pair.right->kind != ExprKind::Identifier)
+          return OperandShape::Computed;
+        resolve(*pair.left);
+        resolve(*pair.right);
+        return OperandShape::Pair;
+      }
+      default: return OperandShape::Computed;
+    }
+  }
+  template <template <TokenKind, OperandShape, OperandShape> class Form, TokenKind Op>
+  static auto for_shapes(const BinaryOpExpr& e)
+      -> std::remove_cv_t<decltype(Form<Op, OperandShape::Computed, OperandShape::Computed>::fn)> {
+    switch (shape_of(*e.left)) {
+      case OperandShape::Variable: return for_right<Form, Op, OperandShape::Variable>(*e.right);
+      case OperandShape::Float: return for_right<Form, Op, OperandShape::Float>(*e.right);
+      case OperandShape::Pair: return for_right<Form, Op, OperandShape::Pair>(*e.right);
+      default: return for_right<Form, Op, OperandShape::Computed>(*e.right);
+    }
+  }
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  struct BinaryForm {
+    static constexpr EvaluateFn fn = L == OperandShape::Variable && R == OperandShape::Integer
+                                         ? &binary_on_literal<Op>
+                                         : &binary<Op, L, R>;
+  };
+  template <TokenKind Op, OperandShape L, OperandShape R>
+  struct CompareForm {
+    static constexpr TestFn fn = &compare<Op, L, R>;
+  };
+
+  // The comparison `(a inner b) op right` with a and b variables and right a variable or an
+  // integer literal; null for any other shape.
+  template <TokenKind Op>
+  static TestFn compare_on_operator_for(const BinaryOpExpr& e) {
+    if (e.left->kind != ExprKind::BinaryOp) return nullptr;
+    const auto& inner = static_cast<const BinaryOpExpr&>(*e.left);
+    if (inner.left->kind != ExprKind::Identifier || inner.right->kind != ExprKind::Identifier)
+      return nullptr;
+    const bool literal = e.right->kind == ExprKind::Number;
+    if (!literal && e.right->kind != ExprKind::Identifier) return nullptr;
+    for (const Expr* operand : {inner.left.get(), inner.right.get(), e.right.get()}) {
+      if (operand->kind == ExprKind::Identifier) {
+        const auto& id = static_cast<const IdentifierExpr&>(*operand);
+        cached_symbol(id.symbol, id.name);
+      }
+    }
+    constexpr auto I = OperandShape::Integer;
+    constexpr auto V = OperandShape::Variable;
+    switch (inner.op.kind) {
+      case TokenKind::Plus:
+        return literal ? &compare_on_operator<TokenKind::Plus, Op, I>
+                       : &compare_on_operator<TokenKind::Plus, Op, V>;
+      case TokenKind::Minus:
+        return literal ? &compare_on_operator<TokenKind::Minus, Op, I>
+                       : &compare_on_operator<TokenKind::Minus, Op, V>;
+      case TokenKind::Star:
+        return literal ? &compare_on_operator<TokenKind::Star, Op, I>
+                       : &compare_on_operator<TokenKind::Star, Op, V>;
+      case TokenKind::Percent:
+        return literal ? &compare_on_operator<TokenKind::Percent, Op, I>
+                       : &compare_on_operator<TokenKind::Percent, Op, V>;
+      default: return nullptr;
+    }
+  }
+  template <TokenKind Op>
+  static TestFn comparison_for(const BinaryOpExpr& e) {
+    if (TestFn fused = compare_on_operator_for<Op>(e)) return fused;
+    return for_shapes<CompareForm, Op>(e);
   }
 };
 
