@@ -11,6 +11,7 @@
 #include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
+#include "interpreter/node_cache.hpp"
 #include "interpreter/shortcuts.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -102,21 +103,21 @@ Value Interpreter::evaluate_routed_call(const CallExpr& call) {
 }
 
 void Interpreter::resolve_dotted_route(const CallExpr& call) {
-  auto route = std::make_unique<DottedRoute>();
+  auto* route = new DottedRoute();
+  call.cache.reset(route);
   size_t dot = call.name.find('.');
   route->module = call.name.substr(0, dot);
   route->function = call.name.substr(dot + 1);
   route->native_module = find_native_module(route->module);
   if (route->native_module != nullptr)
     route->native_function = find_native_function(*route->native_module, route->function);
-  call.route = std::move(route);
 }
 
 // "m.f": m must be imported; a native module's name reaches that module whatever the
 // table under the name holds, any other name the Function its table exports as f.
 Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
-  if (!call.route) resolve_dotted_route(call);
-  const DottedRoute& route = *call.route;
+  if (!call.cache) resolve_dotted_route(call);
+  const auto& route = cached<DottedRoute>(call.cache);
   const ExportTable* exports = find_module(route.module);
   if (exports == nullptr) return errors::module_not_imported(route.module);
   if (route.native_module != nullptr) {

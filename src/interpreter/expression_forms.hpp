@@ -9,6 +9,7 @@
 
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/node_cache.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -32,7 +33,7 @@ struct ExpressionForms {
 
   // Strings are shared until changed, so every evaluation can share one value.
   static Value string(Interpreter&, const Expr& e) {
-    return *static_cast<const Value*>(static_cast<const StringExpr&>(e).prepared_value.get());
+    return cached<LiteralValue>(static_cast<const StringExpr&>(e).cache).value;
   }
 
   static Value variable(Interpreter& in, const Expr& e) {
@@ -142,7 +143,7 @@ struct ExpressionForms {
     const auto& e = static_cast<const IndexExpr&>(expr);
     const Value* object = in.peek_variable(static_cast<const IdentifierExpr&>(*e.object).symbol);
     if (object != nullptr && object->is(ValueKind::Dict)) [[likely]] {
-      const auto& key = *static_cast<const Dict::Key*>(e.prepared_key.get());
+      const Dict::Key& key = cached<MemberKey>(e.cache).key;
       const Value* found = object->as_dict().find(key);
       if (found != nullptr) [[likely]]
         return *found;

@@ -8,6 +8,7 @@
 
 #include "interpreter/call_forms.hpp"
 #include "interpreter/expression_forms.hpp"
+#include "interpreter/node_cache.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/statement_forms.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -109,14 +110,13 @@ struct ExpressionTable : ExpressionForms {
     if (at == ExprKind::Identifier) resolve(*e.index);
     if (at != ExprKind::String) return &element;
     // The key text lives in the node, as long as the key that points into it.
-    e.prepared_key =
-        std::make_shared<const Dict::Key>(static_cast<const StringExpr&>(*e.index).value);
+    e.cache.reset(new MemberKey(static_cast<const StringExpr&>(*e.index).value));
     return &member;
   }
 
   static EvaluateFn string_form(const Expr& expr) {
     const auto& literal = static_cast<const StringExpr&>(expr);
-    literal.prepared_value = std::make_shared<const Value>(Value::string(literal.value));
+    literal.cache.reset(new LiteralValue(Value::string(literal.value)));
     return &string;
   }
   static EvaluateFn variable_form(const Expr& expr) {
@@ -274,7 +274,7 @@ struct StatementTable : StatementForms {
   //   if c { return e }           if_return   no statement list run
   //   if c { .. } else { .. }     if_then     the condition by its test form
   static ExecuteFn if_form(const IfStmt& s) {
-    s.test = ExpressionTable::test_form(*s.condition);
+    s.test = code_of(ExpressionTable::test_form(*s.condition));
     const bool only_returns = !s.else_body && s.then_body.size() == 1 &&
                               s.then_body.front()->kind == StmtKind::Return &&
                               static_cast<const ReturnStmt&>(*s.then_body.front()).value;
@@ -282,7 +282,7 @@ struct StatementTable : StatementForms {
   }
   //   while c { .. }              while_loop  the condition by its test form
   static ExecuteFn while_form(const WhileStmt& s) {
-    s.test = ExpressionTable::test_form(*s.condition);
+    s.test = code_of(ExpressionTable::test_form(*s.condition));
     return &while_loop;
   }
   //   for i in a..b { .. }        for_range   no array built
@@ -297,14 +297,19 @@ struct StatementTable : StatementForms {
 
 }  // namespace
 
+const NodeCode kPrepareExpr = code_of(&prepare_and_evaluate);
+const NodeCode kPrepareStmt = code_of(&prepare_and_execute);
+
 Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr) {
-  expr.evaluator = ExpressionTable::form_of(expr);
-  return expr.evaluator(interpreter, expr);
+  const EvaluateFn form = ExpressionTable::form_of(expr);
+  expr.code = code_of(form);
+  return form(interpreter, expr);
 }
 
 Flow prepare_and_execute(Interpreter& interpreter, const Stmt& stmt) {
-  stmt.executor = StatementTable::form_of(stmt);
-  return stmt.executor(interpreter, stmt);
+  const ExecuteFn form = StatementTable::form_of(stmt);
+  stmt.code = code_of(form);
+  return form(interpreter, stmt);
 }
 
 }  // namespace vormel

@@ -19,6 +19,7 @@
 
 #include "interpreter/flow.hpp"
 #include "interpreter/graphics/graphics_handle.hpp"
+#include "interpreter/node_code.hpp"
 #include "interpreter/shortcuts.hpp"
 #include "interpreter/symbols.hpp"
 #include "interpreter/value.hpp"
@@ -298,12 +299,12 @@ class Interpreter {
 // With the shortcuts off, every node goes through the general switch instead.
 [[gnu::always_inline]] inline Value Interpreter::evaluate(const Expr& expr) {
   if (!shortcuts_enabled()) return evaluate_node(expr);
-  return expr.evaluator(*this, expr);
+  return code_as<EvaluateFn>(expr.code)(*this, expr);
 }
 
 [[gnu::always_inline]] inline Flow Interpreter::execute(const Stmt& stmt) {
   if (!shortcuts_enabled()) return execute_node(stmt);
-  return stmt.executor(*this, stmt);
+  return code_as<ExecuteFn>(stmt.code)(*this, stmt);
 }
 
 // Runs a parsed script in a fresh interpreter: lets, functions and uses first, then `main`

@@ -120,29 +120,29 @@ struct StatementForms {
     return text;
   }
 
-  // `x op= e` (execute_compound_assign): the current value, then the operand; then
-  // finish_compound().
-  static Flow compound(Interpreter& in, const Stmt& stmt) {
+  // `x op= e` (execute_compound_assign): the current value, then the operand; two integers
+  // under `+=`, `-=` or `*=` are then combined in the binding (they cannot fail, and wrap).
+  [[gnu::noinline]] static Flow compound(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const CompoundAssignStmt&>(stmt);
     Value current = in.get_variable(s.symbol);
     Value operand = in.evaluate(*s.value);
-    return finish_compound(in, s, current, operand);
-  }
-  // The operator and the store (finish_compound_assign), with two integers under `+=`, `-=`
-  // or `*=` combined in the binding (they cannot fail, and wrap), and `s += t` appended in
-  // place when nothing else holds the old string (it is overwritten).
-  [[gnu::noinline]] static Flow finish_compound(Interpreter& in, const CompoundAssignStmt& s,
-                                                Value& current, Value& operand) {
     const TokenKind op = compound_operator(s.op.kind);
     if (current.is(ValueKind::Number) && operand.is(ValueKind::Number) && op != TokenKind::Slash) {
       Value* binding = in.binding_read_and_written(s.symbol);
-      if (binding != nullptr && binding->is(ValueKind::Number)) {
+      if (binding != nullptr && binding->is(ValueKind::Number)) [[likely]] {
         binding->replace_number(
             integer_sum_or_product(op, current.as_number(), operand.as_number()));
         return in.pending_;
       }
     }
-    if (op == TokenKind::Plus && current.is(ValueKind::String) && operand.is(ValueKind::String)) {
+    return finish_compound(in, s, current, operand);
+  }
+  // The rest as finish_compound_assign() does it, with `s += t` appended in place when
+  // nothing else holds the old string (it is overwritten).
+  [[gnu::noinline]] static Flow finish_compound(Interpreter& in, const CompoundAssignStmt& s,
+                                                Value& current, Value& operand) {
+    if (s.op.kind == TokenKind::PlusAssign && current.is(ValueKind::String) &&
+        operand.is(ValueKind::String)) {
       Value* binding = in.binding_read_and_written(s.symbol);
       if (binding != nullptr && binding->shares_payload_with(current)) {
         *binding = Value();
@@ -195,7 +195,7 @@ struct StatementForms {
   static Flow if_then(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const IfStmt&>(stmt);
     bool failed = false;
-    if (holds(in, s.test, *s.condition, messages::kIfConditionFailed, failed))
+    if (holds(in, code_as<TestFn>(s.test), *s.condition, messages::kIfConditionFailed, failed))
       return in.run_block(s.then_body);
     if (s.else_body && !failed) return in.execute_block(*s.else_body);
     return in.pending_;
@@ -205,7 +205,8 @@ struct StatementForms {
   static Flow if_return(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const IfStmt&>(stmt);
     bool failed = false;
-    if (!holds(in, s.test, *s.condition, messages::kIfConditionFailed, failed)) return in.pending_;
+    if (!holds(in, code_as<TestFn>(s.test), *s.condition, messages::kIfConditionFailed, failed))
+      return in.pending_;
     if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
       return in.refuse_nesting();
     return return_value(in, *s.then_body.front());
@@ -219,7 +220,9 @@ struct StatementForms {
       spend_steps(1);
       check_interrupt();
       bool failed = false;
-      if (!holds(in, s.test, *s.condition, messages::kWhileConditionFailed, failed)) break;
+      if (!holds(in, code_as<TestFn>(s.test), *s.condition, messages::kWhileConditionFailed,
+                 failed))
+        break;
       if (nested_too_deep) [[unlikely]] {
         if (in.refuse_nesting() & (kFlowReturn | kFlowBreak)) break;
       } else {

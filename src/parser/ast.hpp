@@ -1,9 +1,9 @@
-// The syntax tree: single-owner nodes, tagged by kind, deep-copyable.
+// The syntax tree: single-owner nodes, tagged by kind, neither copied nor moved.
 //
 // Nodes are small structs deriving from Expr or Stmt; code switches on `kind` and
 // static_casts (no visitors on the hot path). A few nodes carry `mutable` caches that the
-// interpreter fills on first use (interned names, resolved built-ins); they never change
-// what a node means and are reset by deep copy.
+// interpreter fills on first use (interned names, resolved built-ins, a NodeCache); they
+// never change what a node means.
 #pragma once
 
 #include <cstdint>
@@ -56,21 +56,23 @@ inline constexpr SymbolCache kUnresolved = -1;
 
 struct Expr;
 struct Stmt;
-class Interpreter;
-class Value;
 
-// What the interpreter prepares a node into on its first run: the function that evaluates
-// (or executes) exactly this node's shape, with its operands already resolved in the node.
-// Every node starts with the interpreter's preparing function, which picks that function,
-// stores it in the node and runs it; the shape never changes, so neither does the function.
-using EvaluateFn = Value (*)(Interpreter&, const Expr&);
-using ExecuteFn = uint8_t (*)(Interpreter&, const Stmt&);
-Value prepare_and_evaluate(Interpreter& interpreter, const Expr& expr);
-uint8_t prepare_and_execute(Interpreter& interpreter, const Stmt& stmt);
-// A condition tested without building a Boolean: 0 false, 1 true, or kConditionFailed
-// when its value is an Error, which the interpreter keeps for the statement to report.
-using TestFn = uint8_t (*)(Interpreter&, const Expr&);
-inline constexpr uint8_t kConditionFailed = 2;
+// What the interpreter prepares for a node on its first run (a literal's value, a member's
+// key, where a dotted call goes). The type is the interpreter's (interpreter/node_cache.hpp);
+// the tree only owns it.
+struct NodeCache;
+struct NodeCacheDeleter {
+  void operator()(NodeCache* cache) const noexcept;
+};
+using NodeCachePtr = std::unique_ptr<NodeCache, NodeCacheDeleter>;
+
+// One word in each expression and statement node (and in each condition) for the tool that
+// runs the tree: the code that runs the node's shape. The tree knows it only as an address;
+// the interpreter gives it its type and its first value, the code that prepares a node
+// (interpreter/node_code.hpp).
+using NodeCode = void (*)();
+extern const NodeCode kPrepareExpr;
+extern const NodeCode kPrepareStmt;
 
 // Frees syntax trees one level at a time: a node freed while another is being freed is
 // queued, so that releasing a tree nested millions deep needs no deep native recursion.
@@ -85,7 +87,7 @@ struct NodeDeleter {
 
 struct Expr {
   const ExprKind kind;
-  mutable EvaluateFn evaluator = &prepare_and_evaluate;
+  mutable NodeCode code = kPrepareExpr;
   explicit Expr(ExprKind k) : kind(k) {}
   virtual ~Expr() = default;
   Expr(const Expr&) = delete;
@@ -104,8 +106,7 @@ struct FloatExpr : Expr {
 };
 struct StringExpr : Expr {
   std::string value;
-  // The literal's value, built once by the interpreter and shared by every evaluation.
-  mutable std::shared_ptr<const void> prepared_value;
+  mutable NodeCachePtr cache;  // its value, built once and shared by every evaluation
   explicit StringExpr(std::string v) : Expr(ExprKind::String), value(std::move(v)) {}
 };
 struct BooleanExpr : Expr {
@@ -130,15 +131,6 @@ struct UnaryOpExpr : Expr {
   UnaryOpExpr(Token o, ExprPtr e)
       : Expr(ExprKind::UnaryOp), op(std::move(o)), operand(std::move(e)) {}
 };
-struct NativeModule;
-struct NativeFunction;
-// What a dotted call "m.f" routes to, worked out by the interpreter on its first run.
-struct DottedRoute {
-  std::string module;                               // m
-  std::string function;                             // f
-  const NativeModule* native_module = nullptr;      // set when m names a native module
-  const NativeFunction* native_function = nullptr;  // and f is one of its functions
-};
 struct CallExpr : Expr {
   std::string name;
   ExprList args;
@@ -149,8 +141,8 @@ struct CallExpr : Expr {
   static constexpr int32_t kDottedCall = -3;  // "m.f": a module function
   mutable int32_t builtin = kUnresolvedCall;
   mutable SymbolCache symbol = kUnresolved;
-  mutable std::unique_ptr<DottedRoute> route;  // dotted calls only
-  mutable uint8_t variable_arguments = 0;      // bit i: argument i is a name, read in place
+  mutable NodeCachePtr cache;              // dotted calls only: where "m.f" goes
+  mutable uint8_t variable_arguments = 0;  // bit i: argument i is a name, read in place
   CallExpr(std::string n, ExprList a)
       : Expr(ExprKind::Call), name(std::move(n)), args(std::move(a)) {}
 };
@@ -166,8 +158,7 @@ struct DictExpr : Expr {
 struct IndexExpr : Expr {
   ExprPtr object;
   ExprPtr index;
-  // A constant string index prepared by the interpreter for its dict lookups.
-  mutable std::shared_ptr<const void> prepared_key;
+  mutable NodeCachePtr cache;  // a constant string index, prepared for dict lookups
   IndexExpr(ExprPtr o, ExprPtr i)
       : Expr(ExprKind::Index), object(std::move(o)), index(std::move(i)) {}
 };
@@ -179,7 +170,7 @@ struct RangeExpr : Expr {
 
 struct Stmt {
   const StmtKind kind;
-  mutable ExecuteFn executor = &prepare_and_execute;
+  mutable NodeCode code = kPrepareStmt;
   explicit Stmt(StmtKind k) : kind(k) {}
   virtual ~Stmt() = default;
   Stmt(const Stmt&) = delete;
@@ -235,7 +226,7 @@ struct FunctionStmt : Stmt {
 };
 struct IfStmt : Stmt {
   ExprPtr condition;
-  mutable TestFn test = nullptr;  // set by the interpreter
+  mutable NodeCode test = nullptr;  // how the condition is tested, set by the interpreter
   StmtList then_body;
   std::optional<StmtList> else_body;
   IfStmt(ExprPtr c, StmtList t, std::optional<StmtList> e)
@@ -246,7 +237,7 @@ struct IfStmt : Stmt {
 };
 struct WhileStmt : Stmt {
   ExprPtr condition;
-  mutable TestFn test = nullptr;  // set by the interpreter
+  mutable NodeCode test = nullptr;  // how the condition is tested, set by the interpreter
   StmtList body;
   WhileStmt(ExprPtr c, StmtList b)
       : Stmt(StmtKind::While), condition(std::move(c)), body(std::move(b)) {}
