@@ -169,7 +169,7 @@ Value Interpreter::evaluate_assigned_value(const Expr& expr, Symbol target) {
   Value* binding = binding_read_and_written(target);
   if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
   if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
-  return call_builtin(call.builtin, args, graphics());
+  return call_builtin(call.builtin, args, native_call_context(*this));
 }
 
 bool Interpreter::grows_in_place(const Expr& expr, Symbol target) {
