@@ -1,11 +1,14 @@
 // The one dispatcher of every native function: the argument-count check from the table
-// entry, and the graphics context, which only the functions that draw ask for.
+// entry, handlers that rely on it, and the graphics context, which only the functions that
+// draw ask for.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/graphics/graphics_testing.hpp"
+#include "interpreter/http/network_switch.hpp"
 #include "interpreter/native_modules.hpp"
 #include "recording_window.hpp"
 
@@ -64,6 +67,32 @@ TEST(NativeFunctionTest, OnlyDrawingFunctionsAskForTheGraphicsContext) {
   call("sdl2.is_window_open", {});
   call("window_width", {});
   EXPECT_EQ(requests.count, 2);
+}
+
+// Handlers read their arguments unchecked up to the entry's minimum: given exactly that many
+// (Nulls, texts, then small numbers, so that kind checks fail early and late) none reads
+// past them, which the sanitizer builds catch. In a child process, since the network switch
+// cannot be turned back on. Numbers come last: the frame-rate limit they set is never
+// waited for.
+TEST(NativeFunctionDeathTest, EveryHandlerRunsOnItsMinimumArgumentCount) {
+  EXPECT_EXIT(
+      {
+        http::forbid_network();
+        GraphicsRequests requests;
+        NativeCallContext context(&requests, &GraphicsRequests::answer);
+        for (const Value& fill : {Value::null(), Value::string("1"), Value::number(3)}) {
+          auto run = [&](const NativeFunction& function) {
+            std::vector<Value> args(function.min_args, fill);
+            call_native(function, args, context);
+          };
+          for (const NativeFunction& function : builtin_functions())
+            if (function.name != "input") run(function);  // the one that reads standard input
+          for (const NativeModule* module : native_modules())
+            for (const NativeFunction& function : module->functions) run(function);
+        }
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
