@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 #include "interpreter/builtins/builtins.hpp"
 #include "interpreter/native_modules.hpp"
@@ -12,7 +13,7 @@ namespace vormel {
 const std::vector<std::string>& builtin_function_names() {
   static const std::vector<std::string> names = [] {
     std::vector<std::string> list;
-    for (std::string_view name : builtin_names()) list.emplace_back(name);
+    for (const NativeFunction& function : builtin_functions()) list.emplace_back(function.name);
     return list;
   }();
   return names;
@@ -42,6 +43,23 @@ const std::vector<std::string>& module_function_names(std::string_view module) {
   static const std::vector<std::string> none;
   auto it = tables.find(module);
   return it == tables.end() ? none : it->second;
+}
+
+std::optional<LibraryFunctionDoc> describe_library_function(std::string_view name) {
+  size_t dot = name.find('.');
+  if (dot == std::string_view::npos) {
+    int id = find_builtin(name);
+    if (id < 0) return std::nullopt;
+    const NativeFunction& function = builtin_functions()[static_cast<size_t>(id)];
+    return LibraryFunctionDoc{std::string(function.signature), function.summary};
+  }
+  const NativeModule* module = find_native_module(name.substr(0, dot));
+  if (module == nullptr) return std::nullopt;
+  const NativeFunction* function = find_native_function(*module, name.substr(dot + 1));
+  if (function == nullptr) return std::nullopt;
+  std::string signature;
+  signature.append(module->name).append(".").append(function->signature);
+  return LibraryFunctionDoc{std::move(signature), function->summary};
 }
 
 }  // namespace vormel

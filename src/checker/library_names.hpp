@@ -1,7 +1,9 @@
-// The names a script can call without defining them: the built-ins and the functions of the
-// two built-in modules, taken from the interpreter's own tables.
+// The names a script can call without defining them, and what the tools say about them: the
+// built-ins and the functions of the two built-in modules, taken from the interpreter's own
+// tables.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,5 +17,13 @@ bool is_builtin_function(std::string_view name);
 bool is_builtin_module(std::string_view module);
 std::vector<std::string> builtin_module_names();
 const std::vector<std::string>& module_function_names(std::string_view module);
+
+struct LibraryFunctionDoc {
+  std::string signature;     // as a call is written: "len(value)", "sdl2.draw_line(x1, ...)"
+  std::string_view summary;  // one line
+};
+// A built-in by name ("len") or a module function by its full name ("sdl2.draw_line");
+// nullopt for any other name.
+std::optional<LibraryFunctionDoc> describe_library_function(std::string_view name);
 
 }  // namespace vormel

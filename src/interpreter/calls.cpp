@@ -95,7 +95,7 @@ Value Interpreter::evaluate_routed_call(const CallExpr& call) {
   }
   if (call.builtin == CallExpr::kDottedCall) return call_dotted(call, args.span());
   if (call.builtin >= 0) {
-    Value result = call_builtin(call.builtin, args.span(), graphics());
+    Value result = call_builtin(call.builtin, args.span(), native_call_context(*this));
     if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {call.name}));
     return result;
   }
@@ -124,7 +124,7 @@ Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
     if (route.native_function == nullptr)
       return errors::native_function_missing(route.native_module->missing_function_message,
                                              route.function);
-    NativeCallContext context{&graphics()};
+    NativeCallContext context = native_call_context(*this);
     return call_native(*route.native_function, args, context);
   }
   const Value* exported = exports->find(route.function);
@@ -141,7 +141,7 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
   if (debug)
     log_debug_call(format_message(messages::kTraceLookup, {call.name, debug_text(callee)}));
   if (callee.is(ValueKind::BuiltinFunction)) {
-    NativeCallContext context{&graphics()};
+    NativeCallContext context = native_call_context(*this);
     if (auto result = dispatch_any_native(callee.builtin_name(), args, context))
       return std::move(*result);
     return Value::null();

@@ -1,5 +1,6 @@
 // Every message the interpreter writes, as whole templates: each '{}' is filled in order by
-// format_message(). Module messages live here too, so that one table holds every text.
+// format_message(). Module messages live here too, so that one table holds every text; only
+// a native function's too-few-arguments message stays with its entry in the function table.
 #pragma once
 
 #include <initializer_list>
@@ -62,43 +63,21 @@ inline constexpr std::string_view kModuleImportsItself =
 inline constexpr std::string_view kImportFailed = "Failed to import module '{}'";
 inline constexpr std::string_view kNotExported = "Module '{}' does not export '{}'";
 
-// The "sdl2" module: argument errors (answered as Error values) and the fatal renderer
-// failure.
-inline constexpr std::string_view kCreateWindowArity = "create_window requires 3 arguments";
+// The "sdl2" module: argument errors past the count (answered as Error values) and the fatal
+// renderer failure.
 inline constexpr std::string_view kCreateWindowKind = "Invalid arguments for create_window";
-inline constexpr std::string_view kSetWindowTitleArity = "set_window_title requires 2 arguments";
 inline constexpr std::string_view kTitleKind = "Title must be a string";
-inline constexpr std::string_view kSetDrawColorArity = "set_draw_color requires 3 arguments";
 inline constexpr std::string_view kColorKind = "Color values must be numbers";
-inline constexpr std::string_view kSetMaxFpsArity = "set_max_fps requires an FPS value";
 inline constexpr std::string_view kFpsKind = "FPS must be a number";
 inline constexpr std::string_view kFpsNotPositive = "FPS must be greater than 0";
-inline constexpr std::string_view kDrawPointArity = "draw_point requires 2 arguments";
-inline constexpr std::string_view kDrawLineArity = "draw_line requires 4 arguments";
 inline constexpr std::string_view kCoordinatesKind = "Coordinates must be numbers";
-inline constexpr std::string_view kDrawRectArity = "draw_rect requires 4 arguments";
-inline constexpr std::string_view kFillRectArity = "fill_rect requires 4 arguments";
 inline constexpr std::string_view kRectangleKind = "Rectangle parameters must be numbers";
-inline constexpr std::string_view kDrawCircleArity = "draw_circle requires 3 arguments";
-inline constexpr std::string_view kFillCircleArity = "fill_circle requires 3 arguments";
 inline constexpr std::string_view kCircleKind = "Circle parameters must be numbers";
-inline constexpr std::string_view kInputPressedArity = "get_input_pressed requires a key name";
-inline constexpr std::string_view kInputReleasedArity = "get_input_released requires a key name";
-inline constexpr std::string_view kInputHeldArity = "get_input_held requires a key name";
 inline constexpr std::string_view kCouldNotClear = "Could not clear: {}";
 
-// The HTTP module: argument checks, server, templates and client.
-inline constexpr std::string_view kHttpPageArguments = "page requires a path and content";
-inline constexpr std::string_view kHttpServeArguments = "serve requires a port number";
+// The HTTP module: wrong-kind arguments, server, templates and client.
 inline constexpr std::string_view kHttpPortKind = "Port must be a number";
-inline constexpr std::string_view kHttpTemplateArguments = "template requires a filepath";
-inline constexpr std::string_view kHttpStatusArguments = "status requires a status code";
 inline constexpr std::string_view kHttpStatusKind = "Status code must be a number";
-inline constexpr std::string_view kHttpJsonArguments = "json requires an argument";
-inline constexpr std::string_view kHttpGetArguments = "get requires a url";
-inline constexpr std::string_view kHttpPostArguments = "post requires a url and body";
-inline constexpr std::string_view kHttpSendArguments =
-    "send requires url, method, and optionally body";
 inline constexpr std::string_view kHttpServerStarting = "Starting HTTP server on port {}";
 inline constexpr std::string_view kHttpServerListening = "Server listening on http://127.0.0.1:{}";
 inline constexpr std::string_view kHttpBindFailed = "Failed to bind to port: {}";

@@ -6,26 +6,9 @@
 #include <span>
 #include <string_view>
 
-#include "interpreter/value.hpp"
+#include "interpreter/native_function.hpp"
 
 namespace vormel {
-
-class GraphicsContext;  // complete only inside the graphics module
-
-// What a native function may reach of the interpreter that calls it.
-struct NativeCallContext {
-  // The calling interpreter's graphics context; null only where no interpreter calls (the
-  // HTTP functions, which never read it).
-  GraphicsContext* graphics;
-};
-
-// Runs one native function. Arguments may be moved from.
-using NativeHandler = Value (*)(std::span<Value> args, NativeCallContext& context);
-
-struct NativeFunction {
-  std::string_view name;  // without the module prefix: "draw_point"
-  NativeHandler handler;
-};
 
 struct NativeModule {
   std::string_view name;  // the name a `use` statement imports: "sdl2"

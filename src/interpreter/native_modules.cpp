@@ -1,10 +1,8 @@
 #include "interpreter/native_modules.hpp"
 
 #include <array>
-#include <new>
 #include <string>
 
-#include "interpreter/errors.hpp"
 #include "interpreter/graphics/graphics.hpp"
 #include "interpreter/http/http.hpp"
 
@@ -38,7 +36,7 @@ ExportTable native_exports(const NativeModule& module) {
 }
 
 std::optional<Value> dispatch_native(const NativeModule& module, std::string_view full_name,
-                                     std::span<Value> args, NativeCallContext& context) {
+                                     std::span<Value> args, const NativeCallContext& context) {
   if (full_name.size() <= module.name.size() || !full_name.starts_with(module.name) ||
       full_name[module.name.size()] != '.')
     return std::nullopt;
@@ -48,13 +46,8 @@ std::optional<Value> dispatch_native(const NativeModule& module, std::string_vie
   return call_native(*function, args, context);
 }
 
-Value call_native(const NativeFunction& function, std::span<Value> args,
-                  NativeCallContext& context) {
-  return errors::unless_out_of_memory([&] { return function.handler(args, context); });
-}
-
 std::optional<Value> dispatch_any_native(std::string_view full_name, std::span<Value> args,
-                                         NativeCallContext& context) {
+                                         const NativeCallContext& context) {
   for (const NativeModule* module : native_modules())
     if (auto result = dispatch_native(*module, full_name, args, context)) return result;
   return std::nullopt;

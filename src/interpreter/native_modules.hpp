@@ -20,15 +20,12 @@ const NativeModule* find_native_module(std::string_view name);
 const NativeFunction* find_native_function(const NativeModule& module, std::string_view function);
 // A fresh export table: one BuiltinFunction "{module}.{function}" per function.
 ExportTable native_exports(const NativeModule& module);
-// Runs one native function; a result too large to allocate fails with "Out of memory".
-Value call_native(const NativeFunction& function, std::span<Value> args,
-                  NativeCallContext& context);
 // Runs the function a full name such as "sdl2.draw_point" names; nullopt (not-mine) when
 // the name is not one of this module's functions.
 std::optional<Value> dispatch_native(const NativeModule& module, std::string_view full_name,
-                                     std::span<Value> args, NativeCallContext& context);
+                                     std::span<Value> args, const NativeCallContext& context);
 // Offers a full name to every module in routing order; nullopt when none claims it.
 std::optional<Value> dispatch_any_native(std::string_view full_name, std::span<Value> args,
-                                         NativeCallContext& context);
+                                         const NativeCallContext& context);
 
 }  // namespace vormel

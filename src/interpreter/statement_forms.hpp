@@ -90,7 +90,7 @@ struct StatementForms {
     Value* binding = in.binding_read_and_written(target);
     if (binding != nullptr && binding->shares_payload_with(args[0])) *binding = Value();
     if (debug_enabled()) log_debug_call(format_message(messages::kTraceIsBuiltin, {"push"}));
-    return call_builtin(call.builtin, args, in.graphics());
+    return call_builtin(call.builtin, args, native_call_context(in));
   }
   // `s + t` as the operator would give it (the same reads, in the same order, with the same
   // failures), except that the sum is built in the old string when nothing else holds it.

@@ -12,7 +12,6 @@
 #include "checker/library_names.hpp"
 #include "checker/syntax_walk.hpp"
 #include "lsp/json_rpc.hpp"
-#include "lsp/library_docs.hpp"
 #include "lsp/text_positions.hpp"
 #include "support/source_file.hpp"
 
@@ -292,7 +291,7 @@ json LanguageServer::hover(const json& params) const {
     std::string prefix = text.substr(owner.start, span.start - 1 - owner.start);
     auto module = outline.modules.find(prefix);
     if (module == outline.modules.end()) return nullptr;
-    if (const FunctionDoc* entry = find_function_doc(module->second + "." + name)) {
+    if (auto entry = describe_library_function(module->second + "." + name)) {
       signature = entry->signature;
       summary = entry->summary;
     } else if (auto module_text = read_module_beside(uri, module->second)) {
@@ -304,7 +303,7 @@ json LanguageServer::hover(const json& params) const {
       }
     }
     if (signature.empty()) return nullptr;
-  } else if (const FunctionDoc* entry = find_function_doc(name)) {
+  } else if (auto entry = describe_library_function(name)) {
     signature = entry->signature;
     summary = std::string(entry->summary) + " (built-in)";
   } else {
@@ -344,7 +343,7 @@ json LanguageServer::completion(const json& params) const {
     auto module = outline.modules.find(prefix);
     if (module != outline.modules.end() && is_builtin_module(module->second)) {
       for (const std::string& function : module_function_names(module->second)) {
-        const FunctionDoc* entry = find_function_doc(module->second + "." + function);
+        auto entry = describe_library_function(module->second + "." + function);
         add(function, kCompletionFunction, entry ? entry->signature : "",
             entry ? entry->summary : "");
       }
@@ -357,7 +356,7 @@ json LanguageServer::completion(const json& params) const {
   }
   for (const char* keyword : kKeywords) add(keyword, kCompletionKeyword, "", "");
   for (const std::string& name : builtin_function_names()) {
-    const FunctionDoc* entry = find_function_doc(name);
+    auto entry = describe_library_function(name);
     add(name, kCompletionFunction, entry ? entry->signature : "", entry ? entry->summary : "");
   }
   for (const auto& f : outline.functions) add(f.name, kCompletionFunction, signature_of(f), "");

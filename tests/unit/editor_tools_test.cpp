@@ -1,36 +1,96 @@
-// Parts of the editor tools that their end-to-end tests cannot pin down: the hover table
-// covers everything the interpreter exports, and positions convert between UTF-8 offsets
-// and the protocol's UTF-16 columns.
+// Parts of the editor tools that their end-to-end tests cannot pin down: every function the
+// interpreter exports describes itself, hover shows those descriptions, and positions
+// convert between UTF-8 offsets and the protocol's UTF-16 columns.
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "checker/check.hpp"
 #include "checker/library_names.hpp"
+#include "interpreter/builtins/builtins.hpp"
+#include "interpreter/native_modules.hpp"
+#include "lsp/json_rpc.hpp"
 #include "lsp/language_server.hpp"
-#include "lsp/library_docs.hpp"
 #include "lsp/text_positions.hpp"
 
 namespace vormel {
 namespace {
 
-TEST(EditorToolsTest, EveryBuiltInAndModuleFunctionHasAHoverEntry) {
+void expect_described(const NativeFunction& function) {
+  EXPECT_TRUE(function.signature.starts_with(std::string(function.name) + "(")) << function.name;
+  EXPECT_TRUE(function.signature.ends_with(")")) << function.name;
+  EXPECT_FALSE(function.summary.empty()) << function.name;
+  EXPECT_EQ(function.summary.find('\n'), std::string_view::npos) << function.name;
+}
+
+TEST(EditorToolsTest, EveryLibraryFunctionHasASignatureAndASummary) {
   ASSERT_EQ(builtin_function_names().size(), 39u);
-  for (const std::string& name : builtin_function_names()) {
-    const FunctionDoc* doc = find_function_doc(name);
-    ASSERT_NE(doc, nullptr) << name;
-    EXPECT_EQ(doc->signature.substr(0, name.size() + 1), name + "(") << name;
+  for (const NativeFunction& function : builtin_functions()) {
+    expect_described(function);
+    EXPECT_TRUE(function.too_few.empty()) << function.name;  // built-ins yield Null
   }
   EXPECT_EQ(module_function_names("sdl2").size(), 21u);
   EXPECT_EQ(module_function_names("http").size(), 8u);
-  for (const char* module : {"sdl2", "http"}) {
-    for (const std::string& function : module_function_names(module)) {
-      std::string full = std::string(module) + "." + function;
-      const FunctionDoc* doc = find_function_doc(full);
-      ASSERT_NE(doc, nullptr) << full;
-      EXPECT_EQ(doc->signature.substr(0, full.size() + 1), full + "(") << full;
+  for (const NativeModule* module : native_modules())
+    for (const NativeFunction& function : module->functions) {
+      expect_described(function);
+      EXPECT_EQ(function.too_few.empty(), function.min_args == 0) << function.name;
     }
-  }
-  EXPECT_EQ(find_function_doc("nothing"), nullptr);
+  EXPECT_EQ(describe_library_function("sdl2.draw_line")->signature,
+            "sdl2.draw_line(x1, y1, x2, y2)");
+  EXPECT_FALSE(describe_library_function("nothing"));
+  EXPECT_FALSE(describe_library_function("sdl2.nothing"));
+  EXPECT_FALSE(describe_library_function("mathlib.len"));
   EXPECT_TRUE(module_function_names("mathlib").empty());
+}
+
+// Runs the server over `requests` (after initialize) and answers the result of each.
+std::vector<nlohmann::json> serve(const std::vector<nlohmann::json>& requests) {
+  std::stringstream in;
+  write_message(in, {{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", {}}});
+  for (const nlohmann::json& request : requests) write_message(in, request);
+  std::stringstream out;
+  LanguageServer(in, out).run();
+  std::vector<nlohmann::json> results;
+  std::string body;
+  while (read_message(out, body) == ReadResult::Message) {
+    nlohmann::json message = nlohmann::json::parse(body);
+    if (message.contains("id") && message["id"] != 0) results.push_back(message["result"]);
+  }
+  return results;
+}
+
+TEST(EditorToolsTest, HoverTextComesFromTheFunctionTables) {
+  const std::string uri = "untitled:hover";
+  const std::string text = "use sdl2\nlet n = random_range(1, 10)\nsdl2.fill_circle(1, 2, 3)\n";
+  auto hover_at = [&](int id, int line, int character) {
+    return nlohmann::json{{"jsonrpc", "2.0"},
+                          {"id", id},
+                          {"method", "textDocument/hover"},
+                          {"params",
+                           {{"textDocument", {{"uri", uri}}},
+                            {"position", {{"line", line}, {"character", character}}}}}};
+  };
+  std::vector<nlohmann::json> results =
+      serve({{{"jsonrpc", "2.0"},
+              {"method", "textDocument/didOpen"},
+              {"params", {{"textDocument", {{"uri", uri}, {"text", text}}}}}},
+             hover_at(1, 1, 10),
+             hover_at(2, 2, 8)});
+  ASSERT_EQ(results.size(), 2u);
+  const NativeFunction& random_range = builtin_functions()[find_builtin("random_range")];
+  EXPECT_EQ(results[0]["contents"]["value"], "```vormel\n" + std::string(random_range.signature) +
+                                                 "\n```\n" + std::string(random_range.summary) +
+                                                 " (built-in)");
+  EXPECT_NE(random_range.summary.find("(1, 10) gives -7 to 9"), std::string_view::npos);
+  const NativeFunction* fill_circle =
+      find_native_function(*find_native_module("sdl2"), "fill_circle");
+  ASSERT_NE(fill_circle, nullptr);
+  EXPECT_EQ(results[1]["contents"]["value"], "```vormel\nsdl2." +
+                                                 std::string(fill_circle->signature) + "\n```\n" +
+                                                 std::string(fill_circle->summary));
 }
 
 TEST(EditorToolsTest, ProtocolPositionsCountUtf16Units) {

@@ -30,7 +30,7 @@ class GraphicsModuleTest : public ::testing::Test {
     return result ? *result : Value::error("not-mine");
   }
   Value builtin(std::string_view name, std::vector<Value> args = {}) {
-    auto result = dispatch_builtin(name, args, *graphics);
+    auto result = dispatch_builtin(name, args, NativeCallContext(*graphics));
     EXPECT_TRUE(result.has_value()) << name;
     return result ? *result : Value::error("not a built-in");
   }

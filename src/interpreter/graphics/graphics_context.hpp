@@ -23,8 +23,10 @@ class GraphicsContext {
   // context ends.
   std::unique_ptr<Window> window;
   DrawColor color{255, 255, 255, 255};  // the current draw colour
-  bool library_ready = false;           // a window was created; never cleared
-  bool open = false;                    // cleared by destroy_window and by a quit event
+  // Set by the first successful window creation and never cleared, so that a context opens
+  // at most one window, even after destroy_window or a quit event.
+  bool window_created = false;
+  bool open = false;  // cleared by destroy_window and by a quit event
   FramePacer pacer;
   KeyboardState keys;
 };

@@ -29,14 +29,14 @@ constexpr uint32_t kLargestWindowSide = 0x7FFFFFFF;
 
 void create_window(GraphicsContext& graphics, std::string_view title, uint32_t width,
                    uint32_t height) {
-  if (graphics.library_ready) return;
+  if (graphics.window_created) return;
   if (width > kLargestWindowSide || height > kLargestWindowSide) return;
   if (title.find('\0') != std::string_view::npos) return;
   std::unique_ptr<Window> window =
       graphics.system->open_window(title, static_cast<int>(width), static_cast<int>(height));
   if (!window) return;
   graphics.window = std::move(window);
-  graphics.library_ready = true;
+  graphics.window_created = true;
   graphics.open = true;
   graphics.pacer.restart();
   apply_color(*graphics.window, graphics.color);
