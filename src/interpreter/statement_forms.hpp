@@ -31,10 +31,14 @@ struct StatementForms {
   static Flow store(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const Node&>(stmt);
     Value value = in.evaluate(*s.value);
+    return stored(in, s, value);
+  }
+  [[gnu::always_inline]] static Flow stored(Interpreter& in, const auto& s, Value& value) {
     if (value.is_error()) [[unlikely]] {
-      errors::log_named_statement_failure(
-          std::is_same_v<Node, LetStmt> ? messages::kLetFailed : messages::kAssignFailed, s.name,
-          value);
+      errors::log_named_statement_failure(std::is_same_v<decltype(s), const LetStmt&>
+                                              ? messages::kLetFailed
+                                              : messages::kAssignFailed,
+                                          s.name, value);
     }
     in.store_variable(s.symbol, value);
     return in.pending_;
@@ -50,13 +54,7 @@ struct StatementForms {
     Value value = s.value->kind == ExprKind::BinaryOp
                       ? append_to_self(in, static_cast<const BinaryOpExpr&>(*s.value), s.symbol)
                       : push_to_self(in, static_cast<const CallExpr&>(*s.value), s.symbol);
-    if (value.is_error()) [[unlikely]] {
-      errors::log_named_statement_failure(
-          std::is_same_v<Node, LetStmt> ? messages::kLetFailed : messages::kAssignFailed, s.name,
-          value);
-    }
-    in.store_variable(s.symbol, value);
-    return in.pending_;
+    return stored(in, s, value);
   }
   // Whether assigning `expr` to `target` grows the target's array or string in place:
   // `x = x + e` and `x = push(x, e)`.

@@ -1,4 +1,4 @@
-#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 
 #include <gtest/gtest.h>
 

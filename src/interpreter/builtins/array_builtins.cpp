@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 
 namespace vormel {
 

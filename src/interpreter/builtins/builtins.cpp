@@ -5,8 +5,7 @@
 
 #include <array>
 
-#include "interpreter/builtins/core_builtins.hpp"
-#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 #include "interpreter/builtins/window_builtins.hpp"
 
 namespace vormel {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "interpreter/builtins/core_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 #include "interpreter/interrupt.hpp"
 #include "support/text_format.hpp"
 

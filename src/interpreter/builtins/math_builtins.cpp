@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "interpreter/builtins/argument_reading.hpp"
-#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 #include "interpreter/arithmetic.hpp"
 
 namespace vormel {

@@ -1,6 +1,6 @@
 // random and random_range, drawing from this thread's generator.
 #include "interpreter/builtins/argument_reading.hpp"
-#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 #include "interpreter/builtins/random_draws.hpp"
 #include "interpreter/builtins/random_generator.hpp"
 

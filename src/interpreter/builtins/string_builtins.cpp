@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "interpreter/builtins/argument_reading.hpp"
-#include "interpreter/builtins/library_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 #include "support/text_case.hpp"
 #include "support/text_format.hpp"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "interpreter/builtins/argument_reading.hpp"
-#include "interpreter/builtins/core_builtins.hpp"
+#include "interpreter/builtins/builtin_handlers.hpp"
 
 namespace vormel {
 namespace {

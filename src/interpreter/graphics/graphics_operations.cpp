@@ -116,34 +116,41 @@ int32_t signed_radius(const CircleShape& circle) { return static_cast<int32_t>(c
 
 }  // namespace
 
-void draw_shape(GraphicsContext& graphics, const Value& shape, const Value& color) {
+namespace {
+
+// How a shape is painted: as an outline or filled, one function per kind of shape.
+struct ShapeStyle {
+  void (*rect)(Renderer&, int32_t, int32_t, uint32_t, uint32_t);
+  void (*circle)(Renderer&, int32_t, int32_t, int32_t);
+  void (*triangle)(Renderer&, Vertex, Vertex, Vertex);
+};
+constexpr ShapeStyle kOutline{&draw_rect, &draw_circle, &draw_triangle};
+constexpr ShapeStyle kFilled{&fill_rect, &fill_circle, &fill_triangle};
+
+void paint_shape(GraphicsContext& graphics, const Value& shape, const Value& color,
+                 const ShapeStyle& style) {
   Window* window = prepare_shape(graphics, shape, color);
   if (window == nullptr) return;
   if (shape.is(ValueKind::Rect)) {
     const RectShape& r = shape.as_rect();
-    draw_rect(*window, r.x, r.y, r.w, r.h);
+    style.rect(*window, r.x, r.y, r.w, r.h);
   } else if (shape.is(ValueKind::Circle)) {
     const CircleShape& c = shape.as_circle();
-    draw_circle(*window, c.x, c.y, signed_radius(c));
+    style.circle(*window, c.x, c.y, signed_radius(c));
   } else {
     const TriangleShape& t = shape.as_triangle();
-    draw_triangle(*window, {t.x1, t.y1}, {t.x2, t.y2}, {t.x3, t.y3});
+    style.triangle(*window, {t.x1, t.y1}, {t.x2, t.y2}, {t.x3, t.y3});
   }
 }
 
+}  // namespace
+
+void draw_shape(GraphicsContext& graphics, const Value& shape, const Value& color) {
+  paint_shape(graphics, shape, color, kOutline);
+}
+
 void fill_shape(GraphicsContext& graphics, const Value& shape, const Value& color) {
-  Window* window = prepare_shape(graphics, shape, color);
-  if (window == nullptr) return;
-  if (shape.is(ValueKind::Rect)) {
-    const RectShape& r = shape.as_rect();
-    fill_rect(*window, r.x, r.y, r.w, r.h);
-  } else if (shape.is(ValueKind::Circle)) {
-    const CircleShape& c = shape.as_circle();
-    fill_circle(*window, c.x, c.y, signed_radius(c));
-  } else {
-    const TriangleShape& t = shape.as_triangle();
-    fill_triangle(*window, {t.x1, t.y1}, {t.x2, t.y2}, {t.x3, t.y3});
-  }
+  paint_shape(graphics, shape, color, kFilled);
 }
 
 void present(GraphicsContext& graphics) {

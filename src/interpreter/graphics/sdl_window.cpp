@@ -21,7 +21,8 @@ namespace {
   X(Init)                                                                                         \
   X(InitSubSystem)                                                                                \
   X(QuitSubSystem)                                                                                \
-  X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)        \
+  X(WasInit)                                                                                      \
+  X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)                   \
       X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) \
           X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent) X(GetError)            \
               X(GetCurrentVideoDriver) X(SetHint) X(free)

@@ -1,5 +1,6 @@
-// The collection, string, math and random built-ins. Each handler receives at least its
-// minimum argument count (the dispatcher checks it) and may move from its arguments.
+// The handlers of the plain built-ins, as the built-in table (builtins.cpp) runs them. Each
+// receives at least its minimum argument count (the table checks it) and may move from its
+// arguments; a value it returns is new, and the arguments' sources never change.
 #pragma once
 
 #include <span>
@@ -7,6 +8,20 @@
 #include "interpreter/value.hpp"
 
 namespace vormel {
+
+// Console, type tests, length and the shape and colour constructors.
+Value builtin_print(std::span<Value> args);
+Value builtin_input(std::span<Value> args);
+Value builtin_typeof(std::span<Value> args);
+Value builtin_is_number(std::span<Value> args);
+Value builtin_is_string(std::span<Value> args);
+Value builtin_is_array(std::span<Value> args);
+Value builtin_is_dict(std::span<Value> args);
+Value builtin_len(std::span<Value> args);
+Value builtin_rect(std::span<Value> args);
+Value builtin_circle(std::span<Value> args);
+Value builtin_triangle(std::span<Value> args);
+Value builtin_color(std::span<Value> args);
 
 // Arrays: each returns a new value; the argument's source never changes.
 Value builtin_push(std::span<Value> args);
