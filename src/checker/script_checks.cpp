@@ -6,8 +6,8 @@
 #include <set>
 
 #include "checker/library_names.hpp"
-#include "checker/syntax_walk.hpp"
 #include "checker/warnings.hpp"
+#include "parser/syntax_walk.hpp"
 
 namespace vormel {
 namespace {

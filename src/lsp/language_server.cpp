@@ -8,12 +8,12 @@
 #include <stdexcept>
 
 #include "checker/check.hpp"
-#include "checker/front_end.hpp"
 #include "checker/library_names.hpp"
-#include "checker/syntax_walk.hpp"
 #include "lsp/json_rpc.hpp"
 #include "lsp/library_docs.hpp"
 #include "lsp/text_positions.hpp"
+#include "parser/script_view.hpp"
+#include "parser/syntax_walk.hpp"
 #include "support/source_file.hpp"
 
 namespace vormel {
