@@ -9,6 +9,7 @@
 
 #include "checker/check.hpp"
 #include "checker/library_names.hpp"
+#include "lexer/token.hpp"
 #include "lsp/json_rpc.hpp"
 #include "lsp/library_docs.hpp"
 #include "lsp/text_positions.hpp"
@@ -34,10 +35,6 @@ constexpr int kTextDocumentSyncFull = 1;
 constexpr int kCompletionFunction = 3;
 constexpr int kCompletionKeyword = 14;
 constexpr int kCompletionModule = 9;
-
-constexpr const char* kKeywords[] = {"let", "def",   "return",   "if",    "else",   "while", "for",
-                                     "in",  "break", "continue", "true",  "false",  "and",   "or",
-                                     "not", "match", "try",      "catch", "global", "use",   "as"};
 
 struct MethodNotFound : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -355,7 +352,7 @@ json LanguageServer::completion(const json& params) const {
     }
     return {{"isIncomplete", false}, {"items", items}};
   }
-  for (const char* keyword : kKeywords) add(keyword, kCompletionKeyword, "", "");
+  for (std::string_view keyword : keywords()) add(std::string(keyword), kCompletionKeyword, "", "");
   for (const std::string& name : builtin_function_names()) {
     const FunctionDoc* entry = find_function_doc(name);
     add(name, kCompletionFunction, entry ? entry->signature : "", entry ? entry->summary : "");
