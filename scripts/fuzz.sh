@@ -2,7 +2,8 @@
 # Builds the fuzzers with clang and runs each for a bounded time over its seed corpus: the
 # front end (any bytes through the lexer and parser), the interpreter (any bytes run as a
 # script, seeded with the test and example scripts), the differential target (each script
-# run with the evaluator's shortcuts on and off, which must show the same), and the checker
+# run with the evaluator's shortcuts on and off, with the debug trace off and on, which must
+# show the same and spend the same steps of the run's budget), and the checker
 # (any bytes through vormel-check's analysis; the lexer's positions and the parser's listener
 # must change nothing). FUZZ_SEED fixes the random sequence (default 1, so that a run
 # repeats); FUZZ_SEED=0 lets libFuzzer pick one.

@@ -5,8 +5,8 @@
 #include <optional>
 #include <unordered_map>
 
-#include "checker/syntax_walk.hpp"
 #include "checker/warnings.hpp"
+#include "parser/syntax_walk.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {

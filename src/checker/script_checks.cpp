@@ -6,8 +6,9 @@
 #include <set>
 
 #include "checker/library_names.hpp"
-#include "checker/syntax_walk.hpp"
 #include "checker/warnings.hpp"
+#include "lexer/token.hpp"
+#include "parser/syntax_walk.hpp"
 
 namespace vormel {
 namespace {
@@ -211,7 +212,7 @@ class ScriptChecker {
     if (op.op.kind != TokenKind::And && op.op.kind != TokenKind::Or) return;
     if (!op.left || !op.right) return;
     if (!indexes_what_is_tested(*op.right, tested_names(*op.left))) return;
-    std::string word = op.op.kind == TokenKind::And ? "and" : "or";
+    std::string word(keyword_spelling(op.op.kind));
     warn(view_.token_of(op), "'" + word +
                                  "' evaluates both sides, so it cannot guard the index on its "
                                  "right; test first with an enclosing if");

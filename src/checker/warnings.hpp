@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "checker/check.hpp"
-#include "checker/front_end.hpp"
+#include "parser/script_view.hpp"
 
 namespace vormel {
 

@@ -10,7 +10,6 @@
 #include "interpreter/interpreter.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/shortcuts.hpp"
-#include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
 #include "support/stack_guard.hpp"
 
@@ -130,7 +129,6 @@ Value Interpreter::evaluate_range(const RangeExpr& e) {
   Value failure = evaluate_range_bounds(e, from, to);
   if (failure.is_error()) return failure;
   const auto length = static_cast<size_t>(static_cast<uint64_t>(to) - static_cast<uint64_t>(from));
-  spend_steps(length);
   ValueList items;
   try {
     items.reserve(length);

@@ -110,8 +110,8 @@ class Interpreter {
   bool return_pending() const { return (pending_ & kFlowReturn) != 0; }
   bool break_pending() const { return (pending_ & kFlowBreak) != 0; }
 
-  // After an interrupt unwound the running statement: ends every call it left active,
-  // restoring the bindings they shadowed, and clears pending control flow (interrupt.cpp).
+  // After an interrupt unwound the running statement (whose calls put back their bindings
+  // as they unwound): clears pending control flow (interrupt.cpp).
   void recover_from_interrupt();
 
   // The graphics context, made on first use: most interpreters never draw.

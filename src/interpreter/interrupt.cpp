@@ -1,4 +1,4 @@
-// The SIGINT handler, the throw of an interrupt, and the repair of the call state after one.
+// The SIGINT handler, the throw of an interrupt, and the clean-up after one.
 #include "interpreter/interrupt.hpp"
 
 #include <pthread.h>
@@ -57,8 +57,9 @@ bool take_interrupt() { return g_interrupt_requested.exchange(false, std::memory
 
 void report_interrupt() { log_error(messages::kInterrupted); }
 
-// The interrupt left the calls it unwound with their bindings in place: put back every binding
-// they shadowed, and clear what a return, break or continue on the way had left pending.
+// The calls the interrupt unwound have already put back the bindings they shadowed (their
+// scopes' destructors), so no call scope is open here; the depth test only guards against
+// one left open. What remains is the return, break or continue left pending on the way.
 void Interpreter::recover_from_interrupt() {
   if (scope_depth_ > 0) {
     restore_saved(0);

@@ -1,8 +1,10 @@
 // Ctrl-C in the REPL. The SIGINT handler only raises a process-wide flag; every loop pass and
 // every user-function call checks it (one load and one branch) and, once it is raised, throws
-// Interrupted. The exception unwinds the running statement to the REPL, which reports it and
-// repairs the interpreter's call state (Interpreter::recover_from_interrupt), so that every
-// variable and function defined before stays as it was.
+// Interrupted. The exception unwinds the running statement to the REPL. Each call it unwinds
+// puts back the bindings it shadowed as it goes (its scope's destructor); the REPL then
+// reports the interrupt and clears the return, break or continue left pending
+// (Interpreter::recover_from_interrupt), so that every variable and function defined before
+// stays as it was.
 //
 // File mode installs no handler: there Ctrl-C ends the process as it always does.
 #pragma once

@@ -1,6 +1,11 @@
 // A bound on the work one run may do, compiled in for fuzzing only: a generated script
 // that loops forever then ends with an exception the fuzzing harness catches. Normal
 // builds compile the hooks to nothing.
+//
+// A step is a loop pass, a call, a stretch of a drawn shape, or a share of a paced frame:
+// work that the evaluator's shortcuts and its general paths do alike, so that both spend the
+// same steps and the differential fuzzer can compare a script that nearly runs out. What a
+// value costs to build (a range's array) is left to the harness's bound on memory.
 #pragma once
 
 #include <cstdint>

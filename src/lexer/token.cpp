@@ -1,6 +1,9 @@
 // Token construction, equality and debug text.
 #include "lexer/token.hpp"
 
+#include <algorithm>
+#include <array>
+
 #include "support/text_format.hpp"
 
 namespace vormel {
@@ -46,17 +49,38 @@ const char* token_kind_name(TokenKind kind) {
   return kNames[static_cast<size_t>(kind)];
 }
 
+namespace {
+
+// Each kind's keyword spelling, "" for the kinds that are no keywords.
+constexpr std::string_view kSpellings[] = {
+#define VORMEL_TOKEN_SPELLING(kind, name, keyword) keyword,
+    VORMEL_TOKEN_KINDS(VORMEL_TOKEN_SPELLING)
+#undef VORMEL_TOKEN_SPELLING
+};
+
+constexpr size_t kKeywordCount =
+    std::ranges::count_if(kSpellings, [](std::string_view s) { return !s.empty(); });
+
+constexpr std::array<std::string_view, kKeywordCount> kKeywords = [] {
+  std::array<std::string_view, kKeywordCount> list{};
+  size_t count = 0;
+  for (std::string_view spelling : kSpellings)
+    if (!spelling.empty()) list[count++] = spelling;
+  return list;
+}();
+
+}  // namespace
+
 std::optional<TokenKind> keyword_kind(std::string_view word) {
-  static const std::pair<std::string_view, TokenKind> kKeywords[] = {
-#define VORMEL_TOKEN_KEYWORD(kind, name, keyword) {keyword, TokenKind::kind},
-      VORMEL_TOKEN_KINDS(VORMEL_TOKEN_KEYWORD)
-#undef VORMEL_TOKEN_KEYWORD
-  };
   if (word.empty()) return std::nullopt;
-  for (const auto& [spelling, kind] : kKeywords)
-    if (spelling == word) return kind;
+  for (size_t kind = 0; kind < std::size(kSpellings); ++kind)
+    if (kSpellings[kind] == word) return static_cast<TokenKind>(kind);
   return std::nullopt;
 }
+
+std::string_view keyword_spelling(TokenKind kind) { return kSpellings[static_cast<size_t>(kind)]; }
+
+std::span<const std::string_view> keywords() { return kKeywords; }
 
 std::string debug_text(const Token& token) {
   std::string name = token_kind_name(token.kind);

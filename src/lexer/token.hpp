@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,8 @@
 namespace vormel {
 
 // Every token kind once, in order: X(kind, name in debug text and messages, keyword or "").
-// The enum, the names and the lexer's keyword table all come from this list.
+// The enum, the names, the lexer's keyword table and the tools' keyword list all come from
+// this list.
 #define VORMEL_TOKEN_KINDS(X)                                                         \
   X(Let, "Let", "let")                                                                \
   X(Def, "Def", "def")                                                                \
@@ -80,6 +82,10 @@ enum class TokenKind : uint8_t {
 const char* token_kind_name(TokenKind kind);
 // The keyword spelled `word`, if it is one.
 std::optional<TokenKind> keyword_kind(std::string_view word);
+// How keyword `kind` is spelled ("while"), or "" for a kind that is no keyword.
+std::string_view keyword_spelling(TokenKind kind);
+// Every keyword, in the order of the token list: the one list the editor tools offer.
+std::span<const std::string_view> keywords();
 
 struct Token {
   TokenKind kind = TokenKind::Eof;

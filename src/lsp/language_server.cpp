@@ -8,11 +8,12 @@
 #include <stdexcept>
 
 #include "checker/check.hpp"
-#include "checker/front_end.hpp"
 #include "checker/library_names.hpp"
-#include "checker/syntax_walk.hpp"
+#include "lexer/token.hpp"
 #include "lsp/json_rpc.hpp"
 #include "lsp/text_positions.hpp"
+#include "parser/script_view.hpp"
+#include "parser/syntax_walk.hpp"
 #include "support/source_file.hpp"
 
 namespace vormel {
@@ -33,10 +34,6 @@ constexpr int kTextDocumentSyncFull = 1;
 constexpr int kCompletionFunction = 3;
 constexpr int kCompletionKeyword = 14;
 constexpr int kCompletionModule = 9;
-
-constexpr const char* kKeywords[] = {"let", "def",   "return",   "if",    "else",   "while", "for",
-                                     "in",  "break", "continue", "true",  "false",  "and",   "or",
-                                     "not", "match", "try",      "catch", "global", "use",   "as"};
 
 struct MethodNotFound : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -354,7 +351,7 @@ json LanguageServer::completion(const json& params) const {
     }
     return {{"isIncomplete", false}, {"items", items}};
   }
-  for (const char* keyword : kKeywords) add(keyword, kCompletionKeyword, "", "");
+  for (std::string_view keyword : keywords()) add(std::string(keyword), kCompletionKeyword, "", "");
   for (const std::string& name : builtin_function_names()) {
     auto entry = describe_library_function(name);
     add(name, kCompletionFunction, entry ? entry->signature : "", entry ? entry->summary : "");

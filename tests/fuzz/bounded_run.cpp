@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "interpreter/diagnostics.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/step_budget.hpp"
 #include "lexer/lexer.hpp"
@@ -63,22 +64,25 @@ void prepare_process() {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
-bool run_bounded(std::string_view source) {
+BoundedRun run_bounded(std::string_view source, bool trace) {
   vormel::TokenList tokens = vormel::tokenize(source);
   vormel::StmtList program = vormel::parse_program(tokens);
   bytes_left = kBytesPerRun;
   vormel::g_steps_left = kStepsPerRun;
-  bool finished = false;
+  BoundedRun run;
   in_run = true;
   try {
-    vormel::run_program(program, false);
-    finished = true;
+    vormel::run_program(program, trace);
   } catch (const vormel::StepBudgetExhausted&) {
+    run.end = BoundedRun::End::OutOfSteps;
   } catch (const std::bad_alloc&) {
+    run.end = BoundedRun::End::OutOfMemory;
   }
   in_run = false;
+  run.steps = kStepsPerRun - vormel::g_steps_left;
   vormel::g_steps_left = UINT64_MAX;
-  return finished;
+  vormel::set_debug_enabled(false);
+  return run;
 }
 
 }  // namespace fuzzing

@@ -4,6 +4,7 @@
 // fails with "Out of memory").
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace fuzzing {
@@ -12,8 +13,14 @@ namespace fuzzing {
 // empty folder of their own. Call once, from LLVMFuzzerInitialize.
 void prepare_process();
 
-// Tokenizes, parses and runs `source` as a script under the bounds. False when the run
-// was cut short by one of them (steps or memory).
-bool run_bounded(std::string_view source);
+struct BoundedRun {
+  enum class End { Finished, OutOfSteps, OutOfMemory } end = End::Finished;
+  uint64_t steps = 0;  // spent (see step_budget.hpp)
+  bool finished() const { return end == End::Finished; }
+};
+
+// Tokenizes, parses and runs `source` as a script under the bounds, with the interpreter's
+// debug trace (the -D option) on or off.
+BoundedRun run_bounded(std::string_view source, bool trace = false);
 
 }  // namespace fuzzing

@@ -1,12 +1,17 @@
 // libFuzzer target: every script shows the same thing with the evaluator's shortcuts on and
-// off. Each input runs twice in this process, once down each path, with its standard output
-// and standard error captured; any difference aborts with both texts.
+// off, and with the debug trace (the -D option) on as well as off. Each input runs down each
+// path in this process, untraced and then (when that finished) traced, with its standard
+// output and standard error captured; any difference aborts with both texts.
 //
-// Runs that hit a bound of the run, or a limit whose place depends on how much memory or
-// native stack a path uses ("Out of memory", the nesting and recursion limits), are not
-// compared: the shortcuts exist to use less of both. Nor are scripts that read the frame
-// clock (sdl2.delta_time, which no script can call without naming it): its value differs
-// from run to run.
+// Both paths make the same loop passes and calls, so the step budget must stop both or
+// neither, and a finished run must have spent the same steps on both: a budget stop is
+// never taken for a difference, nor does it hide one.
+//
+// Runs that hit a limit whose place depends on how much memory or native stack a path uses
+// ("Out of memory", the nesting and recursion limits) are not compared: the shortcuts exist
+// to use less of both. Nor is what runs cut short by the step budget show (it ends where the
+// budget ran out), nor any of a script that reads the frame clock (sdl2.delta_time, which no
+// script can call without naming it): its value differs from run to run.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -26,7 +31,7 @@ namespace {
 struct Shown {
   std::string out;
   std::string err;
-  bool finished = false;
+  fuzzing::BoundedRun run;
 };
 
 // Everything written to `fd` while `work` runs.
@@ -54,7 +59,7 @@ class Capture {
   int saved_;
 };
 
-Shown run(std::string_view source, bool shortcuts) {
+Shown run(std::string_view source, bool shortcuts, bool trace) {
   vormel::g_shortcuts_enabled = shortcuts;
   // Both runs draw the same random numbers.
   vormel::thread_random_generator() =
@@ -66,7 +71,7 @@ Shown run(std::string_view source, bool shortcuts) {
   Capture out(STDOUT_FILENO);
   Capture err(STDERR_FILENO);
   Shown shown;
-  shown.finished = fuzzing::run_bounded(source);
+  shown.run = fuzzing::run_bounded(source, trace);
   std::fflush(stdout);
   std::fflush(stderr);
   shown.err = err.finish();
@@ -75,10 +80,41 @@ Shown run(std::string_view source, bool shortcuts) {
   return shown;
 }
 
-bool comparable(const Shown& shown) {
-  return shown.finished && shown.err.find("Out of memory") == std::string::npos &&
-         shown.err.find("Maximum nesting depth exceeded") == std::string::npos &&
-         shown.err.find("Maximum recursion depth exceeded") == std::string::npos;
+bool reached_a_path_dependent_limit(const Shown& shown) {
+  return shown.run.end == fuzzing::BoundedRun::End::OutOfMemory ||
+         shown.err.find("Out of memory") != std::string::npos ||
+         shown.err.find("Maximum nesting depth exceeded") != std::string::npos ||
+         shown.err.find("Maximum recursion depth exceeded") != std::string::npos;
+}
+
+const char* end_text(const fuzzing::BoundedRun& run) {
+  return run.finished() ? "finished" : "ran out of steps";
+}
+
+[[noreturn]] void disagree(const char* what, bool trace, const Shown& fast, const Shown& general) {
+  std::fprintf(stderr,
+               "The shortcuts disagree with the general paths on %s (debug trace %s).\n"
+               "--- with shortcuts: %s after %llu steps; stdout\n%s--- stderr\n%s"
+               "--- without: %s after %llu steps; stdout\n%s--- stderr\n%s",
+               what, trace ? "on" : "off", end_text(fast.run),
+               static_cast<unsigned long long>(fast.run.steps), fast.out.c_str(), fast.err.c_str(),
+               end_text(general.run), static_cast<unsigned long long>(general.run.steps),
+               general.out.c_str(), general.err.c_str());
+  std::abort();
+}
+
+// Whether the runs were compared in full (both finished within every limit).
+bool compare_paths(std::string_view source, bool trace) {
+  Shown fast = run(source, true, trace);
+  Shown general = run(source, false, trace);
+  if (reached_a_path_dependent_limit(fast) || reached_a_path_dependent_limit(general)) return false;
+  if (fast.run.end != general.run.end ||
+      (fast.run.finished() && fast.run.steps != general.run.steps))
+    disagree("the steps spent", trace, fast, general);
+  if (!fast.run.finished()) return false;
+  if (fast.out != general.out || fast.err != general.err)
+    disagree("what the script shows", trace, fast, general);
+  return true;
 }
 
 }  // namespace
@@ -90,16 +126,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view source(reinterpret_cast<const char*>(data), size);
-  Shown fast = run(source, true);
-  Shown general = run(source, false);
-  if (!comparable(fast) || !comparable(general)) return 0;
   if (source.find("delta_time") != std::string_view::npos) return 0;
-  if (fast.out != general.out || fast.err != general.err) {
-    std::fprintf(stderr,
-                 "The shortcuts disagree with the general paths.\n--- with shortcuts: stdout\n"
-                 "%s--- stderr\n%s--- without: stdout\n%s--- stderr\n%s",
-                 fast.out.c_str(), fast.err.c_str(), general.out.c_str(), general.err.c_str());
-    std::abort();
-  }
+  // The trace adds lines, not steps: a script that did not finish untraced is not run again.
+  if (compare_paths(source, false)) compare_paths(source, true);
   return 0;
 }

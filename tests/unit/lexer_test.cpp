@@ -87,5 +87,19 @@ TEST(LexerTest, UnrecognisedCharactersAreDropped) {
             "Number(1) EOF");  // byte-order mark
 }
 
+// The tools' keyword list is the lexer's: each entry lexes as the keyword it names.
+TEST(LexerTest, KeywordListIsWhatTheLexerReads) {
+  EXPECT_EQ(keywords().size(), 21u);
+  EXPECT_EQ(keywords().front(), "let");
+  for (std::string_view word : keywords()) {
+    std::optional<TokenKind> kind = keyword_kind(word);
+    ASSERT_TRUE(kind.has_value()) << word;
+    EXPECT_EQ(keyword_spelling(*kind), word);
+    EXPECT_EQ(tokenize(word).front().kind, *kind) << word;
+  }
+  EXPECT_EQ(keyword_spelling(TokenKind::Identifier), "");
+  EXPECT_FALSE(keyword_kind("").has_value());
+}
+
 }  // namespace
 }  // namespace vormel

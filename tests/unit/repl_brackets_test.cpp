@@ -1,8 +1,8 @@
-#include "repl_brackets.hpp"
-
 #include <gtest/gtest.h>
 
 #include <limits>
+
+#include "repl/brackets.hpp"
 
 namespace vormel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver.hpp"
+#include "cli/driver.hpp"
 
 namespace vormel {
 namespace {

@@ -1,5 +1,5 @@
 // libedit's readline interface: arrow keys, in-line editing and the session's history.
-#include "repl_terminal_reader.hpp"
+#include "repl/terminal_reader.hpp"
 
 #ifdef VORMEL_HAVE_LIBEDIT
 #include <editline/readline.h>

@@ -1,6 +1,6 @@
 // The plain reader (stdio, shared with the `input` built-in so that both consume the same
 // buffered stream) and the choice between it and the terminal reader.
-#include "repl_line_reader.hpp"
+#include "repl/line_reader.hpp"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "repl_terminal_reader.hpp"
+#include "repl/terminal_reader.hpp"
 
 namespace vormel {
 namespace {

@@ -1,6 +1,6 @@
 // The interactive loop: one interpreter for the whole session, inputs that continue while a
 // bracket is open, and no automatic `main`.
-#include "repl.hpp"
+#include "repl/repl.hpp"
 
 #include <csignal>
 #include <cstdio>
@@ -12,8 +12,8 @@
 #include "interpreter/interrupt.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
-#include "repl_brackets.hpp"
-#include "repl_line_reader.hpp"
+#include "repl/brackets.hpp"
+#include "repl/line_reader.hpp"
 #include "support/text_format.hpp"
 
 namespace vormel {

@@ -1,4 +1,4 @@
-#include "checker/syntax_walk.hpp"
+#include "parser/syntax_walk.hpp"
 
 #include "support/stack_guard.hpp"
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "repl_line_reader.hpp"
+#include "repl/line_reader.hpp"
 
 namespace vormel {
 

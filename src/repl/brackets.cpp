@@ -1,5 +1,5 @@
 // Bracket counting with saturation at the 32-bit limits.
-#include "repl_brackets.hpp"
+#include "repl/brackets.hpp"
 
 #include <limits>
 

@@ -1,5 +1,5 @@
-// One checked script as the tools see it: its tokens with their positions, its tree, and
-// what the lexer and parser passed over.
+// One script as the editor tools (the checker, the language server) see it: its tokens with
+// their positions, its tree, and what the lexer and parser passed over.
 #pragma once
 
 #include <string_view>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver.hpp"
+#include "cli/driver.hpp"
 #include "support/large_stack.hpp"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 // Runs the lexer with its position trace and the parser with a listener that keeps what it
 // hears. A node's address may be reused after a dropped statement frees it; the later note
 // then replaces the stale one, so every node still in the tree maps to its own token.
-#include "checker/front_end.hpp"
+#include "parser/script_view.hpp"
 
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"

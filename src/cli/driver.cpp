@@ -1,19 +1,19 @@
 // The command line and the file-mode pipeline: read, tokenize, parse, run, with timings.
-#include "driver.hpp"
+#include "cli/driver.hpp"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
-#include <sys/stat.h>
 
 #include "interpreter/interpreter.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
-#include "repl.hpp"
+#include "repl/repl.hpp"
 #include "support/source_file.hpp"
 #include "support/text_format.hpp"
 
