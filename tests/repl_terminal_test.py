@@ -2,7 +2,8 @@
 """Drives the REPL through a pseudo-terminal as a person would type: the prompts appear,
 the left arrow moves the cursor so that a typed character is inserted inside the line,
 the up arrow recalls earlier inputs of the session in order, continuation lines get the
-"... " prompt, exit says goodbye, and Ctrl-D at an empty prompt ends the session silently.
+"... " prompt, expressions show their values and errors their locations, exit says
+goodbye, and Ctrl-D at an empty prompt ends the session silently.
 
 Results are values that appear in no typed line (40 + 2, 50 + 2, f(4) = 8), so they can
 only come from running the edited or recalled text."""
@@ -127,6 +128,30 @@ def editing_and_history(binary, home):
     check(status == 0, f"exit ended with status {status}")
 
 
+def values_and_locations(binary, home):
+    """At a terminal an expression shows its value (Null shows nothing), and an error shows
+    where it arose, naming the session's input lines."""
+    s = Session(binary, home)
+    s.expect(b">>> ")
+    s.type(b"1 + 2" + ENTER)
+    s.expect(b"\n3\r\n")
+    s.expect(b">>> ")
+    s.type(b"print(\"hi\")" + ENTER)
+    s.expect(b"\nhi\r\n>>> ")  # print's own line only: its Null result shows nothing
+    s.type(b"def g(n) {" + ENTER)
+    s.expect(b"... ")
+    s.type(b"return n / 0" + ENTER)
+    s.expect(b"... ")
+    s.type(b"}" + ENTER)
+    s.expect(b">>> ")
+    s.type(b"g(1)" + ENTER)
+    s.expect(b"Division by zero\r\n  at <input>:4:8 in g\r\n  called from <input>:6:1\r\n")
+    s.expect(b">>> ")
+    s.type(b"exit" + ENTER)
+    s.expect(b"Goodbye!")
+    check(s.finish() == 0, "exit failed")
+
+
 def end_of_input(binary, home):
     s = Session(binary, home)
     s.expect(b">>> ")
@@ -140,6 +165,7 @@ def main():
     binary = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as home:
         editing_and_history(binary, home)
+        values_and_locations(binary, home)
         end_of_input(binary, home)
     return 0
 

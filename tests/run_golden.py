@@ -8,6 +8,8 @@ the arguments are just the script), and NAME.in is fed to standard input (otherw
 standard input is empty). The script runs in its own folder, so module files beside it
 are found. In expected texts, {ms} matches a timing such as 0.052. Optional NAME.memory
 holds a limit on the run's address space in MiB, for tests of running out of memory.
+Optional NAME.env holds environment variables, one NAME=VALUE per line; VORMEL_WHERE is
+otherwise taken out of the environment, so that a developer's setting changes no result.
 
 With a third argument, the expectation files are looked up in that folder instead of beside
 the script (used for the example programs, whose expected output lives under tests/).
@@ -56,13 +58,19 @@ def main():
     memory_text = read(stem + ".memory", None)
     limit = None if memory_text is None else int(memory_text.strip()) << 20
 
+    env = {k: v for k, v in os.environ.items() if k != "VORMEL_WHERE"}
+    for line in read(stem + ".env").splitlines():
+        if "=" in line:
+            key, value = line.split("=", 1)
+            env[key] = value
+
     def limit_memory():
         if limit is not None:
             resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
     try:
         run = subprocess.run([binary] + args, cwd=folder, stdin=stdin, capture_output=True,
-                             timeout=TIMEOUT_SECONDS, preexec_fn=limit_memory)
+                             timeout=TIMEOUT_SECONDS, preexec_fn=limit_memory, env=env)
     except subprocess.TimeoutExpired:
         print(f"timed out after {TIMEOUT_SECONDS}s")
         return 1

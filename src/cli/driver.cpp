@@ -10,9 +10,10 @@
 #include <iostream>
 #include <sstream>
 
+#include "interpreter/error_trace.hpp"
 #include "interpreter/interpreter.hpp"
 #include "lexer/lexer.hpp"
-#include "parser/parser.hpp"
+#include "parser/placed_parse.hpp"
 #include "repl/repl.hpp"
 #include "support/source_file.hpp"
 #include "support/text_format.hpp"
@@ -136,11 +137,12 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
   log("File read successfully (" + std::to_string(source.size()) + " bytes)");
 
   TokenList tokens;
-  double tokenize_ms = time_stage([&] { tokens = tokenize(source); });
+  LexTrace token_places;  // where each token is, for error locations
+  double tokenize_ms = time_stage([&] { tokens = tokenize(source, token_places); });
   log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
 
   StmtList program;
-  double parse_ms = time_stage([&] { program = parse_program(tokens); });
+  double parse_ms = time_stage([&] { program = parse_placed(tokens, token_places, file); });
   log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
 
   log("Starting execution...");
@@ -157,6 +159,7 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
 }
 
 int run_command(const Command& command) {
+  set_where_enabled(where_wanted());
   switch (command.kind) {
     case Command::Kind::Help: print_usage(); return 0;
     case Command::Kind::Version: std::cout << kVersionLine << '\n' << std::flush; return 0;

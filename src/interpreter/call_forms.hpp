@@ -38,13 +38,14 @@ struct CallForms {
     in.keep_alive(*found);  // whatever the body rebinds, the definition stays; interned
     const FunctionDef& def = found->as_function();
     if (def.params.size() != N) [[unlikely]]
-      return errors::argument_count(call.name, def.params.size(), N);
+      return errors::raised_at(
+          call.place, [&] { return errors::argument_count(call.name, def.params.size(), N); });
     if (in.scope_depth_ >= Interpreter::kMaxCallDepth) [[unlikely]]
-      return errors::recursion_too_deep();
+      return errors::raised_at(call.place, [] { return errors::recursion_too_deep(); });
     spend_steps(1);
     check_interrupt();
     std::array<uint32_t, (N > 0 ? N : 1)> shadowed;
-    Interpreter::CallFrame frame(in, def, std::span<Value>(args.data(), N), shadowed.data());
+    Interpreter::CallFrame frame(in, def, std::span<Value>(args.data(), N), shadowed.data(), &call);
     return run_body(in, def);
   }
 

@@ -119,19 +119,23 @@ Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
   if (!call.cache) resolve_dotted_route(call);
   const auto& route = cached<DottedRoute>(call.cache);
   const ExportTable* exports = find_module(route.module);
-  if (exports == nullptr) return errors::module_not_imported(route.module);
+  if (exports == nullptr)
+    return errors::raised_at(call.place, [&] { return errors::module_not_imported(route.module); });
   if (route.native_module != nullptr) {
     if (route.native_function == nullptr)
-      return errors::native_function_missing(route.native_module->missing_function_message,
-                                             route.function);
+      return errors::raised_at(call.place, [&] {
+        return errors::native_function_missing(route.native_module->missing_function_message,
+                                               route.function);
+      });
     NativeCallContext context = native_call_context(*this);
     return call_native(*route.native_function, args, context);
   }
   const Value* exported = exports->find(route.function);
   if (exported == nullptr || !exported->is(ValueKind::Function))
-    return errors::module_function_missing(route.module, route.function);
+    return errors::raised_at(
+        call.place, [&] { return errors::module_function_missing(route.module, route.function); });
   Value callee = *exported;  // keeps the body alive whatever the call does
-  return run_user_function(callee.as_function(), args);
+  return run_user_function(callee.as_function(), args, &call);
 }
 
 Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
@@ -152,26 +156,31 @@ Value Interpreter::call_plain(const CallExpr& call, std::span<Value> args) {
       log_debug_call(
           format_message(messages::kTraceFoundFunction, {std::to_string(def.params.size())}));
     if (def.params.size() != args.size())
-      return errors::argument_count(call.name, def.params.size(), args.size());
-    return run_user_function(def, args);
+      return errors::raised_at(call.place, [&] {
+        return errors::argument_count(call.name, def.params.size(), args.size());
+      });
+    return run_user_function(def, args, &call);
   }
-  return errors::function_missing(call.name);
+  return errors::raised_at(call.place, [&] { return errors::function_missing(call.name); });
 }
 
 // The general call: the stack and depth limits, then the parameters bound over the names'
 // current bindings, the body, the result, and the old bindings put back.
-Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args) {
+Value Interpreter::run_user_function(const FunctionDef& def, std::span<Value> args,
+                                     const CallExpr* site) {
   // Deep recursion fails as an ordinary error long before the native stack runs out.
-  if (stack_pointer_below(stack_limit_ + kCallStackMargin)) return errors::recursion_too_deep();
-  if (scope_depth_ >= kMaxCallDepth) [[unlikely]]
+  if (stack_pointer_below(stack_limit_ + kCallStackMargin) || scope_depth_ >= kMaxCallDepth)
+      [[unlikely]] {
+    ErrorPlace place(site != nullptr ? &site->place : nullptr);
     return errors::recursion_too_deep();
+  }
   if (!def.params_interned) [[unlikely]]
     intern_parameters(def);
   spend_steps(1);
   check_interrupt();
   const size_t bound = std::min(def.params.size(), args.size());
   ShadowedDepths shadowed(bound);
-  CallFrame frame(*this, def, args.first(bound), shadowed.data());
+  CallFrame frame(*this, def, args.first(bound), shadowed.data(), site);
   Value result;
   // The body's statements run without the nesting check of a block: the call checked the
   // stack with room to spare.

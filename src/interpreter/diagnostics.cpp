@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "interpreter/error_trace.hpp"
+
 namespace vormel {
 namespace {
 
@@ -23,7 +25,10 @@ constexpr std::string_view kDebugCallTag = "\x1b[33m[\x1b[93mDEBUG CALL\x1b[33m]
 
 bool g_debug_enabled = false;
 
-void log_error(std::string_view message) { write_line(kErrorTag, message); }
+void log_error(std::string_view message) {
+  write_line(kErrorTag, message);
+  write_error_trace();
+}
 void log_debug(std::string_view message) {
   if (g_debug_enabled) write_line(kDebugTag, message);
 }

@@ -23,6 +23,10 @@ namespace errors {
 Value undefined_variable(std::string_view name) {
   return raise(messages::kUndefinedVariable, {name});
 }
+Value undefined_variable(const IdentifierExpr& variable) {
+  ErrorPlace place(&variable.place);
+  return undefined_variable(variable.name);
+}
 Value array_index_kind(const Value& index) {
   return raise(messages::kArrayIndexKind, {type_name(index)});
 }
@@ -71,14 +75,19 @@ Value recursion_too_deep() { return raise(messages::kRecursionTooDeep, {}); }
 Value nesting_too_deep() { return raise(messages::kNestingTooDeep, {}); }
 Value out_of_memory() { return raise(messages::kOutOfMemory, {}); }
 
-void log_statement_failure(std::string_view message, const Value& error) {
+void log_statement_failure(const NodePlace& at, std::string_view message, const Value& error) {
+  ErrorPlace place(&at);
   log_error(message, {error.error_message()});
 }
-void log_named_statement_failure(std::string_view message, std::string_view name,
-                                 const Value& error) {
+void log_named_statement_failure(const NodePlace& at, std::string_view message,
+                                 std::string_view name, const Value& error) {
+  ErrorPlace place(&at);
   log_error(message, {name, error.error_message()});
 }
-void log_not_iterable(const Value& value) { log_error(messages::kNotIterable, {type_name(value)}); }
+void log_not_iterable(const NodePlace& at, const Value& value) {
+  ErrorPlace place(&at);
+  log_error(messages::kNotIterable, {type_name(value)});
+}
 
 }  // namespace errors
 }  // namespace vormel

@@ -9,8 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "interpreter/error_trace.hpp"
 #include "interpreter/value.hpp"
 #include "lexer/token.hpp"
+#include "parser/ast.hpp"
 
 namespace vormel {
 
@@ -27,6 +29,7 @@ namespace errors {
 
 // Variables and indexing.
 VORMEL_COLD Value undefined_variable(std::string_view name);
+VORMEL_COLD Value undefined_variable(const IdentifierExpr& variable);  // placed at the read
 VORMEL_COLD Value array_index_kind(const Value& index);
 VORMEL_COLD Value array_index_bounds(int64_t index, size_t length);
 VORMEL_COLD Value dict_key_kind(const Value& key);
@@ -67,12 +70,20 @@ Value unless_out_of_memory(Operation&& operation) {
   }
 }
 
-// Statement context lines: `message` has one '{}' for the cause, or a '{}' for the name
-// and then one for the cause.
-VORMEL_COLD void log_statement_failure(std::string_view message, const Value& error);
-VORMEL_COLD void log_named_statement_failure(std::string_view message, std::string_view name,
-                                             const Value& error);
-VORMEL_COLD void log_not_iterable(const Value& value);
+// The error `raise()` gives, placed at `at` (for the trace lines that may follow it).
+template <typename Raise>
+[[gnu::always_inline]] inline Value raised_at(const NodePlace& at, Raise raise) {
+  ErrorPlace place(&at);
+  return raise();
+}
+
+// Statement context lines, placed at the statement: `message` has one '{}' for the cause, or
+// a '{}' for the name and then one for the cause.
+VORMEL_COLD void log_statement_failure(const NodePlace& at, std::string_view message,
+                                       const Value& error);
+VORMEL_COLD void log_named_statement_failure(const NodePlace& at, std::string_view message,
+                                             std::string_view name, const Value& error);
+VORMEL_COLD void log_not_iterable(const NodePlace& at, const Value& value);
 
 }  // namespace errors
 }  // namespace vormel

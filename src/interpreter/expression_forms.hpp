@@ -64,7 +64,7 @@ struct ExpressionForms {
       const auto& id = static_cast<const IdentifierExpr&>(*e.left);
       left = in.peek_variable(id.symbol);
       if (left == nullptr) [[unlikely]]
-        return fail(errors::undefined_variable(id.name));
+        return fail(errors::undefined_variable(id));
       if constexpr (R == OperandShape::Computed) {
         left_storage = *left;
         left = &left_storage;
@@ -78,7 +78,7 @@ struct ExpressionForms {
       const auto& id = static_cast<const IdentifierExpr&>(*e.right);
       right = in.peek_variable(id.symbol);
       if (right == nullptr) [[unlikely]]
-        return fail(errors::undefined_variable(id.name));
+        return fail(errors::undefined_variable(id));
     }
     if (right->is_error()) [[unlikely]]
       return fail(Value(*right));
@@ -131,8 +131,9 @@ struct ExpressionForms {
     const Value* left = in.peek_variable(id.symbol);
     if (left != nullptr && left->is(ValueKind::Number)) [[likely]] {
       const int64_t y = static_cast<const NumberExpr&>(*e.right).value;
-      return integer_operator(Op, left->as_number(), y,
-                              [&] { return binary_operation(*left, Op, Value::number(y)); });
+      return integer_operator(Op, left->as_number(), y, [&] {
+        return binary_operation(*left, Op, Value::number(y), &expr.place);
+      });
     }
     return binary<Op, OperandShape::Variable, OperandShape::Integer>(in, expr);
   }
@@ -178,11 +179,14 @@ struct ExpressionForms {
   [[gnu::noinline]] static Value binary(Interpreter& in, const Expr& expr) {
     return with_operands<L, R>(
         in, static_cast<const BinaryOpExpr&>(expr), [](Value failure) { return failure; },
-        [](const Value& left, const Value& right) { return combined<Op>(left, right); });
+        [&expr](const Value& left, const Value& right) {
+          return combined<Op>(left, right, &expr.place);
+        });
   }
   template <TokenKind Op>
-  [[gnu::always_inline]] static Value combined(const Value& left, const Value& right) {
-    const auto general = [&] { return binary_operation(left, Op, right); };
+  [[gnu::always_inline]] static Value combined(const Value& left, const Value& right,
+                                               const NodePlace* at) {
+    const auto general = [&] { return binary_operation(left, Op, right, at); };
     if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
       return integer_operator(Op, left.as_number(), right.as_number(), general);
     if (left.is(ValueKind::Float) && right.is(ValueKind::Float))
@@ -194,7 +198,7 @@ struct ExpressionForms {
         return Value::boolean(Op == TokenKind::And ? x && y : x || y);
       }
     }
-    return float_or_general_operation(left, Op, right);
+    return float_or_general_operation(left, Op, right, at);
   }
 
   // A condition's answer from its value: its truth, or kConditionFailed with the Error kept
@@ -243,7 +247,7 @@ struct ExpressionForms {
             if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
               return ordered(Op, x, y);
           }
-          return truth_of(in, binary_operation(left, Op, right));
+          return truth_of(in, binary_operation(left, Op, right, &expr.place));
         });
   }
 

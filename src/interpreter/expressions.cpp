@@ -32,7 +32,7 @@ Value Interpreter::evaluate_node(const Expr& expr) {
       const auto& e = static_cast<const IdentifierExpr&>(expr);
       const Value* value = peek_variable(cached_symbol(e.symbol, e.name));
       if (value != nullptr) return *value;
-      return errors::undefined_variable(e.name);
+      return errors::undefined_variable(e);
     }
     case ExprKind::BinaryOp: return evaluate_binary(static_cast<const BinaryOpExpr&>(expr));
     case ExprKind::Call: return evaluate_call(static_cast<const CallExpr&>(expr));
@@ -54,7 +54,7 @@ Value Interpreter::evaluate_binary(const BinaryOpExpr& e) {
   if (left.is_error()) return left;
   Value right = evaluate(*e.right);
   if (right.is_error()) return right;
-  return binary_operation(left, e.op.kind, right);
+  return binary_operation(left, e.op.kind, right, &e.place);
 }
 
 Value Interpreter::evaluate_string(const StringExpr& e) { return Value::string(e.value); }
@@ -62,7 +62,7 @@ Value Interpreter::evaluate_string(const StringExpr& e) { return Value::string(e
 Value Interpreter::evaluate_unary(const UnaryOpExpr& e) {
   Value operand = evaluate(*e.operand);
   if (operand.is_error()) return operand;
-  return unary_operation(e.op.kind, operand);
+  return unary_operation(e.op.kind, operand, &e.place);
 }
 
 Value Interpreter::evaluate_array(const ArrayExpr& e) {
@@ -95,31 +95,39 @@ Value Interpreter::evaluate_index(const IndexExpr& e) {
   Value index = evaluate(*e.index);
   if (index.is_error()) return index;
   if (object.is(ValueKind::Array)) {
-    if (!index.is(ValueKind::Number)) return errors::array_index_kind(index);
+    if (!index.is(ValueKind::Number))
+      return errors::raised_at(e.place, [&] { return errors::array_index_kind(index); });
     const ValueList& items = object.as_array();
     int64_t i = index.as_number();
     if (i < 0 || static_cast<uint64_t>(i) >= items.size())
-      return errors::array_index_bounds(i, items.size());
+      return errors::raised_at(e.place,
+                               [&] { return errors::array_index_bounds(i, items.size()); });
     return items[static_cast<size_t>(i)];
   }
   if (object.is(ValueKind::Dict)) {
-    if (!index.is(ValueKind::String)) return errors::dict_key_kind(index);
+    if (!index.is(ValueKind::String))
+      return errors::raised_at(e.place, [&] { return errors::dict_key_kind(index); });
     const Value* found = object.as_dict().find(index.as_string());
-    if (found == nullptr) return errors::dict_key_missing(index.as_string());
+    if (found == nullptr)
+      return errors::raised_at(e.place,
+                               [&] { return errors::dict_key_missing(index.as_string()); });
     return *found;
   }
-  return errors::cannot_index(object, index);
+  return errors::raised_at(e.place, [&] { return errors::cannot_index(object, index); });
 }
 
 Value Interpreter::evaluate_range_bounds(const RangeExpr& e, int64_t& from, int64_t& to) {
   Value start = evaluate(*e.start);
   Value end = evaluate(*e.end);
   auto numeric = [](const Value& v) { return v.is(ValueKind::Number) || v.is(ValueKind::Float); };
-  if (!numeric(start) || !numeric(end)) return errors::range_bounds();
+  if (!numeric(start) || !numeric(end))
+    return errors::raised_at(e.place, [] { return errors::range_bounds(); });
   from = to_integer(start);
   to = std::max(from, to_integer(end));
   uint64_t length = static_cast<uint64_t>(to) - static_cast<uint64_t>(from);
-  if (length > kMaxRangeLength) return errors::range_too_large(length, kMaxRangeLength);
+  if (length > kMaxRangeLength)
+    return errors::raised_at(e.place,
+                             [&] { return errors::range_too_large(length, kMaxRangeLength); });
   return Value();
 }
 

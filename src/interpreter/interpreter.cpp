@@ -17,15 +17,25 @@ uint64_t next_interpreter_serial() {
 }
 }  // namespace
 
+thread_local const Interpreter* Interpreter::running_ = nullptr;
+
+// The call-site array is allocated without being written: its pages are mapped only as
+// calls nest into them.
 Interpreter::Interpreter()
-    : stack_limit_(stack_limit_address()), serial_(next_interpreter_serial()) {}
+    : stack_limit_(stack_limit_address()),
+      call_sites_(new const CallExpr*[kMaxCallDepth + 2]),
+      running_before_(running_),
+      serial_(next_interpreter_serial()) {
+  call_sites_[0] = nullptr;
+  running_ = this;
+}
 
 void Interpreter::keep_function(const FunctionDefPtr& def) {
   if (!def->params_interned) intern_parameters(*def);
   kept_functions_.push_back(def);
   def->kept_by = serial_;
 }
-Interpreter::~Interpreter() = default;
+Interpreter::~Interpreter() { running_ = running_before_; }
 
 GraphicsContext& Interpreter::create_graphics() {
   graphics_ = make_graphics_context();
@@ -43,7 +53,8 @@ void run_program(const StmtList& program, bool debug) {
         const auto& let = static_cast<const LetStmt&>(*stmt);
         Value value = interpreter.evaluate(*let.value);
         if (value.is_error())
-          errors::log_named_statement_failure(messages::kGlobalLetFailed, let.name, value);
+          errors::log_named_statement_failure(let.place, messages::kGlobalLetFailed, let.name,
+                                              value);
         interpreter.set_variable(let.name, std::move(value));
         break;
       }
@@ -55,7 +66,7 @@ void run_program(const StmtList& program, bool debug) {
 
   Value main_function = interpreter.get_variable(std::string_view("main"));
   if (main_function.is(ValueKind::Function)) {
-    interpreter.run_user_function(main_function.as_function(), {});
+    interpreter.run_user_function(main_function.as_function(), {}, nullptr);
     return;
   }
   for (const StmtPtr& stmt : program) {

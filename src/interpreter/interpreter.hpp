@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -53,7 +54,8 @@ class Interpreter {
   // Expressions and calls (expressions.cpp, calls.cpp).
   Value evaluate(const Expr& expr);
   [[gnu::noinline]] Value evaluate_call(const CallExpr& call);
-  Value run_user_function(const FunctionDef& def, std::span<Value> args);
+  // `site` is the call (null for the runtime's call of main), kept for error traces.
+  Value run_user_function(const FunctionDef& def, std::span<Value> args, const CallExpr* site);
   // Caches in the node what the call's name routes to.
   [[gnu::noinline]] static void resolve_call_kind(const CallExpr& call);
 
@@ -125,6 +127,15 @@ class Interpreter {
       keep_function(function.function_def());
   }
 
+  // The interpreter running on this thread right now (the innermost, when a module's runs
+  // inside its importer's `use`), or null.
+  static const Interpreter* running() { return running_; }
+  // The calls active now, outermost first: each one's call site (null for the runtime's
+  // call of main).
+  std::span<const CallExpr* const> call_sites() const {
+    return std::span<const CallExpr* const>(call_sites_.get() + 1, scope_depth_);
+  }
+
   // Nested user-function calls allowed before a call fails with a recursion error.
   static constexpr uint32_t kMaxCallDepth = 200000;
   // Calls stop this far above the point where nesting within one call is refused, so that
@@ -180,17 +191,18 @@ class Interpreter {
   // unwinds the call). The general call and the prepared calls both run in one. Each
   // argument is swapped into its name's slot, so that while the body runs the argument
   // array holds the bindings it shadows, and `shadowed_depths` (one per argument) the
-  // call scopes that own them.
+  // call scopes that own them. `site` is kept for error traces.
   class CallFrame {
    public:
     [[gnu::always_inline]] CallFrame(Interpreter& in, const FunctionDef& def, std::span<Value> args,
-                                     uint32_t* shadowed_depths)
+                                     uint32_t* shadowed_depths, const CallExpr* site)
         : in_(in),
           symbols_(def.param_symbols.data()),
           args_(args),
           shadowed_depths_(shadowed_depths),
           saved_base_(in.saved_count_) {
       const uint32_t depth = ++in.scope_depth_;
+      in.call_sites_[depth] = site;
       for (size_t i = 0; i < args.size(); ++i) {
         const auto symbol = static_cast<Symbol>(symbols_[i]);
         VariableSlot& s = in.slot(symbol);
@@ -244,8 +256,8 @@ class Interpreter {
   Value call_plain(const CallExpr& call, std::span<Value> args);
   [[gnu::noinline]] Value evaluate_routed_call(const CallExpr& call);
   [[gnu::noinline]] void intern_parameters(const FunctionDef& def);
-  void store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
-                   std::string_view context);
+  void store_value(const NodePlace& at, SymbolCache& cache, const std::string& name,
+                   const Expr& expr, std::string_view context);
   [[gnu::noinline]] Flow execute_compound_assign(const CompoundAssignStmt& stmt);
   // The rest of `x += e` once the current value and the operand are read.
   [[gnu::noinline]] Flow finish_compound_assign(const CompoundAssignStmt& stmt, Value& current,
@@ -277,6 +289,12 @@ class Interpreter {
   size_t saved_count_ = 0;
   size_t saved_capacity_ = 0;  // saved_.size()
   uint32_t scope_depth_ = 0;   // active user-function calls
+  // The call site of each active call, by its scope depth (1 = outermost); one store per
+  // call, read only to report an error. Sized for the deepest nesting allowed, and left
+  // untouched (so unmapped) beyond the depth reached.
+  std::unique_ptr<const CallExpr*[]> call_sites_;
+  static thread_local const Interpreter* running_;
+  const Interpreter* running_before_;
   std::vector<Symbol> global_order_;
   [[gnu::noinline]] GraphicsContext& create_graphics();
   struct NameHash {

@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "interpreter/diagnostics.hpp"
+#include "interpreter/error_trace.hpp"
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
 #include "lexer/lexer.hpp"
-#include "parser/parser.hpp"
+#include "parser/placed_parse.hpp"
 #include "support/source_file.hpp"
 
 namespace vormel {
@@ -44,7 +45,7 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
     std::vector<std::string>& list;
     ~LoadingEntry() { list.pop_back(); }
   } entry{loading};
-  StmtList program = parse_program(tokenize(source));
+  StmtList program = parse_placed(source, name + ".vl");
   if (debug_enabled())
     log_debug(format_message(messages::kTraceParsed, {std::to_string(program.size())}));
 
@@ -67,6 +68,7 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
 }
 
 Flow Interpreter::execute_use(const UseStmt& use) {
+  ErrorPlace place(&use.place);
   std::optional<ExportTable> exports = load_module(use.module);
   if (!exports) {
     log_error(messages::kImportFailed, {use.module});

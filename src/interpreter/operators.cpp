@@ -94,19 +94,22 @@ int64_t integer_power(int64_t base, int64_t exponent) {
 
 // Two operands that are not both integers: a float with a float or an integer by the float
 // rule, everything else by binary_operation().
-Value float_or_general_operation(const Value& left, TokenKind op, const Value& right) {
+Value float_or_general_operation(const Value& left, TokenKind op, const Value& right,
+                                 const NodePlace* at) {
   double x, y;
   if (as_float_operand(left, right, x) && as_float_operand(right, left, y))
-    return float_operator(op, x, y, [&] { return binary_operation(left, op, right); });
-  return binary_operation(left, op, right);
+    return float_operator(op, x, y, [&] { return binary_operation(left, op, right, at); });
+  return binary_operation(left, op, right, at);
 }
 
 // String results can be too large to allocate: that fails like any other operator error.
-Value binary_operation(const Value& left, TokenKind op, const Value& right) {
+Value binary_operation(const Value& left, TokenKind op, const Value& right, const NodePlace* at) {
+  ErrorPlace place(at);
   return errors::unless_out_of_memory([&] { return unguarded_binary_operation(left, op, right); });
 }
 
-Value unary_operation(TokenKind op, const Value& operand) {
+Value unary_operation(TokenKind op, const Value& operand, const NodePlace* at) {
+  ErrorPlace place(at);
   switch (op) {
     case TokenKind::Minus:
       if (operand.is(ValueKind::Number)) return Value::number(wrap_neg(operand.as_number()));

@@ -15,7 +15,7 @@ enum class OperandShape : uint8_t { Variable, Integer, Float, Pair, Computed };
 // A variable's value as a prepared read gives it: an undefined name is an Error.
 [[gnu::always_inline]] inline Value read_variable(const Interpreter& in, const IdentifierExpr& id) {
   if (const Value* value = in.peek_variable(id.symbol)) return *value;
-  return errors::undefined_variable(id.name);
+  return errors::undefined_variable(id);
 }
 
 }  // namespace vormel

@@ -35,7 +35,8 @@ struct StatementForms {
   }
   [[gnu::always_inline]] static Flow stored(Interpreter& in, const auto& s, Value& value) {
     if (value.is_error()) [[unlikely]] {
-      errors::log_named_statement_failure(std::is_same_v<decltype(s), const LetStmt&>
+      errors::log_named_statement_failure(s.place,
+                                          std::is_same_v<decltype(s), const LetStmt&>
                                               ? messages::kLetFailed
                                               : messages::kAssignFailed,
                                           s.name, value);
@@ -105,7 +106,7 @@ struct StatementForms {
         return appended(std::move(left), right.as_string());
       }
     }
-    return binary_operation(left, TokenKind::Plus, right);
+    return binary_operation(left, TokenKind::Plus, right, &sum.place);
   }
   // `text` with `tail` added, in place when `text` holds its string alone; an allocation
   // failure gives the error the operator would give.
@@ -174,27 +175,26 @@ struct StatementForms {
   }
 
   // The truth of a prepared condition; false with the failure reported when it is an Error.
-  [[gnu::always_inline]] static bool holds(Interpreter& in, TestFn test, const Expr& condition,
+  [[gnu::always_inline]] static bool holds(Interpreter& in, const auto& statement,
                                            std::string_view failure_context, bool& failed) {
-    const uint8_t truth = test(in, condition);
+    const uint8_t truth = code_as<TestFn>(statement.test)(in, *statement.condition);
     if (truth != kConditionFailed) [[likely]]
       return truth != 0;
-    report_failed_condition(in, failure_context);
+    report_failed_condition(in, statement.place, failure_context);
     failed = true;
     return false;
   }
   [[gnu::noinline, gnu::cold]] static void report_failed_condition(
-      Interpreter& in, std::string_view failure_context) {
+      Interpreter& in, const NodePlace& at, std::string_view failure_context) {
     const Value failure = std::move(in.failed_condition_);
     in.failed_condition_ = Value();
-    errors::log_statement_failure(failure_context, failure);
+    errors::log_statement_failure(at, failure_context, failure);
   }
 
   static Flow if_then(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const IfStmt&>(stmt);
     bool failed = false;
-    if (holds(in, code_as<TestFn>(s.test), *s.condition, messages::kIfConditionFailed, failed))
-      return in.run_block(s.then_body);
+    if (holds(in, s, messages::kIfConditionFailed, failed)) return in.run_block(s.then_body);
     if (s.else_body && !failed) return in.execute_block(*s.else_body);
     return in.pending_;
   }
@@ -203,8 +203,7 @@ struct StatementForms {
   static Flow if_return(Interpreter& in, const Stmt& stmt) {
     const auto& s = static_cast<const IfStmt&>(stmt);
     bool failed = false;
-    if (!holds(in, code_as<TestFn>(s.test), *s.condition, messages::kIfConditionFailed, failed))
-      return in.pending_;
+    if (!holds(in, s, messages::kIfConditionFailed, failed)) return in.pending_;
     if (stack_pointer_below(in.stack_limit_)) [[unlikely]]
       return in.refuse_nesting();
     return return_value(in, *s.then_body.front());
@@ -218,9 +217,7 @@ struct StatementForms {
       spend_steps(1);
       check_interrupt();
       bool failed = false;
-      if (!holds(in, code_as<TestFn>(s.test), *s.condition, messages::kWhileConditionFailed,
-                 failed))
-        break;
+      if (!holds(in, s, messages::kWhileConditionFailed, failed)) break;
       if (nested_too_deep) [[unlikely]] {
         if (in.refuse_nesting() & (kFlowReturn | kFlowBreak)) break;
       } else {
@@ -242,7 +239,7 @@ struct StatementForms {
     int64_t to = 0;
     Value failure = in.evaluate_range_bounds(static_cast<const RangeExpr&>(*s.iter), from, to);
     if (failure.is_error()) {
-      errors::log_statement_failure(messages::kForIterationFailed, failure);
+      errors::log_statement_failure(s.place, messages::kForIterationFailed, failure);
       return in.pending_;
     }
     const Symbol symbol = cached_symbol(s.symbol, s.var);
@@ -262,7 +259,7 @@ struct StatementForms {
     const auto& s = static_cast<const MatchStmt&>(stmt);
     Value subject = in.evaluate(*s.expr);
     if (subject.is_error()) {
-      errors::log_statement_failure(messages::kMatchSubjectFailed, subject);
+      errors::log_statement_failure(s.place, messages::kMatchSubjectFailed, subject);
       return in.pending_;
     }
     for (const MatchArm& arm : s.arms) {
@@ -272,7 +269,7 @@ struct StatementForms {
         if (literal < 0) {
           Value pattern = in.evaluate(*arm.pattern.value);
           if (pattern.is_error()) {
-            errors::log_statement_failure(messages::kMatchPatternFailed, pattern);
+            errors::log_statement_failure(s.place, messages::kMatchPatternFailed, pattern);
             continue;
           }
           if (!pattern_equals(subject, pattern)) continue;
@@ -314,7 +311,7 @@ struct StatementForms {
     const auto& s = static_cast<const ExprStmt&>(stmt);
     Value value = in.evaluate(*s.expr);
     if (value.is_error()) [[unlikely]]
-      errors::log_statement_failure(messages::kExpressionFailed, value);
+      errors::log_statement_failure(s.place, messages::kExpressionFailed, value);
     return in.pending_;
   }
 

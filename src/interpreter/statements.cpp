@@ -59,29 +59,29 @@ Flow Interpreter::execute_global(const GlobalStmt& s) {
 }
 
 Flow Interpreter::execute_let(const LetStmt& s) {
-  store_value(s.symbol, s.name, *s.value, messages::kLetFailed);
+  store_value(s.place, s.symbol, s.name, *s.value, messages::kLetFailed);
   return pending_;
 }
 
 Flow Interpreter::execute_assign(const AssignStmt& s) {
-  store_value(s.symbol, s.name, *s.value, messages::kAssignFailed);
+  store_value(s.place, s.symbol, s.name, *s.value, messages::kAssignFailed);
   return pending_;
 }
 
 // `let` and assignment alike: evaluate, log a failure with the statement's context, and
 // store the value either way.
-void Interpreter::store_value(SymbolCache& cache, const std::string& name, const Expr& expr,
-                              std::string_view context) {
+void Interpreter::store_value(const NodePlace& at, SymbolCache& cache, const std::string& name,
+                              const Expr& expr, std::string_view context) {
   Symbol symbol = cached_symbol(cache, name);
   Value value = evaluate(expr);
-  if (value.is_error()) errors::log_named_statement_failure(context, name, value);
+  if (value.is_error()) errors::log_named_statement_failure(at, context, name, value);
   set_variable(symbol, std::move(value));
 }
 
 Flow Interpreter::execute_if(const IfStmt& s) {
   Value condition = evaluate(*s.condition);
   if (condition.is_error()) {
-    errors::log_statement_failure(messages::kIfConditionFailed, condition);
+    errors::log_statement_failure(s.place, messages::kIfConditionFailed, condition);
     return pending_;
   }
   if (is_truthy(condition)) return execute_block(s.then_body);
@@ -97,7 +97,7 @@ Flow Interpreter::execute_return(const ReturnStmt& s) {
 
 Flow Interpreter::execute_expression(const ExprStmt& s) {
   Value value = evaluate(*s.expr);
-  if (value.is_error()) errors::log_statement_failure(messages::kExpressionFailed, value);
+  if (value.is_error()) errors::log_statement_failure(s.place, messages::kExpressionFailed, value);
   return pending_;
 }
 
@@ -114,8 +114,8 @@ Flow Interpreter::finish_compound_assign(const CompoundAssignStmt& s, Value& cur
                                          Value& operand) {
   const Symbol symbol = s.symbol;
   if (operand.is_error())
-    errors::log_named_statement_failure(messages::kCompoundAssignFailed, s.name, operand);
-  set_variable(symbol, binary_operation(current, compound_operator(s.op.kind), operand));
+    errors::log_named_statement_failure(s.place, messages::kCompoundAssignFailed, s.name, operand);
+  set_variable(symbol, binary_operation(current, compound_operator(s.op.kind), operand, &s.place));
   return pending_;
 }
 
@@ -125,7 +125,7 @@ Flow Interpreter::execute_while(const WhileStmt& s) {
     check_interrupt();
     Value condition = evaluate(*s.condition);
     if (condition.is_error()) {
-      errors::log_statement_failure(messages::kWhileConditionFailed, condition);
+      errors::log_statement_failure(s.place, messages::kWhileConditionFailed, condition);
       break;
     }
     if (!is_truthy(condition)) break;
@@ -150,23 +150,23 @@ Flow Interpreter::execute_for(const ForStmt& s) {
     return pending_ &= ~kFlowBreak;
   }
   if (iterable.is_error())
-    errors::log_statement_failure(messages::kForIterationFailed, iterable);
+    errors::log_statement_failure(s.place, messages::kForIterationFailed, iterable);
   else
-    errors::log_not_iterable(iterable);
+    errors::log_not_iterable(s.place, iterable);
   return pending_;
 }
 
 Flow Interpreter::execute_match(const MatchStmt& s) {
   Value subject = evaluate(*s.expr);
   if (subject.is_error()) {
-    errors::log_statement_failure(messages::kMatchSubjectFailed, subject);
+    errors::log_statement_failure(s.place, messages::kMatchSubjectFailed, subject);
     return pending_;
   }
   for (const MatchArm& arm : s.arms) {
     if (arm.pattern.kind == PatternKind::Value) {
       Value pattern = evaluate(*arm.pattern.value);
       if (pattern.is_error()) {
-        errors::log_statement_failure(messages::kMatchPatternFailed, pattern);
+        errors::log_statement_failure(s.place, messages::kMatchPatternFailed, pattern);
         continue;
       }
       if (!pattern_equals(subject, pattern)) continue;

@@ -85,8 +85,18 @@ struct NodeDeleter {
   void operator()(Stmt* stmt) const noexcept;
 };
 
+// Where a node starts in its source: the source's number (source_names.hpp; 0 when unknown)
+// and its first token's line and column, 1-based (0 when unknown). Held in the room after
+// the node's kind, so that nodes are no larger for it; read only to report an error.
+struct NodePlace {
+  uint8_t source = 0;
+  uint16_t column = 0;  // columns past 65535 are kept as 65535
+  uint32_t line = 0;
+};
+
 struct Expr {
   const ExprKind kind;
+  mutable NodePlace place;
   mutable NodeCode code = kPrepareExpr;
   explicit Expr(ExprKind k) : kind(k) {}
   virtual ~Expr() = default;
@@ -170,6 +180,7 @@ struct RangeExpr : Expr {
 
 struct Stmt {
   const StmtKind kind;
+  mutable NodePlace place;
   mutable NodeCode code = kPrepareStmt;
   explicit Stmt(StmtKind k) : kind(k) {}
   virtual ~Stmt() = default;

@@ -403,7 +403,13 @@ class Parser {
     }
   }
 
+  // A call starts where its callee does.
   static ExprPtr make_call(ExprPtr callee, ExprList args) {
+    ExprPtr call = call_of(callee, std::move(args));
+    call->place = callee->place;
+    return call;
+  }
+  static ExprPtr call_of(ExprPtr& callee, ExprList args) {
     if (callee->kind == ExprKind::Identifier) {
       return std::make_unique<CallExpr>(static_cast<IdentifierExpr&>(*callee).name,
                                         std::move(args));

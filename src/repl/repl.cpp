@@ -2,16 +2,20 @@
 // bracket is open, and no automatic `main`.
 #include "repl/repl.hpp"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
+#include "interpreter/messages.hpp"
 #include "lexer/lexer.hpp"
-#include "parser/parser.hpp"
+#include "parser/placed_parse.hpp"
 #include "repl/brackets.hpp"
 #include "repl/line_reader.hpp"
 #include "support/text_format.hpp"
@@ -23,10 +27,29 @@ namespace {
 // flags: those stay set for later statement lists, as at a script's top level.
 // Ctrl-C stops the statement that is running and skips the rest of the input; what earlier
 // statements defined stays.
-void run_input(Interpreter& interpreter, std::string_view input) {
-  StmtList statements = parse_program(tokenize(input));
+// An expression statement typed at a terminal shows its value, as a calculator would (Null
+// shows nothing); otherwise it runs as in a script.
+void run_statement(Interpreter& interpreter, const Stmt& statement, bool show_values) {
+  if (!show_values || statement.kind != StmtKind::Expr) {
+    interpreter.execute(statement);
+    return;
+  }
+  const auto& expression = static_cast<const ExprStmt&>(statement);
+  Value value = interpreter.evaluate(*expression.expr);
+  if (value.is_error()) {
+    errors::log_statement_failure(statement.place, messages::kExpressionFailed, value);
+  } else if (!value.is(ValueKind::Null)) {
+    std::string text = display_text(value);
+    text.push_back('\n');
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
+}
+
+void run_input(Interpreter& interpreter, std::string_view input, uint32_t first_line,
+               bool show_values) {
+  StmtList statements = parse_placed(input, "<input>", first_line);
   try {
-    for (const StmtPtr& statement : statements) interpreter.execute(*statement);
+    for (const StmtPtr& statement : statements) run_statement(interpreter, *statement, show_values);
   } catch (const Interrupted&) {
     interpreter.recover_from_interrupt();
     // A read that the interrupt cut short (input() waiting for a line) left the error flag.
@@ -48,6 +71,11 @@ void run_repl() {
   std::string pending;
   std::string line;
   std::unique_ptr<LineReader> reader = make_line_reader();
+  // A person at a terminal sees each expression's value; through pipes the output stays
+  // what the statements themselves write.
+  const bool show_values = isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1;
+  uint32_t lines_read = 0;  // error locations number the session's lines
+  uint32_t input_first_line = 1;
   catch_interrupts();
   for (;;) {
     take_interrupt();  // one that came after the last statement's checks has nothing to stop
@@ -61,6 +89,7 @@ void run_repl() {
       std::fputs("\n", stdout);
       continue;
     }
+    ++lines_read;
     if (!is_valid_utf8(line)) break;
     std::string_view text = trim_white_space(line);
     if (text.empty()) continue;
@@ -69,6 +98,7 @@ void run_repl() {
       std::fputs("Goodbye!\n", stdout);
       break;
     }
+    if (pending.empty()) input_first_line = lines_read;
     depth.scan(text);
     if (depth.is_open()) {
       pending.append(text);
@@ -78,7 +108,7 @@ void run_repl() {
     std::string input = std::move(pending);
     pending.clear();
     input.append(text);
-    run_input(interpreter, input);
+    run_input(interpreter, input, input_first_line, show_values);
   }
   std::fflush(stdout);
 }
