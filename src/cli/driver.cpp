@@ -137,12 +137,11 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
   log("File read successfully (" + std::to_string(source.size()) + " bytes)");
 
   TokenList tokens;
-  LexTrace token_places;  // where each token is, for error locations
-  double tokenize_ms = time_stage([&] { tokens = tokenize(source, token_places); });
+  double tokenize_ms = time_stage([&] { tokens = tokenize(source); });
   log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
 
   StmtList program;
-  double parse_ms = time_stage([&] { program = parse_placed(tokens, token_places, file); });
+  double parse_ms = time_stage([&] { program = parse_placed(tokens, file); });
   log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
 
   log("Starting execution...");

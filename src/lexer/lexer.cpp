@@ -3,6 +3,7 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -33,12 +34,36 @@ class Lexer {
 
   TokenList run() {
     if (trace_ != nullptr) return run_traced();
-    while (pos_ < source_.size()) step();
+    while (pos_ < source_.size()) {
+      size_t start = pos_;
+      size_t count = tokens_.size();
+      step();
+      if (tokens_.size() > count) place(tokens_.back(), start);
+    }
     tokens_.emplace_back(TokenKind::Eof);
+    place(tokens_.back(), pos_);
     return std::move(tokens_);
   }
 
  private:
+  // Gives `token` the line and column of `offset`, moving one cursor forward through the
+  // source as LineIndex counts (tokens begin in increasing order).
+  void place(Token& token, size_t offset) {
+    while (cursor_.offset < offset) {
+      if (source_[cursor_.offset] == '\n') {
+        ++cursor_.offset;
+        ++cursor_.line;
+        cursor_.column = 1;
+      } else {
+        decode_utf8(source_, cursor_.offset);
+        ++cursor_.column;
+      }
+    }
+    token.line = cursor_.line;
+    token.column = static_cast<uint16_t>(std::min<uint32_t>(cursor_.column, UINT16_MAX));
+  }
+  SourcePosition cursor_;
+
   // run() that also records where each token begins and ends (a step emits at most one).
   TokenList run_traced() {
     while (pos_ < source_.size()) {
@@ -46,11 +71,13 @@ class Lexer {
       size_t count = tokens_.size();
       step();
       if (tokens_.size() > count) {
+        place(tokens_.back(), start);
         trace_->token_starts.push_back(SourcePosition{start});
         trace_->token_ends.push_back(SourcePosition{pos_});
       }
     }
     tokens_.emplace_back(TokenKind::Eof);
+    place(tokens_.back(), pos_);
     trace_->token_starts.push_back(SourcePosition{pos_});
     trace_->token_ends.push_back(SourcePosition{pos_});
     LineIndex lines(source_);
@@ -63,7 +90,8 @@ class Lexer {
     return std::move(tokens_);
   }
   void note(LexNoteKind kind, size_t offset, char32_t character = 0) {
-    if (trace_ != nullptr) trace_->notes.push_back(LexNote{kind, SourcePosition{offset}, character});
+    if (trace_ != nullptr)
+      trace_->notes.push_back(LexNote{kind, SourcePosition{offset}, character});
   }
 
   // The character at byte offset `at` (0 past the end), without consuming it.

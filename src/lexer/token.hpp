@@ -89,6 +89,10 @@ std::span<const std::string_view> keywords();
 
 struct Token {
   TokenKind kind = TokenKind::Eof;
+  // Where the token begins, 1-based, as LineIndex counts (columns past 65535 are kept as
+  // 65535); held in the room after the kind. Not part of a token's equality.
+  uint16_t column = 0;
+  uint32_t line = 0;
   std::string text;     // Identifier, String
   int64_t integer = 0;  // Number
   double real = 0.0;    // Float

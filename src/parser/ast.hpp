@@ -88,11 +88,12 @@ struct NodeDeleter {
 // Where a node starts in its source: the source's number (source_names.hpp; 0 when unknown)
 // and its first token's line and column, 1-based (0 when unknown). Held in the room after
 // the node's kind, so that nodes are no larger for it; read only to report an error.
-struct NodePlace {
+struct [[gnu::packed]] NodePlace {
   uint8_t source = 0;
   uint16_t column = 0;  // columns past 65535 are kept as 65535
   uint32_t line = 0;
 };
+static_assert(sizeof(NodePlace) == 7, "a place fits the room after a node's kind");
 
 struct Expr {
   const ExprKind kind;
@@ -103,6 +104,7 @@ struct Expr {
   Expr(const Expr&) = delete;
   Expr& operator=(const Expr&) = delete;
 };
+static_assert(sizeof(Expr) == 3 * sizeof(void*), "the place costs a node no room");
 using ExprPtr = std::unique_ptr<Expr, NodeDeleter>;
 using ExprList = std::vector<ExprPtr>;
 
@@ -187,6 +189,7 @@ struct Stmt {
   Stmt(const Stmt&) = delete;
   Stmt& operator=(const Stmt&) = delete;
 };
+static_assert(sizeof(Stmt) == 3 * sizeof(void*), "the place costs a node no room");
 using StmtPtr = std::unique_ptr<Stmt, NodeDeleter>;
 using StmtList = std::vector<StmtPtr>;
 

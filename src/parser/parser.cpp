@@ -405,8 +405,9 @@ class Parser {
 
   // A call starts where its callee does.
   static ExprPtr make_call(ExprPtr callee, ExprList args) {
+    const NodePlace place = callee->place;  // call_of() may move the callee into the arguments
     ExprPtr call = call_of(callee, std::move(args));
-    call->place = callee->place;
+    call->place = place;
     return call;
   }
   static ExprPtr call_of(ExprPtr& callee, ExprList args) {

@@ -15,8 +15,8 @@ namespace {
 // built, after its operands, so an operator's place is its left operand's.
 class PlaceStamper final : public ParseListener {
  public:
-  PlaceStamper(const LexTrace& trace, uint8_t source, uint32_t first_line)
-      : trace_(trace), source_(source), line_offset_(first_line - 1) {}
+  PlaceStamper(const TokenList& tokens, uint8_t source, uint32_t first_line)
+      : tokens_(tokens), source_(source), line_offset_(first_line - 1) {}
 
   void recovered(ParseIssue, size_t, size_t) override {}
   void statement_parsed(const Stmt& stmt, size_t first_token) override {
@@ -38,29 +38,25 @@ class PlaceStamper final : public ParseListener {
 
  private:
   NodePlace place_of(size_t token) const {
-    if (token >= trace_.token_starts.size()) return NodePlace{source_, 0, 0};
-    const SourcePosition& at = trace_.token_starts[token];
-    return NodePlace{source_, static_cast<uint16_t>(std::min<uint32_t>(at.column, UINT16_MAX)),
-                     at.line + line_offset_};
+    if (token >= tokens_.size()) return NodePlace{source_, 0, 0};
+    const Token& at = tokens_[token];
+    return NodePlace{source_, at.column, at.line + line_offset_};
   }
 
-  const LexTrace& trace_;
+  const TokenList& tokens_;
   uint8_t source_;
   uint32_t line_offset_;
 };
 
 }  // namespace
 
-StmtList parse_placed(const TokenList& tokens, const LexTrace& trace, std::string_view source_name,
-                      uint32_t first_line) {
-  PlaceStamper stamper(trace, source_number(source_name), first_line);
+StmtList parse_placed(const TokenList& tokens, std::string_view source_name, uint32_t first_line) {
+  PlaceStamper stamper(tokens, source_number(source_name), first_line);
   return parse_program(tokens, &stamper);
 }
 
 StmtList parse_placed(std::string_view source, std::string_view source_name, uint32_t first_line) {
-  LexTrace trace;
-  TokenList tokens = tokenize(source, trace);
-  return parse_placed(tokens, trace, source_name, first_line);
+  return parse_placed(tokenize(source), source_name, first_line);
 }
 
 }  // namespace vormel

@@ -5,15 +5,14 @@
 #include <cstdint>
 #include <string_view>
 
-#include "lexer/lex_trace.hpp"
 #include "lexer/token.hpp"
 #include "parser/ast.hpp"
 
 namespace vormel {
 
-// `tokens` with the `trace` tokenize() gave for them; the source is named `source_name`,
-// and its first line is line `first_line` (the REPL numbers the lines of a whole session).
-StmtList parse_placed(const TokenList& tokens, const LexTrace& trace, std::string_view source_name,
+// `tokens` (whose places tokenize() gave) of the source named `source_name`, whose first
+// line is line `first_line` (the REPL numbers the lines of a whole session).
+StmtList parse_placed(const TokenList& tokens, std::string_view source_name,
                       uint32_t first_line = 1);
 // Both steps.
 StmtList parse_placed(std::string_view source, std::string_view source_name,
