@@ -47,4 +47,15 @@ std::optional<std::string> closest_name(std::string_view name,
   return *best;
 }
 
+std::optional<std::string> NameSuggester::suggest(std::string_view name) {
+  if (auto known = remembered_.find(name); known != remembered_.end()) return known->second;
+  std::optional<std::string> suggestion;
+  if (comparisons_left_ >= candidates_.size()) {
+    comparisons_left_ -= candidates_.size();
+    suggestion = closest_name(name, candidates_);
+  }
+  remembered_.emplace(std::string(name), suggestion);
+  return suggestion;
+}
+
 }  // namespace vormel

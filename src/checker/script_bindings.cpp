@@ -83,22 +83,21 @@ std::vector<std::pair<std::string, std::string>> calls_by_own_module_name(const 
                                                                           std::string_view module) {
   std::string prefix = std::string(module) + ".";
   std::vector<std::pair<std::string, std::string>> found;
-  SyntaxVisitor calls;
   std::optional<std::string> first;
+  SyntaxVisitor calls;
   calls.on_expression = [&](const Expr& e) {
     if (first || e.kind != ExprKind::Call) return;
     const std::string& name = static_cast<const CallExpr&>(e).name;
     if (name.starts_with(prefix)) first = name;
   };
-  SyntaxVisitor functions;
-  functions.on_statement = [&](const Stmt& stmt) {
-    if (stmt.kind != StmtKind::Function) return;
-    const auto& f = static_cast<const FunctionStmt&>(stmt);
+  // The functions an importer can reach: those the module defines at its top level.
+  for (const StmtPtr& stmt : program) {
+    if (!stmt || stmt->kind != StmtKind::Function) continue;
+    const auto& f = static_cast<const FunctionStmt&>(*stmt);
     first.reset();
     walk(f.def->body, calls);
     if (first) found.emplace_back(f.name, *first);
-  };
-  walk(program, functions);
+  }
   return found;
 }
 

@@ -144,14 +144,19 @@ class ScriptChecker {
   }
 
   // Calls inside function bodies: only those run when the file is imported as a module.
+  // Each body is walked once, with the functions nested in it.
   void collect_calls_in_functions() {
+    std::set<const Stmt*> nested;
     SyntaxVisitor calls;
+    calls.on_statement = [&nested](const Stmt& stmt) {
+      if (stmt.kind == StmtKind::Function) nested.insert(&stmt);
+    };
     calls.on_expression = [this](const Expr& e) {
       if (e.kind == ExprKind::Call) calls_in_functions_.insert(&e);
     };
     SyntaxVisitor functions;
-    functions.on_statement = [&calls](const Stmt& stmt) {
-      if (stmt.kind == StmtKind::Function)
+    functions.on_statement = [&](const Stmt& stmt) {
+      if (stmt.kind == StmtKind::Function && !nested.count(&stmt))
         walk(static_cast<const FunctionStmt&>(stmt).def->body, calls);
     };
     walk(view_.program, functions);
@@ -212,7 +217,7 @@ class ScriptChecker {
       std::string message =
           "call of '" + call.name +
           "', which is neither a built-in nor defined in this file or its imports";
-      if (std::optional<std::string> meant = closest_name(call.name, callable_names()))
+      if (std::optional<std::string> meant = callable_names().suggest(call.name))
         message += "; did you mean '" + *meant + "'?";
       warn(name_token, std::move(message));
       return;
@@ -236,13 +241,14 @@ class ScriptChecker {
   }
 
   // What a misspelt call may have meant: the script's names, then the built-ins.
-  const std::vector<std::string>& callable_names() {
-    if (callable_names_.empty()) {
-      callable_names_ = defs_.names_in_order;
+  NameSuggester& callable_names() {
+    if (!callable_names_) {
+      std::vector<std::string> names = defs_.names_in_order;
       const auto& builtins = builtin_function_names();
-      callable_names_.insert(callable_names_.end(), builtins.begin(), builtins.end());
+      names.insert(names.end(), builtins.begin(), builtins.end());
+      callable_names_.emplace(std::move(names));
     }
-    return callable_names_;
+    return *callable_names_;
   }
 
   void check_guard(const BinaryOpExpr& op) {
@@ -282,7 +288,7 @@ class ScriptChecker {
   ScriptBindings defs_;
   ModuleFiles modules_;
   std::set<const Expr*> calls_in_functions_;
-  std::vector<std::string> callable_names_;
+  std::optional<NameSuggester> callable_names_;
 };
 
 }  // namespace

@@ -85,7 +85,7 @@ void add_unbound_name_warnings(const ScriptView& view, const ScriptBindings& scr
                                std::vector<Warning>& out) {
   std::set<std::string, std::less<>> bound_by_tokens = names_bound_by_tokens(view);
   std::set<size_t> after_unknown = ends_of_unknown_characters(view);
-  std::vector<std::string> candidates;  // built on the first unbound name only
+  std::optional<NameSuggester> suggester;  // made for the first unbound name only
   SyntaxVisitor visitor;
   visitor.on_expression = [&](const Expr& e) {
     if (e.kind != ExprKind::Identifier) return;
@@ -94,9 +94,9 @@ void add_unbound_name_warnings(const ScriptView& view, const ScriptBindings& scr
     if (token == ParseListener::kNoToken || is_bound(name, script, imported) ||
         bound_by_tokens.count(name) || after_unknown.count(view.trace.token_starts[token].offset))
       return;
-    if (candidates.empty()) candidates = suggestions(script, imported);
+    if (!suggester) suggester.emplace(suggestions(script, imported));
     std::string message = "'" + name + "' is never bound";
-    if (std::optional<std::string> meant = closest_name(name, candidates))
+    if (std::optional<std::string> meant = suggester->suggest(name))
       message += "; did you mean '" + *meant + "'?";
     out.push_back(warning_at_token(view, token, std::move(message)));
   };

@@ -31,6 +31,15 @@ TEST(CheckerNamesTest, ClosestNamePrefersFewestEditsThenTheEarlierCandidate) {
   EXPECT_EQ(closest_name("x", {}), std::nullopt);
 }
 
+TEST(CheckerNamesTest, SuggesterRemembersEachNameAndStopsPastItsBudget) {
+  // Each new name costs one comparison with each of the two candidates.
+  NameSuggester suggester({"speed", "height"}, 4);
+  EXPECT_EQ(suggester.suggest("sped"), "speed");
+  EXPECT_EQ(suggester.suggest("heigth"), "height");
+  EXPECT_EQ(suggester.suggest("sped"), "speed");        // remembered, no new work
+  EXPECT_EQ(suggester.suggest("spede"), std::nullopt);  // the budget is spent
+}
+
 TEST(CheckerNamesTest, ModuleFileIsReadOnceForAllChecks) {
   int reads = 0;
   CheckOptions options;
