@@ -22,6 +22,9 @@ struct CheckOptions {
   // The text of the script module "{name}.vl" that `use name` imports, or nullopt when it
   // cannot be read. Without a reader, script modules are taken on trust.
   std::function<std::optional<std::string>(const std::string& module)> read_module;
+  // The module name the checked file is imported under ("shapes" for shapes.vl), or "" when
+  // unknown. Its functions may call each other as "shapes.square".
+  std::string module_name;
 };
 
 // Warnings in source order.

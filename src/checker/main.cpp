@@ -42,6 +42,7 @@ int check_files(const std::vector<std::string>& files) {
     }
     vormel::CheckOptions options;
     std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    options.module_name = std::filesystem::path(file).stem().string();
     options.read_module = [folder](const std::string& module) -> std::optional<std::string> {
       std::string text;
       std::string reason;

@@ -1,65 +1,19 @@
-// Code that runs but does not do what it seems to: calls of names that nothing defines, user
-// functions hidden by built-ins, "and"/"or" written as a guard (both sides always run), and
-// input() in a top-level let of a script without main (that let runs twice).
+// Code that runs but does not do what it seems to: calls of names that nothing defines or
+// with the wrong number of arguments, user functions hidden by built-ins, imports that leave
+// a module's calls of itself unbound, "and"/"or" written as a guard (both sides always run),
+// and input() in a top-level let of a script without main (that let runs twice).
 #include <algorithm>
-#include <map>
 #include <set>
 
+#include "checker/closest_name.hpp"
 #include "checker/library_names.hpp"
+#include "checker/module_files.hpp"
 #include "checker/warnings.hpp"
 #include "lexer/token.hpp"
 #include "parser/syntax_walk.hpp"
 
 namespace vormel {
 namespace {
-
-struct Import {
-  std::string module;
-  const UseStmt* use;
-};
-
-// Every name the script binds anywhere, and the modules it imports under which names.
-struct Definitions {
-  std::set<std::string, std::less<>> names;
-  std::map<std::string, Import, std::less<>> modules;  // by the name calls use (alias or module)
-  std::vector<const UseStmt*> uses;
-};
-
-Definitions collect_definitions(const StmtList& program) {
-  Definitions d;
-  SyntaxVisitor visitor;
-  visitor.on_statement = [&d](const Stmt& stmt) {
-    switch (stmt.kind) {
-      case StmtKind::Let: d.names.insert(static_cast<const LetStmt&>(stmt).name); break;
-      case StmtKind::Assign: d.names.insert(static_cast<const AssignStmt&>(stmt).name); break;
-      case StmtKind::CompoundAssign:
-        d.names.insert(static_cast<const CompoundAssignStmt&>(stmt).name);
-        break;
-      case StmtKind::Function: {
-        const auto& f = static_cast<const FunctionStmt&>(stmt);
-        d.names.insert(f.name);
-        d.names.insert(f.def->params.begin(), f.def->params.end());
-        break;
-      }
-      case StmtKind::For: d.names.insert(static_cast<const ForStmt&>(stmt).var); break;
-      case StmtKind::Try: d.names.insert(static_cast<const TryStmt&>(stmt).catch_var); break;
-      case StmtKind::Global: d.names.insert(static_cast<const GlobalStmt&>(stmt).name); break;
-      case StmtKind::Use: {
-        const auto& use = static_cast<const UseStmt&>(stmt);
-        d.uses.push_back(&use);
-        if (use.items) {
-          d.names.insert(use.items->begin(), use.items->end());
-        } else {
-          d.modules[use.alias ? *use.alias : use.module] = Import{use.module, &use};
-        }
-        break;
-      }
-      default: break;
-    }
-  };
-  walk(program, visitor);
-  return d;
-}
 
 bool mentions_any(const Expr& expr, const std::set<std::string, std::less<>>& names) {
   bool found = false;
@@ -112,10 +66,15 @@ bool indexes_what_is_tested(const Expr& side, const std::set<std::string, std::l
 class ScriptChecker {
  public:
   ScriptChecker(const ScriptView& view, const CheckOptions& options, std::vector<Warning>& out)
-      : view_(view), options_(options), out_(out), defs_(collect_definitions(view.program)) {}
+      : view_(view),
+        options_(options),
+        out_(out),
+        defs_(collect_bindings(view.program)),
+        modules_(options) {}
 
   void run() {
     check_imports();
+    collect_calls_in_functions();
     SyntaxVisitor visitor;
     visitor.on_statement = [this](const Stmt& stmt) {
       if (stmt.kind == StmtKind::Function)
@@ -127,6 +86,7 @@ class ScriptChecker {
     };
     walk(view_.program, visitor);
     check_top_level_input();
+    add_unbound_name_warnings(view_, defs_, imported_bindings(), out_);
   }
 
  private:
@@ -134,41 +94,72 @@ class ScriptChecker {
     out_.push_back(warning_at_token(view_, token, std::move(message)));
   }
 
-  // The names a script module defines; empty and false when its file cannot be read.
-  const std::set<std::string, std::less<>>* module_names(const std::string& module) {
-    if (!options_.read_module || is_builtin_module(module)) return nullptr;
-    auto cached = module_names_.find(module);
-    if (cached != module_names_.end()) return cached->second ? &*cached->second : nullptr;
-    std::optional<std::set<std::string, std::less<>>>& entry = module_names_[module];
-    if (std::optional<std::string> text = options_.read_module(module)) {
-      ScriptView module_view = read_script_view(*text);
-      entry = collect_definitions(module_view.program).names;
-    }
-    return entry ? &*entry : nullptr;
-  }
-
   bool module_defines(const std::string& module, std::string_view name) {
     if (is_builtin_module(module)) {
       const auto& functions = module_function_names(module);
       return std::binary_search(functions.begin(), functions.end(), name);
     }
-    const auto* names = module_names(module);
-    return names == nullptr || names->count(name) != 0;  // unreadable: reported at the use
+    const ModuleFile* file = modules_.find(module);
+    return file == nullptr || file->bindings.binds(name);  // unreadable: reported at the use
+  }
+
+  // What the script modules it imports bind (with or without items, under any name).
+  std::vector<const ScriptBindings*> imported_bindings() {
+    std::vector<const ScriptBindings*> imported;
+    for (const UseStmt* use : defs_.uses)
+      if (const ModuleFile* file = modules_.find(use->module)) imported.push_back(&file->bindings);
+    return imported;
   }
 
   void check_imports() {
     for (const UseStmt* use : defs_.uses) {
       size_t token = view_.token_of(*use) + 1;  // the module name (a use is a statement)
-      if (!is_builtin_module(use->module) && options_.read_module &&
-          module_names(use->module) == nullptr) {
+      if (!is_builtin_module(use->module) && modules_.can_read() &&
+          modules_.find(use->module) == nullptr) {
         warn(token, "module file '" + use->module + ".vl' cannot be read");
         continue;
       }
+      check_calls_by_module_name(*use, token);
       if (!use->items) continue;
       for (const std::string& item : *use->items)
         if (!module_defines(use->module, item))
           warn(token, "module '" + use->module + "' defines no '" + item + "'");
     }
+  }
+
+  // A module's function that calls another by the module's name ("shapes.square") fails
+  // when the importer binds the module under an alias, or imports only items.
+  void check_calls_by_module_name(const UseStmt& use, size_t token) {
+    if ((!use.alias && !use.items) || defs_.imports_by_own_name(use.module)) return;
+    const ModuleFile* file = modules_.find(use.module);
+    if (file == nullptr) return;
+    for (const auto& [function, call] : calls_by_own_module_name(file->view.program, use.module)) {
+      bool reached = !use.items ||
+                     std::find(use.items->begin(), use.items->end(), function) != use.items->end();
+      if (!reached) continue;
+      warn(token, use.module + ".vl calls '" + call +
+                      "' by its module name, which this import does not bind");
+      return;
+    }
+  }
+
+  // Calls inside function bodies: only those run when the file is imported as a module.
+  // Each body is walked once, with the functions nested in it.
+  void collect_calls_in_functions() {
+    std::set<const Stmt*> nested;
+    SyntaxVisitor calls;
+    calls.on_statement = [&nested](const Stmt& stmt) {
+      if (stmt.kind == StmtKind::Function) nested.insert(&stmt);
+    };
+    calls.on_expression = [this](const Expr& e) {
+      if (e.kind == ExprKind::Call) calls_in_functions_.insert(&e);
+    };
+    SyntaxVisitor functions;
+    functions.on_statement = [&](const Stmt& stmt) {
+      if (stmt.kind == StmtKind::Function && !nested.count(&stmt))
+        walk(static_cast<const FunctionStmt&>(stmt).def->body, calls);
+    };
+    walk(view_.program, functions);
   }
 
   void check_function_name(const FunctionStmt& function) {
@@ -178,12 +169,44 @@ class ScriptChecker {
                                            "' always wins over a function of the same name");
   }
 
+  // The number of parameters of the one function `name` can hold: defined in this file,
+  // or imported by item from module files that define it so, and bound by nothing else.
+  std::optional<size_t> fixed_arity(const std::string& name) {
+    auto [first, last] = defs_.item_imports.equal_range(name);
+    if (first == last) return defs_.fixed_arity(name);
+    if (defs_.value_bindings.count(name)) return std::nullopt;
+    std::vector<size_t> arities;
+    if (auto own = defs_.function_arities.find(name); own != defs_.function_arities.end())
+      arities = own->second;
+    for (auto item = first; item != last; ++item) {
+      const ModuleFile* file = modules_.find(item->second);
+      std::optional<size_t> imported = file ? file->bindings.fixed_arity(name) : std::nullopt;
+      if (!imported) return std::nullopt;
+      arities.push_back(*imported);
+    }
+    for (size_t arity : arities)
+      if (arity != arities.front()) return std::nullopt;
+    return arities.front();
+  }
+
+  void check_arity(const CallExpr& call, size_t name_token) {
+    // A call of something that is not a name ("[f][0](1)") is routed as a call of "call";
+    // its own warning says so.
+    if (view_.spelling(name_token) != call.name) return;
+    std::optional<size_t> params = fixed_arity(call.name);
+    if (!params || *params == call.args.size()) return;
+    auto count = [](size_t n) { return std::to_string(n) + (n == 1 ? " argument" : " arguments"); };
+    warn(name_token, "'" + call.name + "' takes " + count(*params) + " but is called with " +
+                         std::to_string(call.args.size()));
+  }
+
   void check_call(const CallExpr& call) {
     size_t paren = view_.token_of(call);
     size_t name_token = paren > 0 ? paren - 1 : 0;
     size_t dot = call.name.find('.');
     if (dot == std::string::npos) {
-      if (is_builtin_function(call.name) || defs_.names.count(call.name)) return;
+      if (is_builtin_function(call.name)) return;
+      if (defs_.binds(call.name)) return check_arity(call, name_token);
       const Token& before = view_.tokens[name_token];
       if (call.name == "call" && !(before.kind == TokenKind::Identifier && before.text == "call")) {
         warn(paren,
@@ -191,21 +214,41 @@ class ScriptChecker {
              "named 'call', which nothing defines");
         return;
       }
-      warn(name_token,
-           "call of '" + call.name +
-               "', which is neither a built-in nor defined in this file or its imports");
+      std::string message =
+          "call of '" + call.name +
+          "', which is neither a built-in nor defined in this file or its imports";
+      if (std::optional<std::string> meant = callable_names().suggest(call.name))
+        message += "; did you mean '" + *meant + "'?";
+      warn(name_token, std::move(message));
       return;
     }
     std::string prefix = call.name.substr(0, dot);
     std::string member = call.name.substr(dot + 1);
     auto import = defs_.modules.find(prefix);
     if (import == defs_.modules.end()) {
+      if (prefix == options_.module_name && calls_in_functions_.count(&call)) {
+        // This module's function calling another of its own, as importers reach it.
+        if (!defs_.function_arities.count(member))
+          warn(name_token, "module '" + prefix + "' has no function '" + member + "'");
+        return;
+      }
       warn(name_token, "'" + call.name + "' calls a function of module '" + prefix +
                            "', but no 'use " + prefix + "' imports it");
       return;
     }
     if (!module_defines(import->second.module, member))
       warn(name_token, "module '" + import->second.module + "' has no function '" + member + "'");
+  }
+
+  // What a misspelt call may have meant: the script's names, then the built-ins.
+  NameSuggester& callable_names() {
+    if (!callable_names_) {
+      std::vector<std::string> names = defs_.names_in_order;
+      const auto& builtins = builtin_function_names();
+      names.insert(names.end(), builtins.begin(), builtins.end());
+      callable_names_.emplace(std::move(names));
+    }
+    return *callable_names_;
   }
 
   void check_guard(const BinaryOpExpr& op) {
@@ -242,8 +285,10 @@ class ScriptChecker {
   const ScriptView& view_;
   const CheckOptions& options_;
   std::vector<Warning>& out_;
-  Definitions defs_;
-  std::map<std::string, std::optional<std::set<std::string, std::less<>>>> module_names_;
+  ScriptBindings defs_;
+  ModuleFiles modules_;
+  std::set<const Expr*> calls_in_functions_;
+  std::optional<NameSuggester> callable_names_;
 };
 
 }  // namespace

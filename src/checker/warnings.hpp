@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "checker/check.hpp"
+#include "checker/script_bindings.hpp"
 #include "parser/script_view.hpp"
 
 namespace vormel {
@@ -21,5 +22,10 @@ void add_front_end_warnings(const ScriptView& view, std::vector<Warning>& out);
 // Warnings for code that runs but surprises (script_checks.cpp).
 void add_script_warnings(const ScriptView& view, const CheckOptions& options,
                          std::vector<Warning>& out);
+// Warnings for names read but bound neither in the script nor in the module files it
+// imports (unbound_names.cpp).
+void add_unbound_name_warnings(const ScriptView& view, const ScriptBindings& script,
+                               const std::vector<const ScriptBindings*>& imported,
+                               std::vector<Warning>& out);
 
 }  // namespace vormel
