@@ -168,7 +168,8 @@ std::vector<FunctionOutline> nest(std::vector<FunctionOutline> flat) {
   std::vector<size_t> enclosing;
   for (size_t i = 0; i < flat.size(); ++i) {
     while (!enclosing.empty() && flat[enclosing.back()].end < flat[i].start) enclosing.pop_back();
-    if (!enclosing.empty()) parent[i] = enclosing[std::min(enclosing.size(), kDeepestOutline) - 1];
+    if (!enclosing.empty())
+      parent[i] = enclosing[std::min(enclosing.size(), kDeepestOutline - 1) - 1];
     enclosing.push_back(i);
   }
   std::vector<FunctionOutline> roots;
