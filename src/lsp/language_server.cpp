@@ -1,5 +1,6 @@
 // One document store (full texts by URI), re-checked on every open and change. Hover and
-// completion read the document's tree for its own functions and its module aliases.
+// completion read the document's tree for its own functions and its module aliases; the
+// navigation requests each have their own file and read the document's name index.
 #include "lsp/language_server.hpp"
 
 #include <istream>
