@@ -44,15 +44,14 @@ json find_definition(const std::string& uri, std::string_view text, size_t offse
     }
     case NameRole::ModuleFunction:
       return definition_in_module(uri, occurrence->module, occurrence->name);
-    case NameRole::Import:
-      if (json found = definition_in_module(uri, occurrence->module, occurrence->name);
-          !found.is_null())
-        return found;
-      break;  // the import itself is the closest there is
     default: break;
   }
   const NameOccurrence* definition = index.definition_of(occurrence->name);
   if (!definition) return nullptr;
+  if (definition->role == NameRole::Import) {
+    json found = definition_in_module(uri, definition->module, definition->name);
+    if (!found.is_null()) return found;  // else the import is the closest there is
+  }
   return location_json(uri, text, definition->start, definition->end);
 }
 

@@ -2,7 +2,10 @@
 // name token is taken for, method-style calls and nesting in signature help, refusals that
 // need a module, URIs of module files, and defs nested deeper than any outline shows.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,6 +67,17 @@ TEST(LspNavigationTest, DefinitionsPreferTheDefAndFallBackToTheImport) {
   def = find_definition("untitled:a", text, text.rfind('g'));
   EXPECT_EQ(def["range"]["start"], json({{"line", 2}, {"character", 8}}));
   EXPECT_TRUE(find_definition("untitled:a", text, text.find("use")).is_null());
+
+  // With the module beside the document, an imported name goes to its def there.
+  std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                 ("vormel_lsp_navigation_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "m.vl") << "# m\ndef g() { }\n";
+  std::string uri = "file://" + (folder / "main.vl").string();
+  def = find_definition(uri, text, text.rfind('g'));
+  EXPECT_EQ(def["uri"], "file://" + (folder / "m.vl").string());
+  EXPECT_EQ(def["range"]["start"], json({{"line", 1}, {"character", 4}}));
+  std::filesystem::remove_all(folder);
 }
 
 TEST(LspNavigationTest, ModuleFilesAreFoundBesideTheDocument) {
