@@ -62,8 +62,9 @@ TreeFacts read_tree(const ScriptView& view) {
   return facts;
 }
 
-// What the identifier at token `i` does, from its neighbours. False for a name that is no
-// script, module or module function name (a member after a dot, a dictionary key).
+// One pass over the tokens that records every name with what it does there, told by its
+// neighbours and by the brackets it stands in; it also pairs each opening bracket with its
+// closer, for the outline's function ranges.
 struct Scanner {
   const ScriptView& view;
   const TreeFacts& facts;
@@ -99,6 +100,7 @@ struct Scanner {
            facts.dict_braces.contains(brackets.innermost().token);
   }
 
+  // Members after a dot and dictionary keys are passed over: they are strings, not names.
   void classify(size_t i) {
     const std::string& name = view.tokens[i].text;
     TokenKind prev = kind_at(view, i - 1);
