@@ -1,4 +1,5 @@
-// Starts vormel-lsp for Vormel files: diagnostics from the checker, hover and completion.
+// Starts vormel-lsp for Vormel files: diagnostics from the checker, hover, completion and
+// navigation (definitions, references, symbols, rename, signature help).
 const vscode = require("vscode");
 const { LanguageClient, TransportKind } = require("vscode-languageclient/node");
 

@@ -1,8 +1,8 @@
 // One document store (full texts by URI), re-checked on every open and change. Hover and
-// completion read the document's tree for its own functions and its module aliases.
+// completion read the document's tree for its own functions and its module aliases; the
+// navigation requests each have their own file and read the document's name index.
 #include "lsp/language_server.hpp"
 
-#include <filesystem>
 #include <istream>
 #include <optional>
 #include <stdexcept>
@@ -10,11 +10,16 @@
 #include "checker/check.hpp"
 #include "checker/library_names.hpp"
 #include "lexer/token.hpp"
+#include "lsp/definitions.hpp"
+#include "lsp/document_symbols.hpp"
 #include "lsp/json_rpc.hpp"
+#include "lsp/protocol_json.hpp"
+#include "lsp/references.hpp"
+#include "lsp/rename.hpp"
+#include "lsp/signature_help.hpp"
 #include "lsp/text_positions.hpp"
 #include "parser/script_view.hpp"
 #include "parser/syntax_walk.hpp"
-#include "support/source_file.hpp"
 
 namespace vormel {
 
@@ -28,6 +33,7 @@ constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
 constexpr int kServerNotInitialized = -32002;
+constexpr int kRequestFailed = -32803;
 // Protocol enumerations.
 constexpr int kSeverityWarning = 2;
 constexpr int kTextDocumentSyncFull = 1;
@@ -38,13 +44,6 @@ constexpr int kCompletionModule = 9;
 struct MethodNotFound : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // What a document defines and imports, for hover and completion.
 struct DocumentOutline {
@@ -82,47 +81,7 @@ std::string signature_of(const DocumentOutline::Function& f) {
   return text + ")";
 }
 
-json range_json(std::string_view text, size_t start, size_t end) {
-  LspPosition a = to_lsp_position(text, start);
-  LspPosition b = to_lsp_position(text, end);
-  return {{"start", {{"line", a.line}, {"character", a.character}}},
-          {"end", {{"line", b.line}, {"character", b.character}}}};
-}
-
-LspPosition position_of(const json& position) {
-  return LspPosition{position.at("line").get<size_t>(), position.at("character").get<size_t>()};
-}
-
-LspPosition position_param(const json& params) { return position_of(params.at("position")); }
-
-// Reads the script module "{name}.vl" beside the document, when the document is a file.
-std::optional<std::string> read_module_beside(const std::string& uri, const std::string& name) {
-  std::string path = path_of_uri(uri);
-  if (path.empty()) return std::nullopt;
-  std::filesystem::path file = std::filesystem::path(path).parent_path() / (name + ".vl");
-  std::string source;
-  std::string failure;
-  if (!read_script(file.string(), source, failure)) return std::nullopt;
-  return source;
-}
-
 }  // namespace
-
-std::string path_of_uri(const std::string& uri) {
-  constexpr std::string_view kScheme = "file://";
-  if (uri.compare(0, kScheme.size(), kScheme) != 0) return "";
-  std::string path;
-  for (size_t i = kScheme.size(); i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && hex_digit(uri[i + 1]) >= 0 &&
-        hex_digit(uri[i + 2]) >= 0) {
-      path += static_cast<char>(hex_digit(uri[i + 1]) * 16 + hex_digit(uri[i + 2]));
-      i += 2;
-    } else {
-      path += uri[i];
-    }
-  }
-  return path;
-}
 
 int LanguageServer::run() {
   std::string body;
@@ -182,6 +141,8 @@ void LanguageServer::handle(const json& message) {
     reply["error"] = {{"code", kMethodNotFound}, {"message", "Unknown method " + method}};
   } catch (const json::exception& e) {
     reply["error"] = {{"code", kInvalidParams}, {"message", e.what()}};
+  } catch (const RequestRefused& e) {
+    reply["error"] = {{"code", kRequestFailed}, {"message", e.what()}};
   }
   write_message(out_, reply);
 }
@@ -192,7 +153,12 @@ json LanguageServer::respond(const std::string& method, const json& params) {
     return {{"capabilities",
              {{"textDocumentSync", {{"openClose", true}, {"change", kTextDocumentSyncFull}}},
               {"hoverProvider", true},
-              {"completionProvider", {{"triggerCharacters", {"."}}}}}},
+              {"completionProvider", {{"triggerCharacters", {"."}}}},
+              {"definitionProvider", true},
+              {"referencesProvider", true},
+              {"documentSymbolProvider", true},
+              {"renameProvider", {{"prepareProvider", true}}},
+              {"signatureHelpProvider", {{"triggerCharacters", {"(", ","}}}}}},
             {"serverInfo", {{"name", "vormel-lsp"}}}};
   }
   if (method == "shutdown") {
@@ -201,6 +167,31 @@ json LanguageServer::respond(const std::string& method, const json& params) {
   }
   if (method == "textDocument/hover") return hover(params);
   if (method == "textDocument/completion") return completion(params);
+  if (!method.starts_with("textDocument/")) throw MethodNotFound(method);
+  return navigate(method, params);
+}
+
+// The requests that read one open document; null for a document that is not open.
+json LanguageServer::navigate(const std::string& method, const json& params) const {
+  const bool known = method == "textDocument/definition" || method == "textDocument/references" ||
+                     method == "textDocument/documentSymbol" || method == "textDocument/rename" ||
+                     method == "textDocument/prepareRename" ||
+                     method == "textDocument/signatureHelp";
+  if (!known) throw MethodNotFound(method);
+  const std::string& uri = params.at("textDocument").at("uri").get_ref<const std::string&>();
+  auto doc = documents_.find(uri);
+  if (doc == documents_.end()) return nullptr;
+  const std::string& text = doc->second;
+  if (method == "textDocument/documentSymbol") return document_symbols(text);
+  size_t offset = offset_param(text, params);
+  if (method == "textDocument/definition") return find_definition(uri, text, offset);
+  if (method == "textDocument/references")
+    return find_references(uri, text, offset,
+                           params.at("context").at("includeDeclaration").get<bool>());
+  if (method == "textDocument/prepareRename") return prepare_rename(text, offset);
+  if (method == "textDocument/rename")
+    return rename_name(uri, text, offset, params.at("newName").get<std::string>());
+  return signature_help(uri, text, offset);
   throw MethodNotFound(method);
 }
 
@@ -275,7 +266,7 @@ json LanguageServer::hover(const json& params) const {
   auto doc = documents_.find(uri);
   if (doc == documents_.end()) return nullptr;
   const std::string& text = doc->second;
-  NameSpan span = name_at(text, to_offset(text, position_param(params)));
+  NameSpan span = name_at(text, offset_param(text, params));
   if (span.empty()) return nullptr;
   std::string name = text.substr(span.start, span.end - span.start);
   DocumentOutline outline = outline_of(text);
@@ -323,7 +314,7 @@ json LanguageServer::completion(const json& params) const {
   auto doc = documents_.find(uri);
   if (doc == documents_.end()) return {{"isIncomplete", false}, {"items", items}};
   const std::string& text = doc->second;
-  size_t offset = to_offset(text, position_param(params));
+  size_t offset = offset_param(text, params);
   size_t start = name_at(text, offset).start;
   DocumentOutline outline = outline_of(text);
   auto add = [&items](const std::string& label, int kind, std::string_view detail,

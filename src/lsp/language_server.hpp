@@ -1,11 +1,14 @@
 // vormel-lsp: the checker's warnings as diagnostics, hover on built-ins and module
-// functions, and completion, over the Language Server Protocol.
+// functions, completion, and navigation (definitions, references, document symbols, rename,
+// signature help), over the Language Server Protocol.
 #pragma once
 
 #include <iosfwd>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "lsp/module_files.hpp"
 
 namespace vormel {
 
@@ -24,16 +27,14 @@ class LanguageServer {
   void change_document(const std::string& uri, const nlohmann::json& changes);
   nlohmann::json hover(const nlohmann::json& params) const;
   nlohmann::json completion(const nlohmann::json& params) const;
+  nlohmann::json navigate(const std::string& method, const nlohmann::json& params) const;
 
   std::istream& in_;
   std::ostream& out_;
   std::map<std::string, std::string> documents_;  // by URI
-  bool initialized_ = false;  // after the "initialize" request
+  bool initialized_ = false;                      // after the "initialize" request
   bool shutdown_requested_ = false;
   bool exit_requested_ = false;
 };
-
-// The local path of a file: URI ("file:///a%20b.vl" gives "/a b.vl"), or "" for other schemes.
-std::string path_of_uri(const std::string& uri);
 
 }  // namespace vormel

@@ -16,7 +16,8 @@ bool is_name_byte(char c) {
 
 LspPosition to_lsp_position(std::string_view text, size_t offset) {
   if (offset > text.size()) offset = text.size();
-  size_t line_start = text.rfind('\n', offset == 0 ? std::string_view::npos : offset - 1);
+  // At offset 0 no line break comes before (rfind from npos would find the last one).
+  size_t line_start = offset == 0 ? std::string_view::npos : text.rfind('\n', offset - 1);
   line_start = line_start == std::string_view::npos ? 0 : line_start + 1;
   LspPosition position;
   for (size_t i = 0; i < line_start; ++i)

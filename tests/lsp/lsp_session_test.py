@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """A scripted language-server client: starts vormel-lsp, talks the protocol over its standard
 input and output, and checks each answer (initialize, didOpen, didChange, diagnostics, hover,
-completion, shutdown, exit), then the protocol's edge cases: exit without shutdown, a
+completion, shutdown, exit), the navigation requests (definition, references, document
+symbols, rename, signature help) on a document with a module beside it, then the protocol's
+edge cases: exit without shutdown, a
 malformed body, an unknown method, and a broken frame; and hostile messages: requests before
 initialize, changes with fields missing, ids that are neither numbers nor strings, and
 nesting ten million deep.
@@ -193,8 +195,8 @@ def session(server, folder):
     check(items["area"]["detail"] == "area(w, h)", "the script's own functions")
     check(sum(1 for i in items.values() if i["kind"] == 14) == 21, "21 keywords")
 
-    reply = client.request("textDocument/definition", {"textDocument": {"uri": uri},
-                                                       "position": {"line": 0, "character": 0}})
+    reply = client.request("textDocument/formatting", {"textDocument": {"uri": uri},
+                                                       "options": {}})
     check(reply["error"]["code"] == -32601, "an unknown method is answered with an error")
     reply = client.request("textDocument/hover", {"textDocument": {"uri": uri}})
     check(reply["error"]["code"] == -32602, "missing parameters are answered with an error")
@@ -209,6 +211,147 @@ def session(server, folder):
     check(reply["error"]["code"] == -32600, "requests after shutdown are refused")
     client.notify("exit", None)
     check(client.process.wait(timeout=TIMEOUT) == 0, "exit after shutdown gives status 0")
+
+
+NAVIGATION = """use geometry
+use sdl2 as g
+let total = 0
+def area(w, h) {
+  let result = w * h  # area is not a name here
+  return result
+}
+for side in [1, 2] {
+  total = total + area(side, geometry.double(side))
+}
+let box = {width: 3, total: 1}
+print(box.total, "total", len(upper(total)))
+g.draw_line(0, [1, 2], "x, y", (3)
+"""
+
+GEOMETRY = """def double(n) { return n * 2 }
+"""
+
+
+def navigation(server, folder):
+    """Definition, references, symbols, rename and signature help on NAVIGATION, with the
+    module geometry.vl in the same folder."""
+    uri = "file://" + os.path.join(folder, "nav.vl")
+    module_uri = "file://" + os.path.join(folder, "geometry.vl")
+    with open(os.path.join(folder, "geometry.vl"), "w", encoding="utf-8") as f:
+        f.write(GEOMETRY)
+    lines = NAVIGATION.split("\n")
+    client = Client(server)
+    caps = client.request("initialize", {"processId": None, "rootUri": None,
+                                          "capabilities": {}})["result"]["capabilities"]
+    check(caps["definitionProvider"] and caps["referencesProvider"]
+          and caps["documentSymbolProvider"] and caps["renameProvider"]["prepareProvider"], caps)
+    check(caps["signatureHelpProvider"]["triggerCharacters"] == ["(", ","], caps)
+    client.notify("textDocument/didOpen", {"textDocument": {
+        "uri": uri, "languageId": "vormel", "version": 1, "text": NAVIGATION}})
+    client.diagnostics(uri)
+
+    def at(line, word, nth=0, shift=0):
+        """The position of the nth `word` on `line` (plus `shift` characters)."""
+        character = -1
+        for _ in range(nth + 1):
+            character = lines[line].index(word, character + 1)
+        return {"line": line, "character": character + shift}
+
+    def span(line, word, nth=0):
+        start = at(line, word, nth)
+        return {"start": start, "end": {"line": line, "character": start["character"] + len(word)}}
+
+    def ask(method, position, **extra):
+        params = {"textDocument": {"uri": uri}, "position": position, **extra}
+        return client.request("textDocument/" + method, params)
+
+    def definition(position):
+        return ask("definition", position)["result"]
+
+    # Definitions: a def, a first binding (let, for, parameter), a module file and the def
+    # of a module's function; nothing for built-ins and the built-in modules.
+    check(definition(at(8, "area")) == {"uri": uri, "range": span(3, "area")}, "def of area")
+    check(definition(at(11, "total", 2))["range"] == span(2, "total"), "first binding of total")
+    check(definition(at(8, "side", 1, 2))["range"] == span(7, "side"), "a for variable")
+    check(definition(at(4, "h"))["range"] == span(3, "h"), "a parameter")
+    module_start = {"start": {"line": 0, "character": 0}, "end": {"line": 0, "character": 0}}
+    for position in (at(0, "geometry"), at(8, "geometry")):
+        check(definition(position) == {"uri": module_uri, "range": module_start}, position)
+    found = definition(at(8, "double"))
+    check(found == {"uri": module_uri, "range": {"start": {"line": 0, "character": 4},
+                                                 "end": {"line": 0, "character": 10}}}, found)
+    for position in (at(11, "len"), at(1, " g", 0, 1), at(11, "total", 1), at(10, "width")):
+        check(definition(position) is None, position)
+
+    # References: names only, not the dict key, the member after a dot, the string or the
+    # comment; without the declaration on request.
+    def references(position, declaration):
+        reply = ask("references", position, context={"includeDeclaration": declaration})
+        return [(r["range"]["start"]["line"], r["range"]["start"]["character"])
+                for r in reply["result"]]
+    total = [(2, 4), (8, 2), (8, 10), (11, at(11, "total", 2)["character"])]
+    check(references(at(8, "total"), True) == total, references(at(8, "total"), True))
+    check(references(at(8, "total"), False) == total[1:], "without the declaration")
+    check(references(at(3, "area"), True) == [(3, 4), (8, 18)], "the comment is not a use")
+    check(references(at(8, "geometry"), True) == [(0, 4), (8, 29)], "a module")
+    check(ask("references", at(10, "width"), context={"includeDeclaration": True})["result"]
+          is None, "a dictionary key is no name")
+
+    symbols = ask("documentSymbol", {"line": 0, "character": 0})["result"]
+    check([(s["name"], s["kind"]) for s in symbols] == [("total", 13), ("area", 12), ("box", 13)],
+          symbols)
+    area = symbols[1]
+    check(area["detail"] == "(w, h)" and area["selectionRange"] == span(3, "area"), area)
+    check(area["range"] == {"start": {"line": 3, "character": 0},
+                            "end": {"line": 6, "character": 1}}, area)
+
+    # Rename: every reference, after a prepareRename that gives the name's range.
+    reply = ask("prepareRename", at(8, "area", 0, 2))
+    check(reply["result"] == {"range": span(8, "area"), "placeholder": "area"}, reply)
+    edits = ask("rename", at(8, "total"), newName="sum")["result"]["changes"][uri]
+    check(sorted((e["range"]["start"]["line"], e["range"]["start"]["character"]) for e in edits)
+          == total and all(e["newText"] == "sum" for e in edits), edits)
+    refusals = [(ask("prepareRename", at(11, "len")), "built-in"),
+                (ask("prepareRename", at(7, "for")), "keyword"),
+                (ask("prepareRename", at(8, "geometry")), "module"),
+                (ask("prepareRename", at(1, " g", 0, 1)), "module"),
+                (ask("rename", at(3, "area"), newName="for"), "keyword"),
+                (ask("rename", at(3, "area"), newName="9lives"), "not a name"),
+                (ask("rename", at(3, "area"), newName="a b"), "not a name"),
+                (ask("rename", at(3, "area"), newName="print"), "built-in"),
+                (ask("rename", at(3, "area"), newName="total"), "already used")]
+    for reply, reason in refusals:
+        check(reply.get("error", {}).get("code") == -32803 and reason in reply["error"]["message"],
+              (reply, reason))
+
+    # Signature help: the argument under the cursor counts commas at the call's own depth
+    # (not inside brackets or strings); a variadic last parameter takes the rest.
+    def signature(position):
+        result = ask("signatureHelp", position)["result"]
+        if result is None:
+            return None
+        active = result["activeParameter"]
+        label = result["signatures"][0]["label"]
+        start, end = result["signatures"][0]["parameters"][active]["label"]
+        return label, label[start:end]
+    check(signature(at(8, "side")) == ("area(w, h)", "w"), signature(at(8, "side")))
+    check(signature(at(8, "geometry")) == ("area(w, h)", "h"), "after the comma")
+    check(signature(at(8, "side", 1)) == ("geometry.double(n)", "n"), "a script module")
+    check(signature(at(11, "len")) == ("print(values...)", "values..."), "variadic")
+    check(signature(at(11, "total", 2)) == ("upper(text)", "text"), "the innermost call")
+    check(signature({"line": 12, "character": len(lines[12])})
+          == ("g.draw_line(x1, y1, x2, y2)", "y2"), "through an alias")
+    check(signature(at(2, "total")) is None, "outside any call")
+    check(signature(at(3, "w")) is None, "a parameter list is no call")
+
+    reply = client.request("textDocument/definition", {
+        "textDocument": {"uri": "file:///nowhere.vl"}, "position": {"line": 0, "character": 0}})
+    check(reply["result"] is None, "a document that is not open")
+    reply = ask("rename", at(3, "area"))
+    check(reply["error"]["code"] == -32602, "rename without a new name")
+    client.request("shutdown", None)
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 0, "navigation session ends cleanly")
 
 
 def edge_cases(server):
@@ -264,7 +407,8 @@ def hostile_messages(server):
 
 def random_documents(server, root):
     """Broken documents (the project's scripts with random cuts and insertions) each get
-    diagnostics inside the document, and hover and completion anywhere answer without error."""
+    diagnostics inside the document, and every position request anywhere answers without
+    error (a rename may be refused)."""
     rng = random.Random(15)
     texts = []
     for folder in ("examples", "tests/checker/cases"):
@@ -295,11 +439,15 @@ def random_documents(server, root):
         for d in client.diagnostics(uri):
             start = d["range"]["start"]
             check(start["line"] < len(lines) + 1, (d, text))
-        for method in ("textDocument/hover", "textDocument/completion"):
+        for method in ("hover", "completion", "definition", "references", "documentSymbol",
+                       "prepareRename", "rename", "signatureHelp"):
             line = rng.randrange(len(lines))
             position = {"line": line, "character": rng.randint(0, len(lines[line]) + 2)}
-            reply = client.request(method, {"textDocument": {"uri": uri}, "position": position})
-            check("result" in reply, (method, reply))
+            reply = client.request("textDocument/" + method, {
+                "textDocument": {"uri": uri}, "position": position, "newName": "renamed",
+                "context": {"includeDeclaration": True}})
+            refused = method.endswith("ename") and reply.get("error", {}).get("code") == -32803
+            check("result" in reply or refused, (method, reply))
     client.request("shutdown", None)
     client.notify("exit", None)
     check(client.process.wait(timeout=TIMEOUT) == 0, "the server survives broken documents")
@@ -310,6 +458,8 @@ def main():
     root = os.path.abspath(sys.argv[2])
     with tempfile.TemporaryDirectory() as folder:
         session(server, folder)
+    with tempfile.TemporaryDirectory() as folder:
+        navigation(server, folder)
     edge_cases(server)
     hostile_messages(server)
     random_documents(server, root)

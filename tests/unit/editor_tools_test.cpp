@@ -98,6 +98,7 @@ TEST(EditorToolsTest, ProtocolPositionsCountUtf16Units) {
   // x is byte 9 (é two bytes, 😀 four), column 3 in UTF-16 units.
   EXPECT_EQ(to_lsp_position(text, 9).line, 1u);
   EXPECT_EQ(to_lsp_position(text, 9).character, 3u);
+  EXPECT_EQ(to_lsp_position(text, 0).line, 0u);  // the start, even with line breaks after it
   EXPECT_EQ(to_offset(text, {1, 3}), 9u);
   EXPECT_EQ(to_offset(text, {1, 2}), 5u);   // inside the surrogate pair: before the emoji
   EXPECT_EQ(to_offset(text, {0, 99}), 2u);  // past the line's end: its end
