@@ -3,6 +3,7 @@
 // navigation requests each have their own file and read the document's name index.
 #include "lsp/language_server.hpp"
 
+#include <filesystem>
 #include <istream>
 #include <optional>
 #include <stdexcept>
@@ -240,10 +241,13 @@ void LanguageServer::change_document(const std::string& uri, const json& changes
 void LanguageServer::publish_diagnostics(const std::string& uri) {
   const std::string& text = documents_[uri];
   CheckOptions options;
-  if (!path_of_uri(uri).empty())
+  if (!path_of_uri(uri).empty()) {
     options.read_module = [uri](const std::string& module) {
       return read_module_beside(uri, module);
     };
+    // A module's functions may call each other by the module's name ("shapes.square").
+    options.module_name = std::filesystem::path(path_of_uri(uri)).stem().string();
+  }
   LineIndex lines(text);
   json diagnostics = json::array();
   for (const Warning& warning : check_source(text, options)) {
