@@ -76,6 +76,12 @@ template <typename Raise>
   ErrorPlace place(&at);
   return raise();
 }
+// The same for a place that may be null (then the place named outside stands).
+template <typename Raise>
+[[gnu::always_inline]] inline Value raised_at(const NodePlace* at, Raise raise) {
+  ErrorPlace place(at);
+  return raise();
+}
 
 // Statement context lines, placed at the statement: `message` has one '{}' for the cause, or
 // a '{}' for the name and then one for the cause.
