@@ -14,6 +14,20 @@ LineIndex::LineIndex(std::string_view source) : source_(source) {
     if (source[i] == '\n') line_starts_.push_back(i + 1);
 }
 
+void advance_position(SourcePosition& cursor, std::string_view source, size_t offset) {
+  const size_t target = std::min(offset, source.size());
+  while (cursor.offset < target) {
+    if (source[cursor.offset] == '\n') {
+      ++cursor.offset;
+      ++cursor.line;
+      cursor.column = 1;
+    } else {
+      decode_utf8(source, cursor.offset);
+      ++cursor.column;
+    }
+  }
+}
+
 SourcePosition LineIndex::at(size_t offset) const {
   offset = std::min(offset, source_.size());
   auto next = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
@@ -34,17 +48,7 @@ void LineIndex::resolve(std::vector<SourcePosition>& positions) const {
       position = at(position.offset);
       continue;
     }
-    size_t target = std::min(position.offset, source_.size());
-    while (cursor.offset < target) {
-      if (source_[cursor.offset] == '\n') {
-        ++cursor.offset;
-        ++cursor.line;
-        cursor.column = 1;
-      } else {
-        decode_utf8(source_, cursor.offset);
-        ++cursor.column;
-      }
-    }
+    advance_position(cursor, source_, position.offset);
     position = cursor;
   }
 }

@@ -35,6 +35,9 @@ struct LexTrace {
   std::vector<LexNote> notes;                // in source order
 };
 
+// Moves `cursor` forward through `source` to `offset`, counting lines and columns.
+void advance_position(SourcePosition& cursor, std::string_view source, size_t offset);
+
 // Line and column of byte offsets within one source text.
 class LineIndex {
  public:

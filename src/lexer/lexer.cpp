@@ -49,16 +49,7 @@ class Lexer {
   // Gives `token` the line and column of `offset`, moving one cursor forward through the
   // source as LineIndex counts (tokens begin in increasing order).
   void place(Token& token, size_t offset) {
-    while (cursor_.offset < offset) {
-      if (source_[cursor_.offset] == '\n') {
-        ++cursor_.offset;
-        ++cursor_.line;
-        cursor_.column = 1;
-      } else {
-        decode_utf8(source_, cursor_.offset);
-        ++cursor_.column;
-      }
-    }
+    advance_position(cursor_, source_, offset);
     token.line = cursor_.line;
     token.column = static_cast<uint16_t>(std::min<uint32_t>(cursor_.column, UINT16_MAX));
   }
