@@ -6,6 +6,7 @@
 #include <string>
 
 #include "interpreter/builtins/builtins.hpp"
+#include "interpreter/library/library_modules.hpp"
 #include "interpreter/native_modules.hpp"
 
 namespace vormel {
@@ -23,6 +24,8 @@ bool is_builtin_function(std::string_view name) { return find_builtin(name) >= 0
 
 bool is_builtin_module(std::string_view module) { return find_native_module(module) != nullptr; }
 
+bool is_library_module(std::string_view module) { return find_library_module(module) != nullptr; }
+
 std::vector<std::string> builtin_module_names() {
   std::vector<std::string> names;
   for (const NativeModule* module : native_modules()) names.emplace_back(module->name);
@@ -32,7 +35,9 @@ std::vector<std::string> builtin_module_names() {
 const std::vector<std::string>& module_function_names(std::string_view module) {
   static const std::map<std::string, std::vector<std::string>, std::less<>> tables = [] {
     std::map<std::string, std::vector<std::string>, std::less<>> result;
-    for (const NativeModule* module : native_modules()) {
+    std::vector<const NativeModule*> modules(native_modules().begin(), native_modules().end());
+    modules.insert(modules.end(), library_modules().begin(), library_modules().end());
+    for (const NativeModule* module : modules) {
       std::vector<std::string>& functions = result[std::string(module->name)];
       for (const NativeFunction& function : module->functions)
         functions.emplace_back(function.name);

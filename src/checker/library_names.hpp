@@ -16,6 +16,9 @@ bool is_builtin_function(std::string_view name);
 // prefix, sorted.
 bool is_builtin_module(std::string_view module);
 std::vector<std::string> builtin_module_names();
+// A library module ("text", "math"): imported only where no file of its name exists.
+bool is_library_module(std::string_view module);
+// A native or library module's function names without the prefix, sorted.
 const std::vector<std::string>& module_function_names(std::string_view module);
 
 struct LibraryFunctionDoc {

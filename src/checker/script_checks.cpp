@@ -95,7 +95,7 @@ class ScriptChecker {
   }
 
   bool module_defines(const std::string& module, std::string_view name) {
-    if (is_builtin_module(module)) {
+    if (is_builtin_module(module) || (is_library_module(module) && !modules_.find(module))) {
       const auto& functions = module_function_names(module);
       return std::binary_search(functions.begin(), functions.end(), name);
     }
@@ -114,8 +114,8 @@ class ScriptChecker {
   void check_imports() {
     for (const UseStmt* use : defs_.uses) {
       size_t token = view_.token_of(*use) + 1;  // the module name (a use is a statement)
-      if (!is_builtin_module(use->module) && modules_.can_read() &&
-          modules_.find(use->module) == nullptr) {
+      if (!is_builtin_module(use->module) && !is_library_module(use->module) &&
+          modules_.can_read() && modules_.find(use->module) == nullptr) {
         warn(token, "module file '" + use->module + ".vl' cannot be read");
         continue;
       }

@@ -9,6 +9,7 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
+#include "interpreter/library/library_modules.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
 #include "interpreter/node_cache.hpp"
@@ -131,6 +132,12 @@ Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
     return call_native(*route.native_function, args, context);
   }
   const Value* exported = exports->find(route.function);
+  if (exported != nullptr && exported->is(ValueKind::BuiltinFunction)) {
+    // A library module's function (a script module's own import of one passes it on too).
+    NativeCallContext context = native_call_context(*this);
+    if (auto result = dispatch_library(exported->builtin_name(), args, context))
+      return std::move(*result);
+  }
   if (exported == nullptr || !exported->is(ValueKind::Function))
     return errors::raised_at(
         call.place, [&] { return errors::module_function_missing(route.module, route.function); });

@@ -91,6 +91,31 @@ inline constexpr std::string_view kHttpWriteFailed = "Failed to write request: {
 inline constexpr std::string_view kHttpReadFailed = "Failed to read response: {}";
 inline constexpr std::string_view kHttpNetworkForbidden = "network access is turned off";
 
+// The standard library. Every message starts with the function's full name ("text.trim"),
+// so that a script's ERROR line says which call failed. Each module's own messages follow
+// the shared ones under its name.
+inline constexpr std::string_view kLibraryTooFewArguments = "{}: too few arguments; expected {}";
+inline constexpr std::string_view kLibraryTooManyArguments = "{}: too many arguments; expected {}";
+inline constexpr std::string_view kLibraryExpected = "{}: expected {}, got {}";
+inline constexpr std::string_view kLibraryCallbackArity =
+    "{}: the function passed takes {} arguments, not {}";
+
+// library: text
+
+// library: list
+
+// library: dict
+
+// library: math
+
+// library: time
+
+// library: json
+
+// library: file
+
+// library: system
+
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";

@@ -1,6 +1,7 @@
-// `use`: loading modules (the two built-in tables, or a script file run in a fresh
-// interpreter whose globals become the exports) and binding them.
+// `use`: loading modules (the two built-in tables, a script file run in a fresh interpreter
+// whose globals become the exports, or else a library module's table) and binding them.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "interpreter/error_trace.hpp"
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/library/library_modules.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/native_modules.hpp"
 #include "lexer/lexer.hpp"
@@ -36,6 +38,12 @@ std::optional<ExportTable> Interpreter::load_module(const std::string& name) {
   std::string source;
   std::string failure;
   if (!read_script(name + ".vl", source, failure)) {
+    // A library module answers only where no file of that name exists: a script's own
+    // text.vl keeps winning, and an unreadable one still fails as before.
+    std::error_code ignored;
+    if (const NativeModule* library = find_library_module(name);
+        library != nullptr && !std::filesystem::exists(name + ".vl", ignored))
+      return native_exports(*library);
     log_error(messages::kModuleNotFound, {name, name});
     return std::nullopt;
   }

@@ -13,12 +13,16 @@ class NativeCallContext {
   // Answers the owner's graphics context, creating it on first use.
   using GraphicsSource = GraphicsContext& (*)(void* owner);
 
-  NativeCallContext(void* owner, GraphicsSource source) : owner_(owner), source_(source) {}
+  NativeCallContext(void* owner, GraphicsSource source, Interpreter* interpreter = nullptr)
+      : owner_(owner), source_(source), interpreter_(interpreter) {}
   // Calls that work on a graphics context which already exists.
   explicit NativeCallContext(GraphicsContext& graphics)
       : owner_(&graphics), source_(&existing_graphics) {}
 
   GraphicsContext& graphics() const { return source_(owner_); }
+  // The interpreter that made the call, for functions that call script functions back;
+  // null for calls made on a graphics context alone.
+  Interpreter* interpreter() const { return interpreter_; }
 
  private:
   static GraphicsContext& existing_graphics(void* graphics) {
@@ -27,6 +31,7 @@ class NativeCallContext {
 
   void* owner_;
   GraphicsSource source_;
+  Interpreter* interpreter_ = nullptr;
 };
 
 // The graphics source of calls made by an interpreter: its own context, made on first use.
@@ -34,7 +39,7 @@ GraphicsContext& interpreter_graphics(void* interpreter);
 
 // The context of native calls made by `interpreter`.
 inline NativeCallContext native_call_context(Interpreter& interpreter) {
-  return NativeCallContext(&interpreter, &interpreter_graphics);
+  return NativeCallContext(&interpreter, &interpreter_graphics, &interpreter);
 }
 
 }  // namespace vormel

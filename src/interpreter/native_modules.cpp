@@ -5,6 +5,7 @@
 
 #include "interpreter/graphics/graphics.hpp"
 #include "interpreter/http/http.hpp"
+#include "interpreter/library/library_modules.hpp"
 
 namespace vormel {
 
@@ -50,7 +51,7 @@ std::optional<Value> dispatch_any_native(std::string_view full_name, std::span<V
                                          const NativeCallContext& context) {
   for (const NativeModule* module : native_modules())
     if (auto result = dispatch_native(*module, full_name, args, context)) return result;
-  return std::nullopt;
+  return dispatch_library(full_name, args, context);
 }
 
 }  // namespace vormel

@@ -24,7 +24,8 @@ ExportTable native_exports(const NativeModule& module);
 // the name is not one of this module's functions.
 std::optional<Value> dispatch_native(const NativeModule& module, std::string_view full_name,
                                      std::span<Value> args, const NativeCallContext& context);
-// Offers a full name to every module in routing order; nullopt when none claims it.
+// Offers a full name to every module in routing order, then to the library modules;
+// nullopt when none claims it.
 std::optional<Value> dispatch_any_native(std::string_view full_name, std::span<Value> args,
                                          const NativeCallContext& context);
 

@@ -1,0 +1,58 @@
+#include "interpreter/library/library_modules.hpp"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "interpreter/messages.hpp"
+#include "interpreter/native_modules.hpp"
+
+namespace vormel {
+
+std::span<const NativeModule* const> library_modules() {
+  static const std::array<const NativeModule*, 8> modules = {
+      &text_module(), &list_module(), &dict_module(), &math_module(),
+      &time_module(), &json_module(), &file_module(), &system_module()};
+  return modules;
+}
+
+const NativeModule* find_library_module(std::string_view name) {
+  for (const NativeModule* module : library_modules())
+    if (module->name == name) return module;
+  return nullptr;
+}
+
+size_t signature_max_args(std::string_view signature) {
+  size_t open = signature.find('(');
+  size_t close = signature.rfind(')');
+  if (open == std::string_view::npos || close == std::string_view::npos || close <= open + 1)
+    return 0;
+  std::string_view params = signature.substr(open + 1, close - open - 1);
+  if (params.find("...") != std::string_view::npos) return SIZE_MAX;
+  size_t count = 1;
+  for (char c : params)
+    if (c == ',') ++count;
+  return count;
+}
+
+std::optional<Value> dispatch_library(std::string_view full_name, std::span<Value> args,
+                                      const NativeCallContext& context) {
+  size_t dot = full_name.find('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  const NativeModule* module = find_library_module(full_name.substr(0, dot));
+  if (module == nullptr) return std::nullopt;
+  const NativeFunction* function = find_native_function(*module, full_name.substr(dot + 1));
+  if (function == nullptr) return std::nullopt;
+  if (args.size() < function->min_args || args.size() > signature_max_args(function->signature))
+    return errors::unless_out_of_memory([&] {
+      const std::string_view message = args.size() < function->min_args
+                                           ? messages::kLibraryTooFewArguments
+                                           : messages::kLibraryTooManyArguments;
+      std::string signature;
+      signature.append(module->name).append(".").append(function->signature);
+      return Value::error(format_message(message, {full_name, signature}));
+    });
+  return call_native(*function, args, context);
+}
+
+}  // namespace vormel
