@@ -19,12 +19,12 @@ namespace vormel {
 
 struct CallForms {
   // One stack check per call covers both the nesting of its arguments and the depth of the
-  // call itself; near the limit, and when tracing, the general path decides what to do.
+  // call itself; near the limit, and always when tracing, the general path decides what to
+  // do (prepared_call_floor_).
   template <size_t N>
   static Value plain(Interpreter& in, const Expr& expr) {
     const auto& call = static_cast<const CallExpr&>(expr);
-    if (stack_pointer_below(in.stack_limit_ + Interpreter::kCallStackMargin) || debug_enabled())
-        [[unlikely]]
+    if (stack_pointer_below(in.prepared_call_floor_)) [[unlikely]]
       return in.evaluate_node(expr);
     FixedArguments<N> args;
     for (size_t i = 0; i < N; ++i) {

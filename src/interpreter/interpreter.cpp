@@ -23,6 +23,7 @@ thread_local const Interpreter* Interpreter::running_ = nullptr;
 // calls nest into them.
 Interpreter::Interpreter()
     : stack_limit_(stack_limit_address()),
+      prepared_call_floor_(debug_enabled() ? UINTPTR_MAX : stack_limit_ + kCallStackMargin),
       call_sites_(new const CallExpr*[kMaxCallDepth + 2]),
       running_before_(running_),
       serial_(next_interpreter_serial()) {
@@ -43,8 +44,8 @@ GraphicsContext& Interpreter::create_graphics() {
 }
 
 void run_program(const StmtList& program, bool debug) {
+  set_debug_enabled(debug);  // before the interpreter, which takes its call floor from it
   Interpreter interpreter;
-  set_debug_enabled(debug);
 
   // First pass: only lets, functions and uses, so that `main` sees them.
   for (const StmtPtr& stmt : program) {

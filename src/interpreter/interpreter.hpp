@@ -283,6 +283,10 @@ class Interpreter {
   std::vector<VariableSlot> slots_;
   size_t slot_count_ = 0;  // slots_.size(), kept apart: its element size makes size() a division
   uintptr_t stack_limit_;  // this thread's stack-exhaustion address, checked on every call
+  // Below this stack address a prepared call leaves the call to the general path: near the
+  // stack's limit, and everywhere when the debug trace is on (then it is the highest
+  // address), so that a call makes one compare for both.
+  uintptr_t prepared_call_floor_;
   // Names bound by the active call scopes, oldest first, with the bindings they shadowed.
   // Only the first saved_count_ entries are live; the rest hold null values for reuse.
   std::vector<SavedBinding> saved_;

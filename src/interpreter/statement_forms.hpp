@@ -19,6 +19,7 @@
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/step_budget.hpp"
 #include "interpreter/symbol_cache.hpp"
+#include "support/text_equality.hpp"
 
 namespace vormel {
 
@@ -289,7 +290,7 @@ struct StatementForms {
                subject.as_number() == static_cast<const NumberExpr&>(pattern).value;
       case ExprKind::String:
         return subject.is(ValueKind::String) &&
-               subject.as_string() == static_cast<const StringExpr&>(pattern).value;
+               texts_equal(subject.as_string(), static_cast<const StringExpr&>(pattern).value);
       case ExprKind::Boolean:
         return subject.is(ValueKind::Boolean) &&
                subject.as_boolean() == static_cast<const BooleanExpr&>(pattern).value;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "interpreter/value.hpp"
+#include "support/text_equality.hpp"
 
 namespace vormel {
 
@@ -30,7 +31,7 @@ bool pattern_equals(const Value& subject, const Value& pattern) {
   switch (subject.kind()) {
     case ValueKind::Number: return subject.as_number() == pattern.as_number();
     case ValueKind::Float: return floats_equal(subject.as_float(), pattern.as_float());
-    case ValueKind::String: return subject.as_string() == pattern.as_string();
+    case ValueKind::String: return texts_equal(subject.as_string(), pattern.as_string());
     case ValueKind::Boolean: return subject.as_boolean() == pattern.as_boolean();
     case ValueKind::Null: return true;
     default: return false;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "support/text_equality.hpp"
+
 namespace vormel {
 namespace {
 
@@ -42,3 +44,20 @@ TEST(QuotedStringTest, EscapesAndNonPrintables) {
 
 }  // namespace
 }  // namespace vormel
+
+// Texts of every length up to 12 differ from a copy changed at any one byte, and equal an
+// unchanged copy: the short texts' overlapping loads cover every byte.
+TEST(TextEquality, EveryByteCountsAtEveryLength) {
+  const std::string base = "abcdefghijkl";
+  for (size_t n = 0; n <= base.size(); ++n) {
+    std::string text = base.substr(0, n);
+    std::string copy = text;
+    EXPECT_TRUE(vormel::texts_equal(text, copy)) << n;
+    for (size_t at = 0; at < n; ++at) {
+      std::string changed = text;
+      changed[at] = '#';
+      EXPECT_FALSE(vormel::texts_equal(text, changed)) << n << " at " << at;
+    }
+    EXPECT_FALSE(vormel::texts_equal(text, text + "x")) << n;
+  }
+}
