@@ -22,6 +22,9 @@ struct CheckOptions {
   // The text of the script module "{name}.vl" that `use name` imports, or nullopt when it
   // cannot be read. Without a reader, script modules are taken on trust.
   std::function<std::optional<std::string>(const std::string& module)> read_module;
+  // Whether the file "{name}.vl" exists, readable or not: it then hides a library module of
+  // that name. Without it, a file exists when read_module reads it.
+  std::function<bool(const std::string& module)> module_file_exists;
   // The module name the checked file is imported under ("shapes" for shapes.vl), or "" when
   // unknown. Its functions may call each other as "shapes.square".
   std::string module_name;

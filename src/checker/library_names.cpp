@@ -59,6 +59,7 @@ std::optional<LibraryFunctionDoc> describe_library_function(std::string_view nam
     return LibraryFunctionDoc{std::string(function.signature), function.summary};
   }
   const NativeModule* module = find_native_module(name.substr(0, dot));
+  if (module == nullptr) module = find_library_module(name.substr(0, dot));
   if (module == nullptr) return std::nullopt;
   const NativeFunction* function = find_native_function(*module, name.substr(dot + 1));
   if (function == nullptr) return std::nullopt;

@@ -1,6 +1,6 @@
 // The names a script can call without defining them, and what the tools say about them: the
-// built-ins and the functions of the two built-in modules, taken from the interpreter's own
-// tables.
+// built-ins and the functions of the built-in and library modules, taken from the
+// interpreter's own tables.
 #pragma once
 
 #include <optional>
@@ -25,8 +25,9 @@ struct LibraryFunctionDoc {
   std::string signature;     // as a call is written: "len(value)", "sdl2.draw_line(x1, ...)"
   std::string_view summary;  // one line
 };
-// A built-in by name ("len") or a module function by its full name ("sdl2.draw_line");
-// nullopt for any other name.
+// A built-in by name ("len") or a native or library module's function by its full name
+// ("sdl2.draw_line", "math.sin"); nullopt for any other name. Whether a `use` reaches the
+// library module or a file of its name is module_table's to say.
 std::optional<LibraryFunctionDoc> describe_library_function(std::string_view name);
 
 }  // namespace vormel

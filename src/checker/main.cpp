@@ -50,6 +50,10 @@ int check_files(const std::vector<std::string>& files) {
         return std::nullopt;
       return text;
     };
+    options.module_file_exists = [folder](const std::string& module) {
+      std::error_code ignored;
+      return std::filesystem::exists(folder / (module + ".vl"), ignored);
+    };
     for (const vormel::Warning& warning : vormel::check_source(source, options)) {
       std::cout << vormel::format_warning(file, warning) << "\n";
       warned = true;

@@ -1,6 +1,7 @@
 #include "checker/module_files.hpp"
 
 #include "checker/library_names.hpp"
+#include "checker/module_lookup.hpp"
 
 namespace vormel {
 
@@ -16,6 +17,13 @@ const ModuleFile* ModuleFiles::find(const std::string& module) {
     entry->bindings = collect_bindings(entry->view.program);
   }
   return entry.get();
+}
+
+const NativeModule* ModuleFiles::table(const std::string& module) {
+  return module_table(module, [&] {
+    if (options_.module_file_exists) return options_.module_file_exists(module);
+    return find(module) != nullptr;
+  });
 }
 
 }  // namespace vormel

@@ -7,6 +7,7 @@
 
 #include "checker/check.hpp"
 #include "checker/script_bindings.hpp"
+#include "interpreter/native_module.hpp"
 #include "parser/script_view.hpp"
 
 namespace vormel {
@@ -25,6 +26,9 @@ class ModuleFiles {
   // The file of script module `module`, or nullptr when it cannot be read (or there is no
   // reader, or the module is built in).
   const ModuleFile* find(const std::string& module);
+  // The function table that `use module` reaches ("sdl2", "http", or a library module that
+  // no file of its name hides), or null for a script module.
+  const NativeModule* table(const std::string& module);
 
  private:
   const CheckOptions& options_;

@@ -9,6 +9,8 @@
 #include "checker/library_names.hpp"
 #include "checker/module_files.hpp"
 #include "checker/warnings.hpp"
+#include "interpreter/library/library_modules.hpp"
+#include "interpreter/native_modules.hpp"
 #include "lexer/token.hpp"
 #include "parser/syntax_walk.hpp"
 
@@ -63,6 +65,16 @@ bool indexes_what_is_tested(const Expr& side, const std::set<std::string, std::l
   return found;
 }
 
+std::string count_arguments(size_t n) {
+  return std::to_string(n) + (n == 1 ? " argument" : " arguments");
+}
+
+// A function of a library module, with the module's name for the warnings.
+struct LibraryCallee {
+  std::string module;
+  const NativeFunction* function = nullptr;
+};
+
 class ScriptChecker {
  public:
   ScriptChecker(const ScriptView& view, const CheckOptions& options, std::vector<Warning>& out)
@@ -95,10 +107,8 @@ class ScriptChecker {
   }
 
   bool module_defines(const std::string& module, std::string_view name) {
-    if (is_builtin_module(module) || (is_library_module(module) && !modules_.find(module))) {
-      const auto& functions = module_function_names(module);
-      return std::binary_search(functions.begin(), functions.end(), name);
-    }
+    if (const NativeModule* table = modules_.table(module))
+      return find_native_function(*table, name) != nullptr;
     const ModuleFile* file = modules_.find(module);
     return file == nullptr || file->bindings.binds(name);  // unreadable: reported at the use
   }
@@ -114,8 +124,8 @@ class ScriptChecker {
   void check_imports() {
     for (const UseStmt* use : defs_.uses) {
       size_t token = view_.token_of(*use) + 1;  // the module name (a use is a statement)
-      if (!is_builtin_module(use->module) && !is_library_module(use->module) &&
-          modules_.can_read() && modules_.find(use->module) == nullptr) {
+      if (!modules_.table(use->module) && modules_.can_read() &&
+          modules_.find(use->module) == nullptr) {
         warn(token, "module file '" + use->module + ".vl' cannot be read");
         continue;
       }
@@ -193,11 +203,43 @@ class ScriptChecker {
     // A call of something that is not a name ("[f][0](1)") is routed as a call of "call";
     // its own warning says so.
     if (view_.spelling(name_token) != call.name) return;
+    if (const LibraryCallee callee = library_item(call.name); callee.function)
+      return check_library_arity(call, name_token, callee);
     std::optional<size_t> params = fixed_arity(call.name);
     if (!params || *params == call.args.size()) return;
-    auto count = [](size_t n) { return std::to_string(n) + (n == 1 ? " argument" : " arguments"); };
-    warn(name_token, "'" + call.name + "' takes " + count(*params) + " but is called with " +
-                         std::to_string(call.args.size()));
+    warn(name_token, "'" + call.name + "' takes " + count_arguments(*params) +
+                         " but is called with " + std::to_string(call.args.size()));
+  }
+
+  // The library function a plain name can only hold: imported by item from library modules
+  // (the same function each time) and bound by nothing else in this file.
+  LibraryCallee library_item(const std::string& name) {
+    auto [first, last] = defs_.item_imports.equal_range(name);
+    if (first == last || defs_.value_bindings.count(name) || defs_.function_arities.count(name))
+      return {};
+    LibraryCallee callee = library_function(first->second, name);
+    for (auto item = first; item != last && callee.function; ++item)
+      if (library_function(item->second, name).function != callee.function) return {};
+    return callee;
+  }
+
+  // Module `module`'s `function`, when the module reaches the library (not sdl2 or http,
+  // whose calls are not counted, and not a file of that name).
+  LibraryCallee library_function(const std::string& module, std::string_view function) {
+    const NativeModule* table = modules_.table(module);
+    if (table == nullptr || !is_library_module(module)) return {};
+    return {module, find_native_function(*table, function)};
+  }
+
+  // Fewer arguments than the function needs or more than its signature names.
+  void check_library_arity(const CallExpr& call, size_t name_token, const LibraryCallee& callee) {
+    size_t given = call.args.size();
+    const NativeFunction& function = *callee.function;
+    bool too_few = given < function.min_args;
+    if (!too_few && given <= signature_max_args(function.signature)) return;
+    warn(name_token, "'" + call.name + "' is called with " + count_arguments(given) + ", too " +
+                         (too_few ? "few" : "many") + " for " + callee.module + "." +
+                         std::string(function.signature));
   }
 
   void check_call(const CallExpr& call) {
@@ -236,8 +278,11 @@ class ScriptChecker {
                            "', but no 'use " + prefix + "' imports it");
       return;
     }
-    if (!module_defines(import->second.module, member))
-      warn(name_token, "module '" + import->second.module + "' has no function '" + member + "'");
+    const std::string& module = import->second.module;
+    if (!module_defines(module, member))
+      return warn(name_token, "module '" + module + "' has no function '" + member + "'");
+    if (const LibraryCallee callee = library_function(module, member); callee.function)
+      check_library_arity(call, name_token, callee);
   }
 
   // What a misspelt call may have meant: the script's names, then the built-ins.

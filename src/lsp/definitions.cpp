@@ -1,10 +1,10 @@
 // A script name goes to its def, else to its first binding; a module to its file; a module's
-// function (and a name imported from a module) to its def in that file.
+// function (and a name imported from a module) to its def in that file. The built-in and
+// library modules are in no file: their names go nowhere (an imported item to its import).
 #include "lsp/definitions.hpp"
 
 #include <optional>
 
-#include "checker/library_names.hpp"
 #include "lsp/module_files.hpp"
 #include "lsp/name_index.hpp"
 #include "lsp/protocol_json.hpp"
@@ -18,7 +18,7 @@ namespace {
 // The definition of `name` in the module file, or null.
 json definition_in_module(const std::string& uri, const std::string& module,
                           const std::string& name) {
-  if (is_builtin_module(module)) return nullptr;
+  if (module_table_beside(uri, module)) return nullptr;  // not in any file
   std::optional<std::string> text = read_module_beside(uri, module);
   if (!text) return nullptr;
   NameIndex index = index_names(*text);
@@ -36,7 +36,8 @@ json find_definition(const std::string& uri, std::string_view text, size_t offse
   switch (occurrence->role) {
     case NameRole::Module:
     case NameRole::ModuleQualifier: {
-      if (is_builtin_module(occurrence->module) || !read_module_beside(uri, occurrence->module))
+      if (module_table_beside(uri, occurrence->module) ||
+          !read_module_beside(uri, occurrence->module))
         return nullptr;
       json start = {{"line", 0}, {"character", 0}};
       return {{"uri", module_uri(uri, occurrence->module)},

@@ -10,7 +10,7 @@
 namespace vormel {
 
 // A Location, or null when the name is defined nowhere the server can see (a built-in, a
-// function of sdl2 or http, a module file that is missing).
+// function of sdl2, http or a library module, a module file that is missing).
 nlohmann::json find_definition(const std::string& uri, std::string_view text, size_t offset);
 
 }  // namespace vormel

@@ -14,6 +14,7 @@
 #include "lsp/definitions.hpp"
 #include "lsp/document_symbols.hpp"
 #include "lsp/json_rpc.hpp"
+#include "lsp/module_files.hpp"
 #include "lsp/protocol_json.hpp"
 #include "lsp/references.hpp"
 #include "lsp/rename.hpp"
@@ -55,6 +56,7 @@ struct DocumentOutline {
   };
   std::vector<Function> functions;
   std::map<std::string, std::string> modules;  // the name used in calls -> the module
+  std::map<std::string, std::string> items;    // a name imported by item -> its module
 };
 
 DocumentOutline outline_of(std::string_view text) {
@@ -70,10 +72,23 @@ DocumentOutline outline_of(std::string_view text) {
     } else if (stmt.kind == StmtKind::Use) {
       const auto& use = static_cast<const UseStmt&>(stmt);
       if (!use.items) outline.modules[use.alias ? *use.alias : use.module] = use.module;
+      if (use.items)
+        for (const std::string& item : *use.items) outline.items[item] = use.module;
     }
   };
   walk(view.program, visitor);
   return outline;
+}
+
+// A name imported by item from a library module ("use math { sin }").
+std::optional<LibraryFunctionDoc> describe_imported_item(const std::string& uri,
+                                                         const DocumentOutline& outline,
+                                                         const std::string& name) {
+  auto item = outline.items.find(name);
+  if (item == outline.items.end() || !is_library_module(item->second) ||
+      !module_table_beside(uri, item->second))
+    return std::nullopt;
+  return describe_library_function(item->second + "." + name);
 }
 
 std::string signature_of(const DocumentOutline::Function& f) {
@@ -245,6 +260,9 @@ void LanguageServer::publish_diagnostics(const std::string& uri) {
     options.read_module = [uri](const std::string& module) {
       return read_module_beside(uri, module);
     };
+    options.module_file_exists = [uri](const std::string& module) {
+      return module_file_beside(uri, module);
+    };
     // A module's functions may call each other by the module's name ("shapes.square").
     options.module_name = std::filesystem::path(path_of_uri(uri)).stem().string();
   }
@@ -283,9 +301,11 @@ json LanguageServer::hover(const json& params) const {
     std::string prefix = text.substr(owner.start, span.start - 1 - owner.start);
     auto module = outline.modules.find(prefix);
     if (module == outline.modules.end()) return nullptr;
-    if (auto entry = describe_library_function(module->second + "." + name)) {
-      signature = entry->signature;
-      summary = entry->summary;
+    if (module_table_beside(uri, module->second)) {
+      if (auto entry = describe_library_function(module->second + "." + name)) {
+        signature = entry->signature;
+        summary = entry->summary;
+      }
     } else if (auto module_text = read_module_beside(uri, module->second)) {
       for (const auto& f : outline_of(*module_text).functions) {
         if (f.name != name) continue;
@@ -298,6 +318,9 @@ json LanguageServer::hover(const json& params) const {
   } else if (auto entry = describe_library_function(name)) {
     signature = entry->signature;
     summary = std::string(entry->summary) + " (built-in)";
+  } else if (auto entry = describe_imported_item(uri, outline, name)) {
+    signature = entry->signature;
+    summary = entry->summary;
   } else {
     for (const auto& f : outline.functions) {
       if (f.name != name) continue;
@@ -333,7 +356,7 @@ json LanguageServer::completion(const json& params) const {
     NameSpan owner = name_at(text, start - 1);
     std::string prefix = text.substr(owner.start, start - 1 - owner.start);
     auto module = outline.modules.find(prefix);
-    if (module != outline.modules.end() && is_builtin_module(module->second)) {
+    if (module != outline.modules.end() && module_table_beside(uri, module->second)) {
       for (const std::string& function : module_function_names(module->second)) {
         auto entry = describe_library_function(module->second + "." + function);
         add(function, kCompletionFunction, entry ? entry->signature : "",

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "checker/module_lookup.hpp"
 #include "support/source_file.hpp"
 
 namespace vormel {
@@ -65,6 +66,18 @@ std::optional<std::string> read_module_beside(const std::string& uri, const std:
   std::string failure;
   if (!read_script(file.string(), source, failure)) return std::nullopt;
   return source;
+}
+
+bool module_file_beside(const std::string& uri, const std::string& name) {
+  std::string path = path_of_uri(uri);
+  if (path.empty()) return false;
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::path(path).parent_path() / (name + ".vl"),
+                                 ignored);
+}
+
+const NativeModule* module_table_beside(const std::string& uri, const std::string& name) {
+  return module_table(name, [&] { return module_file_beside(uri, name); });
 }
 
 }  // namespace vormel

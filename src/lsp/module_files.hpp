@@ -1,9 +1,11 @@
-// Script modules as the language server finds them: the file "{name}.vl" in the folder of
-// the document that uses it.
+// Modules as the language server finds them: the file "{name}.vl" in the folder of the
+// document that uses it, else a library module of that name.
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "interpreter/native_module.hpp"
 
 namespace vormel {
 
@@ -13,5 +15,10 @@ std::string path_of_uri(const std::string& uri);
 std::string module_uri(const std::string& uri, const std::string& name);
 // The text of the module "{name}.vl" beside the document, when it can be read.
 std::optional<std::string> read_module_beside(const std::string& uri, const std::string& name);
+// Whether "{name}.vl" exists beside the document, readable or not.
+bool module_file_beside(const std::string& uri, const std::string& name);
+// The function table `use name` reaches from the document: "sdl2", "http", or a library
+// module that no file beside it hides; null for a script module.
+const NativeModule* module_table_beside(const std::string& uri, const std::string& name);
 
 }  // namespace vormel

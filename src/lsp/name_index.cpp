@@ -107,8 +107,9 @@ struct Scanner {
     TokenKind next = kind_at(view, i + 1);
     NameOccurrence occurrence{name, NameRole::Use, start_of(view, i), end_of(view, i), ""};
     if (prev == TokenKind::Dot && kind_at(view, i - 2) != TokenKind::Dot) {
-      // A member; only the function of a module qualifier is a name of its own.
-      if (last_qualifier != i - 2) return;
+      // A member; only the function of a module qualifier is a name of its own. (A member
+      // second in the file has no token two before it: i - 2 would wrap to kNone.)
+      if (i < 2 || last_qualifier != i - 2) return;
       occurrence.role = NameRole::ModuleFunction;
       occurrence.module = index.names.back().module;
     } else if (in_params) {

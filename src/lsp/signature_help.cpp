@@ -81,18 +81,28 @@ std::string written_call(const std::string& name, const std::vector<std::string>
   return text + ")";
 }
 
-// A plain call's function: a built-in always wins over the script's own function.
-std::optional<Signature> plain_signature(const NameIndex& index, const std::string& name) {
+// A plain call's function: a built-in always wins over the script's own function, and that
+// over a library function imported by item.
+std::optional<Signature> plain_signature(const std::string& uri, const NameIndex& index,
+                                         const std::string& name) {
   if (auto entry = describe_library_function(name))
     return Signature{entry->signature, std::string(entry->summary)};
   if (const FunctionOutline* f = index.function(name))
     return Signature{written_call(f->name, f->params), ""};
-  return std::nullopt;
+  const NameOccurrence* binding = index.definition_of(name);
+  if (binding == nullptr || binding->role != NameRole::Import ||
+      !is_library_module(binding->module) || !module_table_beside(uri, binding->module))
+    return std::nullopt;
+  auto entry = describe_library_function(binding->module + "." + name);
+  if (!entry) return std::nullopt;
+  // Called by its own name: "sin(x)", not "math.sin(x)".
+  return Signature{entry->signature.substr(binding->module.size() + 1),
+                   std::string(entry->summary)};
 }
 
 std::optional<Signature> module_signature(const std::string& uri, const std::string& written,
                                           const std::string& module, const std::string& name) {
-  if (is_builtin_module(module)) {
+  if (module_table_beside(uri, module)) {
     auto entry = describe_library_function(module + "." + name);
     if (!entry) return std::nullopt;
     // Through an alias the call is written with the alias.
@@ -129,7 +139,7 @@ json signature_help(const std::string& uri, std::string_view text, size_t offset
     if (module == index.modules.end()) return nullptr;
     signature = module_signature(uri, qualifier, module->second, function);
   } else {
-    signature = plain_signature(index, function);
+    signature = plain_signature(uri, index, function);
     if (dotted) ++argument;  // a method-style call passes its receiver first
   }
   if (!signature) return nullptr;

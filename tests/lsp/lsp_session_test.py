@@ -2,7 +2,8 @@
 """A scripted language-server client: starts vormel-lsp, talks the protocol over its standard
 input and output, and checks each answer (initialize, didOpen, didChange, diagnostics, hover,
 completion, shutdown, exit), the navigation requests (definition, references, document
-symbols, rename, signature help) on a document with a module beside it, then the protocol's
+symbols, rename, signature help) on a document with a module beside it, the library modules
+(and a file of a library module's name beside the document, which wins), then the protocol's
 edge cases: exit without shutdown, a
 malformed body, an unknown method, and a broken frame; and hostile messages: requests before
 initialize, changes with fields missing, ids that are neither numbers nor strings, and
@@ -354,6 +355,84 @@ def navigation(server, folder):
     check(client.process.wait(timeout=TIMEOUT) == 0, "navigation session ends cleanly")
 
 
+LIBRARY = """use math as m
+use math { sin }
+print(m.sin(1), sin(2), m.pi())
+use text
+m.sin(1, 2)
+"""
+
+# A file of a library module's name, beside the document, takes the library's place.
+OWN_MATH = """def sin(a, b) { return a + b }
+"""
+
+
+def library(server, folder):
+    """Diagnostics, hover, completion, signature help and definition of library functions,
+    from the interpreter's tables; then the same requests once math.vl is beside."""
+    uri = "file://" + os.path.join(folder, "lib.vl")
+    lines = LIBRARY.split("\n")
+    client = Client(server)
+    client.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+
+    def at(line, word, nth=0):
+        character = -1
+        for _ in range(nth + 1):
+            character = lines[line].index(word, character + 1)
+        return {"line": line, "character": character}
+
+    def ask(method, position, **extra):
+        params = {"textDocument": {"uri": uri}, "position": position, **extra}
+        return client.request("textDocument/" + method, params)["result"]
+
+    def hover(position):
+        result = ask("hover", position)
+        return None if result is None else result["contents"]["value"]
+
+    def signature(position):
+        result = ask("signatureHelp", position)
+        return None if result is None else result["signatures"][0]["label"]
+
+    def warnings():
+        return [(d["range"]["start"]["line"], d["range"]["start"]["character"], d["message"])
+                for d in client.diagnostics(uri)]
+
+    client.notify("textDocument/didOpen", {"textDocument": {
+        "uri": uri, "languageId": "vormel", "version": 1, "text": LIBRARY}})
+    found = warnings()
+    check(found == [(4, 2, "'m.sin' is called with 2 arguments, too many for math.sin(x)")],
+          found)
+    sine = "```vormel\nmath.sin(x)\n```\nThe sine of x radians."
+    check(hover(at(2, "sin")) == sine, hover(at(2, "sin")))
+    check(hover(at(2, "sin", 1)) == sine, "an imported item")
+    check(signature(at(2, "1")) == "m.sin(x)", signature(at(2, "1")))
+    check(signature(at(2, "2")) == "sin(x)", signature(at(2, "2")))
+    for position in (at(2, "sin"), at(0, "math")):
+        check(ask("definition", position) is None, "the library is in no file")
+    items = {i["label"]: i for i in ask("completion", at(2, "sin"))["items"]}  # after "m."
+    check("sin" in items and "pi" in items, items)
+    check(items["sin"]["detail"] == "math.sin(x)"
+          and all(i["detail"].startswith("math.") for i in items.values()), items)
+
+    with open(os.path.join(folder, "math.vl"), "w", encoding="utf-8") as f:
+        f.write(OWN_MATH)
+    client.notify("textDocument/didChange", {"textDocument": {"uri": uri, "version": 2},
+                                             "contentChanges": [{"text": LIBRARY}]})
+    found = warnings()
+    check(found == [(2, 16, "'sin' takes 2 arguments but is called with 1"),
+                    (2, 26, "module 'math' has no function 'pi'")], found)
+    check(hover(at(2, "sin")) == "```vormel\nm.sin(a, b)\n```\nDefined in math.vl on line 1.",
+          hover(at(2, "sin")))
+    check(signature(at(2, "1")) == "m.sin(a, b)", "the file's signature")
+    found = ask("definition", at(2, "sin"))
+    check(found["uri"] == "file://" + os.path.join(folder, "math.vl"), found)
+    items = ask("completion", at(2, "sin"))["items"]
+    check([i["label"] for i in items] == ["sin"], items)
+    client.request("shutdown", None)
+    client.notify("exit", None)
+    check(client.process.wait(timeout=TIMEOUT) == 0, "library session ends cleanly")
+
+
 def edge_cases(server):
     client = Client(server)
     client.send_raw(b"Content-Length: 9\r\n\r\n{not json")
@@ -460,6 +539,8 @@ def main():
         session(server, folder)
     with tempfile.TemporaryDirectory() as folder:
         navigation(server, folder)
+    with tempfile.TemporaryDirectory() as folder:
+        library(server, folder)
     edge_cases(server)
     hostile_messages(server)
     random_documents(server, root)

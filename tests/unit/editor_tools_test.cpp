@@ -10,6 +10,7 @@
 #include "checker/check.hpp"
 #include "checker/library_names.hpp"
 #include "interpreter/builtins/builtins.hpp"
+#include "interpreter/library/library_modules.hpp"
 #include "interpreter/native_modules.hpp"
 #include "lsp/json_rpc.hpp"
 #include "lsp/language_server.hpp"
@@ -38,8 +39,16 @@ TEST(EditorToolsTest, EveryLibraryFunctionHasASignatureAndASummary) {
       expect_described(function);
       EXPECT_EQ(function.too_few.empty(), function.min_args == 0) << function.name;
     }
+  // The library's functions check their argument counts against the signature the tools
+  // show, so the two must agree.
+  for (const NativeModule* module : library_modules())
+    for (const NativeFunction& function : module->functions) {
+      expect_described(function);
+      EXPECT_LE(function.min_args, signature_max_args(function.signature)) << function.name;
+    }
   EXPECT_EQ(describe_library_function("sdl2.draw_line")->signature,
             "sdl2.draw_line(x1, y1, x2, y2)");
+  EXPECT_EQ(describe_library_function("math.sin")->signature, "math.sin(x)");
   EXPECT_FALSE(describe_library_function("nothing"));
   EXPECT_FALSE(describe_library_function("sdl2.nothing"));
   EXPECT_FALSE(describe_library_function("mathlib.len"));

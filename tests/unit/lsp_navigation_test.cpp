@@ -46,6 +46,7 @@ TEST(LspNavigationTest, EachNameTokenIsTakenForWhatItDoes) {
   EXPECT_EQ(roles_of("let d = {k: x, j: 1..n}\nd.k\nxs.len()\n\"a\" # b\n/* c */"),
             (std::vector<std::pair<std::string, NameRole>>{
                 {"d", R::Binding}, {"x", R::Use}, {"n", R::Use}, {"d", R::Use}, {"xs", R::Use}}));
+  EXPECT_TRUE(roles_of(".vl.x").empty());  // a member with no qualifier before it
   EXPECT_EQ(roles_of("def f(a b) { for i in a { try { y = i } catch e { z += e } } }"),
             (std::vector<std::pair<std::string, NameRole>>{{"f", R::FunctionName},
                                                            {"a", R::Parameter},
