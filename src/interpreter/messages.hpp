@@ -101,10 +101,36 @@ inline constexpr std::string_view kLibraryCallbackArity =
     "{}: the function passed takes {} arguments, not {}";
 
 // library: text
+inline constexpr std::string_view kTextNotANumber = "text.number: not a number: '{}'";
+inline constexpr std::string_view kTextNumberOutOfRange = "text.number: out of range: '{}'";
+inline constexpr std::string_view kTextTooLong =
+    "{}: the result would be too long: {} bytes (the limit is {})";
+inline constexpr std::string_view kTextNegative = "{}: {} must not be negative, got {}";
+inline constexpr std::string_view kTextEmptyOld = "text.replace: the text to replace is empty";
+inline constexpr std::string_view kTextCodeOfEmpty = "text.code: the text is empty";
+inline constexpr std::string_view kTextNotACode = "text.from_code: not a character code: {}";
+inline constexpr std::string_view kTextFillNotOneCharacter =
+    "{}: the fill must be one character, got '{}'";
+inline constexpr std::string_view kTextFormatTooFewArgs =
+    "text.format: the template has more placeholders than the {} values given";
+inline constexpr std::string_view kTextFormatTooManyArgs =
+    "text.format: {} values given for {} placeholders";
+inline constexpr std::string_view kTextFormatUnmatched =
+    "text.format: unmatched '{}' at character {} of the template";
 
 // library: list
+inline constexpr std::string_view kListIndexOutOfRange = "{}: index out of range: {} (length: {})";
+inline constexpr std::string_view kListSliceOutOfRange =
+    "list.slice: range {} to {} is out of range (length: {})";
+inline constexpr std::string_view kListCannotSort = "{}: cannot sort {}";
+inline constexpr std::string_view kListMixedKinds = "{}: cannot compare {} with {}";
+inline constexpr std::string_view kListSumKind = "list.sum: expected numbers, got {} at index {}";
+inline constexpr std::string_view kListStepZero = "list.range: the step must not be 0";
+inline constexpr std::string_view kListRangeTooLarge =
+    "list.range: too large: {} elements (the limit is {})";
 
 // library: dict
+inline constexpr std::string_view kDictKeyNotString = "{}: keys are strings, got {}";
 
 // library: math
 
