@@ -8,7 +8,7 @@
 namespace vormel {
 
 // Thrown by system.exit(status). It unwinds the running script as Ctrl-C's interrupt does,
-// so that what the interpreter holds (a window, a listening server) closes on the way; the
+// so that what the interpreter holds (a window) closes on the way; the
 // file runner and the REPL catch it, flush the output and end with the status.
 struct ScriptExit {
   int status;
