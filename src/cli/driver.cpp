@@ -12,6 +12,7 @@
 
 #include "interpreter/error_trace.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/library/script_process.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/placed_parse.hpp"
 #include "repl/repl.hpp"
@@ -65,11 +66,18 @@ Command command_of(Command::Kind kind) {
 }
 }  // namespace
 
+// The driver's options count wherever they stand ("vormel script.vl -d" runs with debug
+// output). After the script's name every other argument is the script's, and everything
+// after a "--" there is the script's, options included.
 Command parse_arguments(const std::vector<std::string>& args) {
   Command command;
   if (args.size() <= 1) return command;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (arg == "--" && !command.file.empty()) {
+      command.script_args.insert(command.script_args.end(), args.begin() + i + 1, args.end());
+      break;
+    }
     if (arg == "-h") return command_of(Command::Kind::Help);
     if (arg == "-v") return command_of(Command::Kind::Version);
     if (arg == "-d") {
@@ -79,6 +87,8 @@ Command parse_arguments(const std::vector<std::string>& args) {
       command.extra_debug = true;
     } else if (command.file.empty() && !arg.starts_with("-")) {
       command.file = arg;
+    } else if (!command.file.empty()) {
+      command.script_args.push_back(arg);
     }
   }
   if (command.file.empty()) return command_of(Command::Kind::Repl);
@@ -146,7 +156,14 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
 
   log("Starting execution...");
   log(rule);
-  double execute_ms = time_stage([&] { run_program(program, extra_debug); });
+  int status = 0;
+  double execute_ms = time_stage([&] {
+    try {
+      run_program(program, extra_debug);
+    } catch (const ScriptExit& exit) {
+      status = exit.status;
+    }
+  });
   std::fflush(stdout);
 
   log(rule);
@@ -154,7 +171,7 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
   log("Parsing      : " + milliseconds_text(parse_ms) + "ms");
   log("Execution    : " + milliseconds_text(execute_ms) + "ms");
   log(rule);
-  return 0;
+  return status;
 }
 
 int run_command(const Command& command) {
@@ -162,8 +179,10 @@ int run_command(const Command& command) {
   switch (command.kind) {
     case Command::Kind::Help: print_usage(); return 0;
     case Command::Kind::Version: std::cout << kVersionLine << '\n' << std::flush; return 0;
-    case Command::Kind::Repl: run_repl(); return 0;
-    case Command::Kind::Run: return run_file(command.file, command.debug, command.extra_debug);
+    case Command::Kind::Repl: return run_repl();
+    case Command::Kind::Run:
+      set_script_arguments(command.script_args);
+      return run_file(command.file, command.debug, command.extra_debug);
   }
   return 0;
 }

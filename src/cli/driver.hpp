@@ -10,6 +10,9 @@ struct Command {
   enum class Kind { Help, Version, Repl, Run };
   Kind kind = Kind::Repl;
   std::string file;
+  // The arguments after the script's name that are not the driver's own options: what
+  // system.args() answers.
+  std::vector<std::string> script_args;
   bool debug = false;
   bool extra_debug = false;
 };

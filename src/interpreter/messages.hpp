@@ -133,14 +133,24 @@ inline constexpr std::string_view kListRangeTooLarge =
 inline constexpr std::string_view kDictKeyNotString = "{}: keys are strings, got {}";
 
 // library: math
+inline constexpr std::string_view kMathClampBounds = "math.clamp: expected lo <= hi, got {} and {}";
 
 // library: time
+inline constexpr std::string_view kTimeSleepDuration =
+    "time.sleep: expected a finite number of seconds, zero or more, got {}";
+inline constexpr std::string_view kTimeOutOfRange =
+    "{}: the time {} is outside the years 1 to 9999";
 
 // library: json
 
 // library: file
+inline constexpr std::string_view kFileCannot = "{}: cannot {} '{}': {}";
+inline constexpr std::string_view kFileNotUtf8 = "{}: '{}' is not UTF-8 text";
+inline constexpr std::string_view kFilePathNul = "{}: a path cannot hold a NUL character";
 
 // library: system
+inline constexpr std::string_view kSystemExitStatus =
+    "system.exit: expected a status from 0 to 255, got {}";
 
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";

@@ -7,12 +7,14 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
+#include "interpreter/library/script_process.hpp"
 #include "interpreter/messages.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/placed_parse.hpp"
@@ -45,11 +47,14 @@ void run_statement(Interpreter& interpreter, const Stmt& statement, bool show_va
   }
 }
 
-void run_input(Interpreter& interpreter, std::string_view input, uint32_t first_line,
-               bool show_values) {
+// Returns the status that a system.exit in the input asked for, if one did.
+std::optional<int> run_input(Interpreter& interpreter, std::string_view input, uint32_t first_line,
+                             bool show_values) {
   StmtList statements = parse_placed(input, "<input>", first_line);
   try {
     for (const StmtPtr& statement : statements) run_statement(interpreter, *statement, show_values);
+  } catch (const ScriptExit& exit) {
+    return exit.status;
   } catch (const Interrupted&) {
     interpreter.recover_from_interrupt();
     // A read that the interrupt cut short (input() waiting for a line) left the error flag.
@@ -58,11 +63,12 @@ void run_input(Interpreter& interpreter, std::string_view input, uint32_t first_
     report_interrupt();
   }
   // Function values hold their own share of their definitions, so the tree can go now.
+  return std::nullopt;
 }
 
 }  // namespace
 
-void run_repl() {
+int run_repl() {
   // A reader gone from a pipe must show up as a failed flush, not as a silent signal death.
   std::signal(SIGPIPE, SIG_IGN);
   std::fputs("Welcome to Vormel Interactive REPL!\nType 'exit' to quit.\n\n", stdout);
@@ -108,9 +114,13 @@ void run_repl() {
     std::string input = std::move(pending);
     pending.clear();
     input.append(text);
-    run_input(interpreter, input, input_first_line, show_values);
+    if (std::optional<int> status = run_input(interpreter, input, input_first_line, show_values)) {
+      std::fflush(stdout);
+      return *status;
+    }
   }
   std::fflush(stdout);
+  return 0;
 }
 
 }  // namespace vormel

@@ -3,6 +3,7 @@
 
 namespace vormel {
 
-void run_repl();
+// Returns the exit status: 0, or the status a statement's system.exit asked for.
+int run_repl();
 
 }  // namespace vormel
