@@ -147,6 +147,7 @@ inline constexpr std::string_view kTimeOutOfRange =
 inline constexpr std::string_view kFileCannot = "{}: cannot {} '{}': {}";
 inline constexpr std::string_view kFileNotUtf8 = "{}: '{}' is not UTF-8 text";
 inline constexpr std::string_view kFilePathNul = "{}: a path cannot hold a NUL character";
+inline constexpr std::string_view kFileChangesOff = "{}: changing files is turned off";
 
 // library: system
 inline constexpr std::string_view kSystemExitStatus =

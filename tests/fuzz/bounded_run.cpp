@@ -10,6 +10,7 @@
 
 #include "interpreter/diagnostics.hpp"
 #include "interpreter/interpreter.hpp"
+#include "interpreter/library/script_process.hpp"
 #include "interpreter/step_budget.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
@@ -57,7 +58,8 @@ void prepare_process() {
   dup2(null, STDIN_FILENO);
   dup2(null, STDOUT_FILENO);
   if (mkdtemp(g_folder) == nullptr || chdir(g_folder) != 0) std::abort();
-  // The folder stays empty (scripts cannot write files): it goes when the fuzzer ends.
+  // The folder stays empty (scripts cannot change files in fuzzing builds): it goes when the
+  // fuzzer ends.
   std::atexit([] { rmdir(g_folder); });
   // Windows open on SDL's display-less driver: the drawing code runs, no X server or GPU
   // driver is touched.
@@ -77,6 +79,8 @@ BoundedRun run_bounded(std::string_view source, bool trace) {
     run.end = BoundedRun::End::OutOfSteps;
   } catch (const std::bad_alloc&) {
     run.end = BoundedRun::End::OutOfMemory;
+  } catch (const vormel::ScriptExit&) {
+    // system.exit ends the script as its last statement would.
   }
   in_run = false;
   run.steps = kStepsPerRun - vormel::g_steps_left;

@@ -36,6 +36,23 @@ bool read_path(std::string_view function, const Value& arg, std::string& path, V
   return true;
 }
 
+// Fuzzing builds run generated scripts, which may look at files but never change one.
+#ifdef VORMEL_STEP_BUDGET
+constexpr bool kChangesAllowed = false;
+#else
+constexpr bool kChangesAllowed = true;
+#endif
+
+// read_path() for a path the function will change.
+bool read_path_to_change(std::string_view function, const Value& arg, std::string& path,
+                         Value& error) {
+  if (!kChangesAllowed) {
+    error = library::error(messages::kFileChangesOff, {function});
+    return false;
+  }
+  return read_path(function, arg, path, error);
+}
+
 Value cannot(std::string_view function, std::string_view action, const std::string& path,
              int error_number) {
   return library::error(messages::kFileCannot,
@@ -144,7 +161,8 @@ Value file_lines(std::span<Value> args, const NativeCallContext&) {
 Value file_write(std::span<Value> args, const NativeCallContext&) {
   std::string path;
   Value error;
-  if (!read_path("file.write", args[0], path, error) || !read_content("file.write", args[1], error))
+  if (!read_path_to_change("file.write", args[0], path, error) ||
+      !read_content("file.write", args[1], error))
     return error;
   if (const int failure = replace_file(path, args[1].as_string()); failure != 0)
     return cannot("file.write", "write", path, failure);
@@ -154,7 +172,7 @@ Value file_write(std::span<Value> args, const NativeCallContext&) {
 Value file_append(std::span<Value> args, const NativeCallContext&) {
   std::string path;
   Value error;
-  if (!read_path("file.append", args[0], path, error) ||
+  if (!read_path_to_change("file.append", args[0], path, error) ||
       !read_content("file.append", args[1], error))
     return error;
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
@@ -185,7 +203,7 @@ Value file_is_dir(std::span<Value> args, const NativeCallContext&) {
 Value file_remove(std::span<Value> args, const NativeCallContext&) {
   std::string path;
   Value error;
-  if (!read_path("file.remove", args[0], path, error)) return error;
+  if (!read_path_to_change("file.remove", args[0], path, error)) return error;
   if (std::remove(path.c_str()) != 0) return cannot("file.remove", "remove", path, errno);
   return Value::null();
 }
