@@ -141,16 +141,19 @@ size_t offset_of_level(std::string_view text, size_t depth) {
   return text.size();
 }
 
-// The number of input bytes behind the parser's token text, which shows each control byte
-// as "<U+00XX>".
-size_t raw_token_length(std::string_view token) {
-  size_t length = 0;
-  for (size_t i = 0; i < token.size(); ++length) {
-    bool shown_escaped =
-        token.size() - i >= 8 && token.substr(i, 3) == "<U+" && token[i + 7] == '>';
-    i += shown_escaped ? 8 : 1;
-  }
-  return length;
+bool is_word_byte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// The word of letters and digits around byte `offset` ("NaN", "tru"), or the one character
+// there when it is none of those.
+std::pair<size_t, size_t> word_around(std::string_view text, size_t offset) {
+  size_t start = offset;
+  size_t stop = offset;
+  while (start > 0 && is_word_byte(text[start - 1])) --start;
+  while (stop < text.size() && is_word_byte(text[stop])) ++stop;
+  if (stop == start && stop < text.size()) decode_utf8(text, stop);
+  return {start, stop};
 }
 
 // A token quoted for a message: its first characters, with control characters and bytes
@@ -190,25 +193,33 @@ struct ParseProblem {
 // an unexpected token, or the offending byte inside a string or number.
 ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
   const std::string& report = builder.error_text();
-  bool read_past_end = builder.error_position() > text.size();
-  size_t end = std::min(builder.error_position(), text.size());
-  size_t token_start = end - std::min(end, raw_token_length(builder.error_token()));
-  size_t last_byte = end > 0 ? end - 1 : 0;
-  // A token the parser stopped inside of a character is shown with the whole character.
-  size_t token_end = token_start;
-  if (token_start < text.size()) decode_utf8(text, token_end);
-  std::string_view token = text.substr(token_start, std::max(end, token_end) - token_start);
   auto contains = [&](std::string_view part) { return report.find(part) != std::string::npos; };
+  auto unexpected = [&](size_t start, size_t stop) {
+    std::string token = quoted_token(text.substr(start, stop - start));
+    return ParseProblem{format_message(messages::kJsonUnexpected, {token}), start};
+  };
   auto unexpected_end = [&] {
     return ParseProblem{format_message(messages::kJsonUnexpected, {messages::kJsonEndOfText}),
                         text.size()};
   };
+  // The parser's position is just past the last byte it read (or past the end, when it
+  // read the end).
+  bool read_past_end = builder.error_position() > text.size();
+  size_t end = std::min(builder.error_position(), text.size());
+  size_t last_byte = end > 0 ? end - 1 : 0;
 
-  if (contains("number overflow"))
-    return {format_message(messages::kJsonNumberOutOfRange, {quoted_token(token)}), token_start};
+  if (contains("number overflow")) {
+    size_t start = end - std::min(end, builder.error_token().size());
+    return {format_message(messages::kJsonNumberOutOfRange,
+                           {quoted_token(text.substr(start, end - start))}),
+            start};
+  }
   if (contains("; last read:")) {  // the lexer's own complaint about a token
-    if (contains("invalid literal") || contains("invalid BOM"))
-      return {format_message(messages::kJsonUnexpected, {quoted_token(token)}), token_start};
+    if (contains("invalid literal") || contains("invalid BOM")) {
+      if (read_past_end && end > 0 && !is_word_byte(text[last_byte])) return unexpected_end();
+      auto [start, stop] = word_around(text, read_past_end ? end : last_byte);
+      return unexpected(start, stop);
+    }
     if (read_past_end) return unexpected_end();
     if (contains("control character"))
       return {std::string(messages::kJsonControlCharacter), last_byte};
@@ -218,8 +229,17 @@ ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
     if (contains("UTF-8")) return {std::string(messages::kJsonInvalidUtf8), last_byte};
     if (contains("invalid number")) return {std::string(messages::kJsonBadNumber), last_byte};
   }
-  if (token.empty()) return unexpected_end();
-  return {format_message(messages::kJsonUnexpected, {quoted_token(token)}), token_start};
+  // A whole token in the wrong place. Strings and numbers are the parser's last token text;
+  // true, false and null are known words; the rest are one character.
+  if (contains("unexpected end of input") || end == 0) return unexpected_end();
+  size_t length = 1;
+  if (contains("unexpected string literal") || contains("unexpected number literal"))
+    length = builder.error_token().size();
+  else if (contains("unexpected 'true'") || contains("unexpected 'null'"))
+    length = 4;
+  else if (contains("unexpected 'false'"))
+    length = 5;
+  return unexpected(end - std::min(end, length), end);
 }
 
 }  // namespace
