@@ -123,7 +123,7 @@ inline constexpr std::string_view kJsonBadNumber = "invalid number";
 inline constexpr std::string_view kJsonNumberOutOfRange = "number out of range: {}";
 inline constexpr std::string_view kJsonTooDeep = "nesting deeper than {}";
 inline constexpr std::string_view kJsonTextIndent =
-    "json.text: indent must be a whole number from 0 to {}, got {}";
+    "json.text: indent must be from 0 to {}, got {}";
 
 // library: file
 

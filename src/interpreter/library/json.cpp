@@ -25,9 +25,11 @@ Value json_text(std::span<Value> args, const NativeCallContext&) {
   layout.floats_keep_point = true;
   if (args.size() > 1) {
     const Value& indent = args[1];
-    if (!indent.is(ValueKind::Number) || indent.as_number() < 0 || indent.as_number() > kMaxIndent)
+    if (!indent.is(ValueKind::Number))
+      return library::expected("json.text", "a whole number for indent", indent);
+    if (indent.as_number() < 0 || indent.as_number() > kMaxIndent)
       return library::error(messages::kJsonTextIndent,
-                            {std::to_string(kMaxIndent), display_text(indent)});
+                            {std::to_string(kMaxIndent), std::to_string(indent.as_number())});
     layout.indent = static_cast<int>(indent.as_number());
   }
   return Value::string(http::to_json(args[0], layout));

@@ -235,9 +235,9 @@ ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
   size_t length = 1;
   if (contains("unexpected string literal") || contains("unexpected number literal"))
     length = builder.error_token().size();
-  else if (contains("unexpected 'true'") || contains("unexpected 'null'"))
+  else if (contains("unexpected true literal") || contains("unexpected null literal"))
     length = 4;
-  else if (contains("unexpected 'false'"))
+  else if (contains("unexpected false literal"))
     length = 5;
   return unexpected(end - std::min(end, length), end);
 }
