@@ -198,15 +198,17 @@ ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
     std::string token = quoted_token(text.substr(start, stop - start));
     return ParseProblem{format_message(messages::kJsonUnexpected, {token}), start};
   };
-  auto unexpected_end = [&] {
-    return ParseProblem{format_message(messages::kJsonUnexpected, {messages::kJsonEndOfText}),
-                        text.size()};
-  };
   // The parser's position is just past the last byte it read (or past the end, when it
   // read the end).
   bool read_past_end = builder.error_position() > text.size();
   size_t end = std::min(builder.error_position(), text.size());
   size_t last_byte = end > 0 ? end - 1 : 0;
+  auto unexpected_end = [&] {
+    // The parser takes a NUL byte for the end; here it is a byte that has no place in JSON.
+    if (!read_past_end && end > 0 && text[last_byte] == '\0') return unexpected(last_byte, end);
+    return ParseProblem{format_message(messages::kJsonUnexpected, {messages::kJsonEndOfText}),
+                        text.size()};
+  };
 
   if (contains("number overflow")) {
     size_t start = end - std::min(end, builder.error_token().size());
@@ -215,7 +217,8 @@ ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
             start};
   }
   if (contains("; last read:")) {  // the lexer's own complaint about a token
-    if (contains("invalid literal") || contains("invalid BOM")) {
+    if (contains("invalid BOM")) return {std::string(messages::kJsonInvalidUtf8), 0};
+    if (contains("invalid literal")) {
       if (read_past_end && end > 0 && !is_word_byte(text[last_byte])) return unexpected_end();
       auto [start, stop] = word_around(text, read_past_end ? end : last_byte);
       return unexpected(start, stop);
@@ -246,9 +249,14 @@ ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
 
 Value parse_json(std::string_view text) {
   ValueBuilder builder;
-  if (json::sax_parse(text.begin(), text.end(), &builder)) return builder.take_result();
+  bool parsed = json::sax_parse(text.begin(), text.end(), &builder);
+  size_t nul = text.find('\0');
+  // A NUL byte ends the parser's input: text after one was not read.
+  if (parsed && nul == std::string_view::npos) return builder.take_result();
   ParseProblem problem;
-  if (builder.too_deep()) {
+  if (parsed) {
+    problem = {format_message(messages::kJsonUnexpected, {quoted_token(text.substr(nul, 1))}), nul};
+  } else if (builder.too_deep()) {
     problem = {format_message(messages::kJsonTooDeep, {std::to_string(kJsonMaxDepth)}),
                offset_of_level(text, kJsonMaxDepth + 1)};
   } else {
