@@ -227,7 +227,9 @@ ParseProblem describe(std::string_view text, const ValueBuilder& builder) {
     if (contains("control character"))
       return {std::string(messages::kJsonControlCharacter), last_byte};
     if (contains("4 hex digits")) return {std::string(messages::kJsonBadUnicodeEscape), last_byte};
-    if (contains("surrogate")) return {std::string(messages::kJsonLoneSurrogate), last_byte};
+    if (contains("surrogate"))  // at the escape, which the parser has read past
+      return {std::string(messages::kJsonLoneSurrogate),
+              std::min(last_byte, text.rfind("\\u", last_byte))};
     if (contains("after backslash")) return {std::string(messages::kJsonBadEscape), last_byte};
     if (contains("UTF-8")) return {std::string(messages::kJsonInvalidUtf8), last_byte};
     if (contains("invalid number")) return {std::string(messages::kJsonBadNumber), last_byte};
