@@ -5,7 +5,8 @@
 # run with the evaluator's shortcuts on and off, with the debug trace off and on, which must
 # show the same and spend the same steps of the run's budget), and the checker
 # (any bytes through vormel-check's analysis; the lexer's positions and the parser's listener
-# must change nothing). FUZZ_SEED fixes the random sequence (default 1, so that a run
+# must change nothing), and json.parse (any bytes; what it reads must write as JSON text that
+# reads back the same). FUZZ_SEED fixes the random sequence (default 1, so that a run
 # repeats); FUZZ_SEED=0 lets libFuzzer pick one.
 #
 # libFuzzer's own output goes to build-fuzz/fuzz-TARGET.log; this prints one line of final
@@ -14,11 +15,11 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 # Usage: fuzz.sh [SECONDS] [NAME:SEEDS[:STDERR]...]. NAME is the CMake target vormel_fuzz_NAME;
-# SEEDS is "corpus" (tests/fuzz/corpus) or "scripts" (that and every test and example
-# script); STDERR "keep" leaves the scripts' standard error open (the differential target
-# reports a disagreement there), otherwise it is closed to keep the log short. Without
-# targets, the ones below run.
-TARGETS=(front_end:corpus interpreter:scripts differential:scripts:keep checker:scripts)
+# SEEDS is "corpus" (tests/fuzz/corpus), "scripts" (that and every test and example
+# script) or "json" (tests/fuzz/json_corpus instead); STDERR "keep" leaves the scripts'
+# standard error open (the differential target reports a disagreement there), otherwise it
+# is closed to keep the log short. Without targets, the ones below run.
+TARGETS=(front_end:corpus interpreter:scripts differential:scripts:keep checker:scripts json:json)
 SECONDS_TO_RUN=${1:-60}
 [ $# -gt 1 ] && TARGETS=("${@:2}")
 SEED=${FUZZ_SEED:-1}
@@ -67,7 +68,11 @@ run() {  # run TARGET CORPUS_DIR [FLAG...]
 for target in "${TARGETS[@]}"; do
   name=$(field "$target" 1)
   mkdir "$work/$name"
-  cp tests/fuzz/corpus/* "$work/$name"/
+  if [ "$(field "$target" 2)" = json ]; then
+    cp tests/fuzz/json_corpus/* "$work/$name"/
+  else
+    cp tests/fuzz/corpus/* "$work/$name"/
+  fi
   if [ "$(field "$target" 2)" = scripts ]; then
     n=0
     for script in tests/golden/*/*.vl examples/*.vl; do

@@ -142,6 +142,19 @@ inline constexpr std::string_view kTimeOutOfRange =
     "{}: the time {} is outside the years 1 to 9999";
 
 // library: json
+inline constexpr std::string_view kJsonParseFailed = "json.parse: {} at line {}, column {}";
+inline constexpr std::string_view kJsonUnexpected = "unexpected {}";
+inline constexpr std::string_view kJsonEndOfText = "end of text";
+inline constexpr std::string_view kJsonControlCharacter = "unescaped control character in a string";
+inline constexpr std::string_view kJsonBadUnicodeEscape = "'\\u' not followed by 4 hex digits";
+inline constexpr std::string_view kJsonLoneSurrogate = "lone surrogate in a '\\u' escape";
+inline constexpr std::string_view kJsonBadEscape = "invalid escape in a string";
+inline constexpr std::string_view kJsonInvalidUtf8 = "invalid UTF-8";
+inline constexpr std::string_view kJsonBadNumber = "invalid number";
+inline constexpr std::string_view kJsonNumberOutOfRange = "number out of range: {}";
+inline constexpr std::string_view kJsonTooDeep = "nesting deeper than {}";
+inline constexpr std::string_view kJsonTextIndent =
+    "json.text: indent must be from 0 to {}, got {}";
 
 // library: file
 inline constexpr std::string_view kFileCannot = "{}: cannot {} '{}': {}";
