@@ -6,7 +6,7 @@
 - time.sleep in the REPL stops at Ctrl-C (SIGINT) with the usual "Interrupted" line, and
   the session goes on with what it had defined.
 
-Usage: library_process_test.py BINARY"""
+Usage: process_test.py BINARY"""
 import os
 import random
 import re
