@@ -134,9 +134,14 @@ Value Interpreter::call_dotted(const CallExpr& call, std::span<Value> args) {
   const Value* exported = exports->find(route.function);
   if (exported != nullptr && exported->is(ValueKind::BuiltinFunction)) {
     // A library module's function (a script module's own import of one passes it on too).
-    NativeCallContext context = native_call_context(*this);
-    if (auto result = dispatch_library(exported->builtin_name(), args, context))
-      return std::move(*result);
+    const std::string& name = exported->builtin_name();
+    if (route.library_name != name) {
+      std::optional<LibraryFunction> found = find_library_function(name);
+      route.library = found ? *found : LibraryFunction{};
+      route.library_name = name;
+    }
+    if (route.library.function != nullptr)
+      return call_library(route.library, args, native_call_context(*this));
   }
   if (exported == nullptr || !exported->is(ValueKind::Function))
     return errors::raised_at(

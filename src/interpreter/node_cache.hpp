@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "interpreter/dict.hpp"
+#include "interpreter/library/library_modules.hpp"
 #include "interpreter/native_module.hpp"
 #include "interpreter/value.hpp"
 #include "parser/ast.hpp"
@@ -35,6 +36,10 @@ struct DottedRoute final : NodeCache {
   std::string function;                             // f
   const NativeModule* native_module = nullptr;      // set when m names a native module
   const NativeFunction* native_function = nullptr;  // and f is one of its functions
+  // The library function the last call found under m's f, by its full name ("text.trim"):
+  // found again only when m's table holds another.
+  mutable std::string library_name;
+  mutable LibraryFunction library;
 };
 
 // The cache in `slot`, as the kind the interpreter stored there.

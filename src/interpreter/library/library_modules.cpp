@@ -35,24 +35,37 @@ size_t signature_max_args(std::string_view signature) {
   return count;
 }
 
-std::optional<Value> dispatch_library(std::string_view full_name, std::span<Value> args,
-                                      const NativeCallContext& context) {
+std::optional<LibraryFunction> find_library_function(std::string_view full_name) {
   size_t dot = full_name.find('.');
   if (dot == std::string_view::npos) return std::nullopt;
   const NativeModule* module = find_library_module(full_name.substr(0, dot));
   if (module == nullptr) return std::nullopt;
   const NativeFunction* function = find_native_function(*module, full_name.substr(dot + 1));
   if (function == nullptr) return std::nullopt;
-  if (args.size() < function->min_args || args.size() > signature_max_args(function->signature))
+  return LibraryFunction{module, function, signature_max_args(function->signature)};
+}
+
+Value call_library(const LibraryFunction& library, std::span<Value> args,
+                   const NativeCallContext& context) {
+  const NativeFunction& function = *library.function;
+  if (args.size() < function.min_args || args.size() > library.max_args) [[unlikely]]
     return errors::unless_out_of_memory([&] {
-      const std::string_view message = args.size() < function->min_args
+      const std::string_view message = args.size() < function.min_args
                                            ? messages::kLibraryTooFewArguments
                                            : messages::kLibraryTooManyArguments;
-      std::string signature;
-      signature.append(module->name).append(".").append(function->signature);
+      std::string full_name, signature;
+      full_name.append(library.module->name).append(".").append(function.name);
+      signature.append(library.module->name).append(".").append(function.signature);
       return Value::error(format_message(message, {full_name, signature}));
     });
-  return call_native(*function, args, context);
+  return call_native(function, args, context);
+}
+
+std::optional<Value> dispatch_library(std::string_view full_name, std::span<Value> args,
+                                      const NativeCallContext& context) {
+  if (std::optional<LibraryFunction> library = find_library_function(full_name))
+    return call_library(*library, args, context);
+  return std::nullopt;
 }
 
 }  // namespace vormel

@@ -15,8 +15,18 @@ namespace vormel {
 std::span<const NativeModule* const> library_modules();
 // The library module called `name`, or null.
 const NativeModule* find_library_module(std::string_view name);
-// Runs the library function a full name names ("text.trim"); nullopt when no library
-// module has it. Too few or too many arguments for its signature answer an Error.
+// A library function found by its full name, with the argument counts it takes.
+struct LibraryFunction {
+  const NativeModule* module = nullptr;
+  const NativeFunction* function = nullptr;
+  size_t max_args = 0;
+};
+// The library function a full name names ("text.trim"), or nullopt.
+std::optional<LibraryFunction> find_library_function(std::string_view full_name);
+// Runs a library function: too few or too many arguments for its signature answer an Error.
+Value call_library(const LibraryFunction& library, std::span<Value> args,
+                   const NativeCallContext& context);
+// find_library_function() then call_library(); nullopt when no library module has the name.
 std::optional<Value> dispatch_library(std::string_view full_name, std::span<Value> args,
                                       const NativeCallContext& context);
 // The most arguments a signature takes: "pad_start(s, width[, fill])" 3, "f()" 0, and no
