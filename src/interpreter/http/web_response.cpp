@@ -8,8 +8,9 @@ namespace vormel::http {
 namespace {
 
 // The statuses the web server gives by itself, beyond the http module's table.
-constexpr std::array<std::pair<int, std::string_view>, 7> kMoreReasons = {{
+constexpr std::array<std::pair<int, std::string_view>, 8> kMoreReasons = {{
     {100, "Continue"},
+    {202, "Accepted"},
     {405, "Method Not Allowed"},
     {408, "Request Timeout"},
     {413, "Content Too Large"},
