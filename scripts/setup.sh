@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 # tools, the libraries they link or load (SDL2 and its Mesa driver at run time), and the
 # language server's JSON headers.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-dev libsdl2-dev
-              libgl1-mesa-dri nlohmann-json3-dev)
+              libgl1-mesa-dri nlohmann-json3-dev libhttp-parser-dev)
 # Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
 # Tools the tests drive as a user would: a virtual display with its input and screenshots,

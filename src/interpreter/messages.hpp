@@ -166,6 +166,25 @@ inline constexpr std::string_view kFileChangesOff = "{}: changing files is turne
 inline constexpr std::string_view kSystemExitStatus =
     "system.exit: expected a status from 0 to 255, got {}";
 
+// library: web
+inline constexpr std::string_view kWebServerStarting = "Starting web server on port {}";
+inline constexpr std::string_view kWebServerListening = "Server listening on http://{}:{}";
+inline constexpr std::string_view kWebPathStart = "{}: a path starts with '/', got '{}'";
+inline constexpr std::string_view kWebPortRange =
+    "web.serve: expected a port from 0 to 65535, got {}";
+inline constexpr std::string_view kWebNotIpv4 = "web.serve: not an IPv4 address: '{}'";
+inline constexpr std::string_view kWebCannotListen = "web.serve: cannot listen on {}:{}: {}";
+inline constexpr std::string_view kWebAlreadyServing = "web.serve: already serving";
+inline constexpr std::string_view kWebJsonStatus =
+    "web.json: expected a status from 100 to 999, got {}";
+inline constexpr std::string_view kWebHandlerFailed = "web: the handler for {} {} failed: {}";
+inline constexpr std::string_view kWebHandlerResult =
+    "web: the handler for {} {} returned {}; expected a string, a dict or web.json(...)";
+inline constexpr std::string_view kWebHandlerStatus =
+    "web: the handler for {} {} gave the status {}; expected 100 to 999";
+inline constexpr std::string_view kWebHandlerHeader =
+    "web: the handler for {} {} set a header with a line break or NUL: '{}'";
+
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";

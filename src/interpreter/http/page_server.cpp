@@ -1,15 +1,11 @@
 #include "interpreter/http/page_server.hpp"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +13,7 @@
 #include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/page_response.hpp"
 #include "interpreter/http/request_path.hpp"
+#include "interpreter/http/server_socket.hpp"
 #include "interpreter/interrupt.hpp"
 #include "interpreter/messages.hpp"
 
@@ -24,20 +21,6 @@ namespace vormel::http {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void print_line(std::string_view line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
-
-void report_connection_error(int error_number) {
-  std::string line =
-      format_message(messages::kHttpConnectionError, {system_error_text(error_number)});
-  line.push_back('\n');
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  std::fflush(stderr);
-}
 
 constexpr size_t kBytesPerTurn = 256 * 1024;
 
@@ -51,47 +34,6 @@ struct Connection {
   size_t sent = 0;
   size_t drained = 0;
 };
-
-struct Listener {
-  OwnedDescriptor socket;
-  uint16_t bound_port = 0;
-  int error_number = 0;
-};
-
-Listener bind_listener(uint16_t port) {
-  Listener listener;
-  listener.socket =
-      OwnedDescriptor(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!listener.socket.valid()) {
-    listener.error_number = errno;
-    return listener;
-  }
-  int on = 1;
-  ::setsockopt(listener.socket.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(listener.socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listener.socket.get(), kListenBacklog) != 0) {
-    listener.error_number = errno;
-    listener.socket.reset();
-    return listener;
-  }
-  socklen_t length = sizeof address;
-  ::getsockname(listener.socket.get(), reinterpret_cast<sockaddr*>(&address), &length);
-  listener.bound_port = ntohs(address.sin_port);
-  return listener;
-}
-
-// Descriptors this server may hold at once, leaving room for the rest of the process.
-size_t connection_cap(const ServerLimits& limits) {
-  rlimit files{};
-  if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY)
-    return limits.max_connections;
-  size_t spare = files.rlim_cur > 32 ? files.rlim_cur - 32 : 1;
-  return std::min(limits.max_connections, spare);
-}
 
 void close_connection(Connection& connection) {
   connection.socket.reset();

@@ -42,5 +42,6 @@ const NativeModule& time_module();
 const NativeModule& json_module();
 const NativeModule& file_module();
 const NativeModule& system_module();
+const NativeModule& web_module();
 
 }  // namespace vormel

@@ -1,0 +1,26 @@
+// The web module's server: the poll loop of the page server (one thread, every connection
+// waited on at once, the same time-outs and drain), with keep-alive connections whose
+// requests are read by WebRequestReader and answered by a handler the caller gives.
+#pragma once
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "interpreter/http/page_server.hpp"
+#include "interpreter/http/web_request_reader.hpp"
+#include "interpreter/http/web_response.hpp"
+
+namespace vormel::http {
+
+using WebHandler = std::function<WebResponse(const WebRequest&)>;
+
+// Prints "Starting web server on port P" and "Server listening on http://HOST:P", then
+// serves until Ctrl-C (Interrupted). Returns only when listening fails, with the cause.
+std::string serve_web(uint16_t port, in_addr_t address, std::string_view host,
+                      const WebHandler& handler, const ServerLimits& limits = {});
+
+}  // namespace vormel::http

@@ -1,0 +1,266 @@
+// The "web" library module: routes answered by script functions, and the server that calls
+// them. A request reaches its handler as a dict; what the handler returns (a String, a
+// dict, or web.json(...)) becomes the response. See docs/web.md.
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string>
+
+#include "interpreter/errors.hpp"
+#include "interpreter/http/json_text.hpp"
+#include "interpreter/http/web_form.hpp"
+#include "interpreter/http/web_server.hpp"
+#include "interpreter/library/json_parse.hpp"
+#include "interpreter/library/library_modules.hpp"
+#include "interpreter/library/library_support.hpp"
+#include "interpreter/library/web_routes.hpp"
+#include "support/text_format.hpp"
+
+namespace vormel {
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+Value dict_of(const Pairs& pairs) {
+  Dict dict;
+  for (const auto& [name, value] : pairs) dict.insert_or_assign(name, Value::string(value));
+  return Value::dict(std::move(dict));
+}
+
+// The media type without its parameters, lower-cased: "application/json".
+std::string media_type(const Pairs& headers) {
+  std::string type;
+  for (const auto& [name, value] : headers)
+    if (name == "content-type") type = value.substr(0, value.find(';'));
+  while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) type.pop_back();
+  for (char& c : type)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return type;
+}
+
+// Repeated headers are joined with ", ", as HTTP allows.
+Pairs joined_headers(const Pairs& headers) {
+  Pairs joined;
+  for (const auto& [name, value] : headers) {
+    auto same = std::find_if(joined.begin(), joined.end(),
+                             [&](const auto& entry) { return entry.first == name; });
+    if (same == joined.end())
+      joined.emplace_back(name, value);
+    else
+      same->second.append(", ").append(value);
+  }
+  return joined;
+}
+
+bool all_utf8(const Pairs& pairs) {
+  for (const auto& [name, value] : pairs)
+    if (!is_valid_utf8(name) || !is_valid_utf8(value)) return false;
+  return true;
+}
+
+bool is_numeric(const Value& value) {
+  return value.is(ValueKind::Number) || value.is(ValueKind::Float);
+}
+
+std::string text_of(const Value& value) {
+  return value.is(ValueKind::String) ? value.as_string() : display_text(value);
+}
+
+bool safe_header_text(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+// A failing handler: the ERROR line, and a short 500 page for the client.
+http::WebResponse handler_failure(std::string_view message,
+                                  std::initializer_list<std::string_view> args) {
+  log_error(message, args);
+  return http::status_page(500);
+}
+
+// What a handler returned, as a response.
+http::WebResponse response_of(const Value& result, const http::WebRequest& request,
+                              std::string_view path) {
+  const std::string& method = request.method;
+  http::WebResponse response;
+  if (result.is(ValueKind::String)) {
+    response.body = result.as_string();
+    return response;
+  }
+  if (result.is(ValueKind::Error))
+    return handler_failure(messages::kWebHandlerFailed, {method, path, display_text(result)});
+  if (!result.is(ValueKind::Dict))
+    return handler_failure(messages::kWebHandlerResult, {method, path, type_name(result)});
+  const Dict& fields = result.as_dict();
+  if (const Value* status = fields.find("status")) {
+    if (!status->is(ValueKind::Number) || status->as_number() < 100 || status->as_number() > 999)
+      return handler_failure(messages::kWebHandlerStatus, {method, path, display_text(*status)});
+    response.status = static_cast<int>(status->as_number());
+  }
+  if (const Value* body = fields.find("body")) response.body = text_of(*body);
+  if (const Value* type = fields.find("type")) response.type = text_of(*type);
+  if (!safe_header_text(response.type))
+    return handler_failure(messages::kWebHandlerHeader, {method, path, "content-type"});
+  if (const Value* headers = fields.find("headers"); headers && headers->is(ValueKind::Dict)) {
+    for (const auto& [name, value] : headers->as_dict().entries()) {
+      std::string text = text_of(value);
+      if (name.empty() || !safe_header_text(name) || !safe_header_text(text) ||
+          name.find(':') != std::string::npos)
+        return handler_failure(messages::kWebHandlerHeader, {method, path, name});
+      response.headers.emplace_back(name, std::move(text));
+    }
+  }
+  return response;
+}
+
+// Answers one request: the route, the request dict, the handler, its result.
+http::WebResponse answer(const http::WebRequest& request, const NativeCallContext& context) {
+  std::string_view target = request.target;
+  size_t question = target.find('?');
+  std::string_view raw_path = target.substr(0, question);
+  std::string_view raw_query =
+      question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
+  std::string path = http::percent_decode(raw_path, false);
+  Pairs query = http::form_pairs(raw_query);
+  Pairs headers = joined_headers(request.headers);
+  if (!is_valid_utf8(path) || !all_utf8(query) || !all_utf8(headers) ||
+      !is_valid_utf8(request.body))
+    return http::status_page(400);
+
+  web::RouteLookup lookup = web::find_route(request.method, raw_path);
+  if (!lookup.match) {
+    if (lookup.allowed.empty()) return http::status_page(404);
+    http::WebResponse refused = http::status_page(405);
+    std::string allow;
+    for (const std::string& method : lookup.allowed)
+      allow.append(allow.empty() ? "" : ", ").append(method);
+    refused.headers.emplace_back("Allow", std::move(allow));
+    return refused;
+  }
+  for (const auto& [name, value] : lookup.match->params)
+    if (!is_valid_utf8(value)) return http::status_page(400);
+
+  std::string type = media_type(headers);
+  Value json = Value::null();
+  if (type == "application/json") {
+    json = parse_json(request.body);
+    if (json.is(ValueKind::Error)) return http::status_page(400);
+  }
+  Value form = dict_of(type == "application/x-www-form-urlencoded" ? http::form_pairs(request.body)
+                                                                   : Pairs{});
+  if (!form.as_dict().empty() && !all_utf8(http::form_pairs(request.body)))
+    return http::status_page(400);
+
+  Dict fields;
+  fields.insert_or_assign("method", Value::string(request.method));
+  fields.insert_or_assign("path", Value::string(path));
+  fields.insert_or_assign("query", dict_of(query));
+  fields.insert_or_assign("params", dict_of(lookup.match->params));
+  fields.insert_or_assign("headers", dict_of(headers));
+  fields.insert_or_assign("body", Value::string(request.body));
+  fields.insert_or_assign("form", std::move(form));
+  fields.insert_or_assign("json", std::move(json));
+  std::array<Value, 1> args = {Value::dict(std::move(fields))};
+  Value result = library::call_back(context, "web.serve", lookup.match->handler, args);
+  return response_of(result, request, path);
+}
+
+bool is_callable(const Value& value) {
+  return value.is(ValueKind::Function) || value.is(ValueKind::BuiltinFunction);
+}
+
+Value add_route(std::string_view function, std::string method, std::span<Value> args) {
+  if (!args[0].is(ValueKind::String)) return library::expected(function, "a path", args[0]);
+  const std::string& path = args[0].as_string();
+  if (path.empty() || path.front() != '/')
+    return library::error(messages::kWebPathStart, {function, path});
+  if (!is_callable(args[1])) return library::expected(function, "a function", args[1]);
+  web::add_route(std::move(method), path, args[1]);
+  return Value::null();
+}
+
+Value web_route(std::span<Value> args, const NativeCallContext&) {
+  return add_route("web.route", "", args);
+}
+Value web_get(std::span<Value> args, const NativeCallContext&) {
+  return add_route("web.get", "GET", args);
+}
+Value web_post(std::span<Value> args, const NativeCallContext&) {
+  return add_route("web.post", "POST", args);
+}
+Value web_put(std::span<Value> args, const NativeCallContext&) {
+  return add_route("web.put", "PUT", args);
+}
+Value web_delete(std::span<Value> args, const NativeCallContext&) {
+  return add_route("web.delete", "DELETE", args);
+}
+
+Value web_json(std::span<Value> args, const NativeCallContext&) {
+  int64_t status = 200;
+  if (args.size() > 1) {
+    if (!args[1].is(ValueKind::Number)) return library::expected("web.json", "a status", args[1]);
+    status = args[1].as_number();
+    if (status < 100 || status > 999)
+      return library::error(messages::kWebJsonStatus, {std::to_string(status)});
+  }
+  http::JsonLayout layout;
+  layout.floats_keep_point = true;
+  Dict response;
+  response.insert_or_assign("status", Value::number(status));
+  response.insert_or_assign("body", Value::string(http::to_json(args[0], layout)));
+  response.insert_or_assign("type", Value::string("application/json"));
+  return Value::dict(std::move(response));
+}
+
+Value web_serve(std::span<Value> args, const NativeCallContext& context) {
+  static bool serving = false;
+  if (!is_numeric(args[0])) return library::expected("web.serve", "a port number", args[0]);
+  if (!args[0].is(ValueKind::Number) || args[0].as_number() < 0 || args[0].as_number() > 65535)
+    return library::error(messages::kWebPortRange, {display_text(args[0])});
+  auto port = static_cast<uint16_t>(args[0].as_number());
+  std::string host = "127.0.0.1";
+  if (args.size() > 1) {
+    if (!args[1].is(ValueKind::String)) return library::expected("web.serve", "a host", args[1]);
+    host = args[1].as_string();
+  }
+  in_addr address{};
+  if (host.find('\0') != std::string::npos || ::inet_pton(AF_INET, host.c_str(), &address) != 1)
+    return library::error(messages::kWebNotIpv4, {host});
+  // A handler that serves again would never return to the first server.
+  if (serving) return library::error(messages::kWebAlreadyServing, {});
+  serving = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{serving};
+  http::WebHandler handler = [&context](const http::WebRequest& request) {
+    return answer(request, context);
+  };
+  std::string cause = http::serve_web(port, address.s_addr, host, handler);
+  return library::error(messages::kWebCannotListen, {host, std::to_string(port), cause});
+}
+
+// In this order the module exports them.
+constexpr std::array<NativeFunction, 7> kWebFunctions = {{
+    {"route", 2, "", "route(path, handler)",
+     "Answers requests of every method for a path (\"/users/:id\") with handler(request).",
+     web_route},
+    {"get", 2, "", "get(path, handler)", "Answers GET requests for a path.", web_get},
+    {"post", 2, "", "post(path, handler)", "Answers POST requests for a path.", web_post},
+    {"put", 2, "", "put(path, handler)", "Answers PUT requests for a path.", web_put},
+    {"delete", 2, "", "delete(path, handler)", "Answers DELETE requests for a path.", web_delete},
+    {"json", 1, "", "json(value[, status])",
+     "A response whose body is the value as JSON (application/json).", web_json},
+    {"serve", 1, "", "serve(port[, host])",
+     "Serves the routes on host (127.0.0.1 unless given) until Ctrl-C; returns only an error.",
+     web_serve},
+}};
+
+constexpr NativeModule kWebModule = {"web", kWebFunctions, messages::kModuleFunctionMissing};
+
+}  // namespace
+
+const NativeModule& web_module() { return kWebModule; }
+
+}  // namespace vormel
