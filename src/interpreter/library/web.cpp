@@ -89,7 +89,7 @@ http::WebResponse response_of(const Value& result, const http::WebRequest& reque
     return response;
   }
   if (result.is(ValueKind::Error))
-    return handler_failure(messages::kWebHandlerFailed, {method, path, display_text(result)});
+    return handler_failure(messages::kWebHandlerFailed, {method, path, result.error_message()});
   if (!result.is(ValueKind::Dict))
     return handler_failure(messages::kWebHandlerResult, {method, path, type_name(result)});
   const Dict& fields = result.as_dict();
