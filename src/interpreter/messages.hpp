@@ -166,6 +166,14 @@ inline constexpr std::string_view kFileChangesOff = "{}: changing files is turne
 inline constexpr std::string_view kSystemExitStatus =
     "system.exit: expected a status from 0 to 255, got {}";
 
+// library: game
+inline constexpr std::string_view kGameNoWindow = "{}: no window is open";
+inline constexpr std::string_view kGameUnknownButton =
+    "{}: unknown button '{}'; expected \"left\", \"middle\" or \"right\"";
+inline constexpr std::string_view kGameTextSize = "{}: the size must be from 1 to {}, got {}";
+inline constexpr std::string_view kGameTextNul = "{}: the text cannot hold a NUL character";
+inline constexpr std::string_view kGameTextFailed = "{}: {}";
+
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";

@@ -1,6 +1,6 @@
 // The standard library: modules written in C++ that a script imports with `use` when no
 // file NAME.vl answers the name ("text", "list", "dict", "math", "time", "json", "file",
-// "system"). Their functions are BuiltinFunction values named "text.trim", so that they
+// "system", "game"). Their functions are BuiltinFunction values named "text.trim", so that they
 // travel like the "http" module's: under the module's name, an alias, or imported by item.
 #pragma once
 
@@ -32,5 +32,6 @@ const NativeModule& time_module();
 const NativeModule& json_module();
 const NativeModule& file_module();
 const NativeModule& system_module();
+const NativeModule& game_module();
 
 }  // namespace vormel
