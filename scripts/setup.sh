@@ -13,10 +13,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Building and running the interpreter, the checker and the language server: compiler, build
-# tools, the libraries they link or load (SDL2 and its Mesa driver at run time), and the
-# language server's JSON headers.
+# tools, the libraries they link or load (SDL2 and its Mesa driver at run time; SDL2_ttf and
+# the DejaVu fonts for the game module's text), and the language server's JSON headers.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-dev libsdl2-dev
-              libgl1-mesa-dri nlohmann-json3-dev libhttp-parser-dev)
+              libgl1-mesa-dri libsdl2-ttf-dev libsdl2-ttf-2.0-0 fonts-dejavu-core
+              nlohmann-json3-dev libhttp-parser-dev)
 # Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
 # Tools the tests drive as a user would: a virtual display with its input and screenshots,

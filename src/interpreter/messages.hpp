@@ -185,6 +185,14 @@ inline constexpr std::string_view kWebHandlerStatus =
 inline constexpr std::string_view kWebHandlerHeader =
     "web: the handler for {} {} set a header with a line break or NUL: '{}'";
 
+// library: game
+inline constexpr std::string_view kGameNoWindow = "{}: no window is open";
+inline constexpr std::string_view kGameUnknownButton =
+    "{}: unknown button '{}'; expected \"left\", \"middle\" or \"right\"";
+inline constexpr std::string_view kGameTextSize = "{}: the size must be from 1 to {}, got {}";
+inline constexpr std::string_view kGameTextNul = "{}: the text cannot hold a NUL character";
+inline constexpr std::string_view kGameTextFailed = "{}: {}";
+
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";
 inline constexpr std::string_view kTraceIsBuiltin = "{} is a builtin";

@@ -7,6 +7,7 @@
 
 #include "interpreter/graphics/frame_pacer.hpp"
 #include "interpreter/graphics/keyboard_state.hpp"
+#include "interpreter/graphics/mouse_state.hpp"
 #include "interpreter/graphics/renderer.hpp"
 #include "interpreter/graphics/window_system.hpp"
 
@@ -29,6 +30,7 @@ class GraphicsContext {
   bool open = false;  // cleared by destroy_window and by a quit event
   FramePacer pacer;
   KeyboardState keys;
+  MouseState mouse;
 };
 
 }  // namespace vormel

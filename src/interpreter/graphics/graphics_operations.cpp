@@ -157,6 +157,7 @@ void present(GraphicsContext& graphics) {
   if (graphics.window) graphics.window->present();
   graphics.pacer.end_frame();
   graphics.keys.begin_frame();
+  graphics.mouse.begin_frame();
   if (!graphics.window) return;
   InputEvent event;
   while (graphics.window->poll_event(event)) {
@@ -168,6 +169,16 @@ void present(GraphicsContext& graphics) {
       case InputEvent::Kind::KeyUp:
         if (event.keycode != 0) graphics.keys.key_up(key_name(event.keycode));
         break;
+      case InputEvent::Kind::MouseMove: graphics.mouse.move_to(event.x, event.y); break;
+      case InputEvent::Kind::MouseDown:
+        graphics.mouse.move_to(event.x, event.y);
+        graphics.mouse.button_down(event.button);
+        break;
+      case InputEvent::Kind::MouseUp:
+        graphics.mouse.move_to(event.x, event.y);
+        graphics.mouse.button_up(event.button);
+        break;
+      case InputEvent::Kind::Wheel: graphics.mouse.scroll(event.wheel_steps); break;
       case InputEvent::Kind::Other: break;
     }
   }

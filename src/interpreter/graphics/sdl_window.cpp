@@ -3,13 +3,16 @@
 // shared libraries with it, whose loading would otherwise cost every script (most never
 // open a window) several milliseconds.
 #include <SDL.h>
+#include <SDL_ttf.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <map>
 #include <string>
 
+#include "interpreter/graphics/text_cache.hpp"
 #include "interpreter/graphics/video_driver_choice.hpp"
 #include "interpreter/graphics/window_system.hpp"
 
@@ -17,15 +20,18 @@ namespace vormel {
 namespace {
 
 // The SDL functions this file calls.
-#define VORMEL_SDL_FUNCTIONS(X)                                                                   \
-  X(Init)                                                                                         \
-  X(InitSubSystem)                                                                                \
-  X(QuitSubSystem)                                                                                \
-  X(WasInit)                                                                                      \
-  X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)                   \
-      X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) \
-          X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent) X(GetError)            \
-              X(GetCurrentVideoDriver) X(SetHint) X(free)
+#define VORMEL_SDL_FUNCTIONS(X)                                                                 \
+  X(Init)                                                                                       \
+  X(InitSubSystem)                                                                              \
+  X(QuitSubSystem)                                                                              \
+  X(WasInit)                                                                                    \
+  X(Quit)                                                                                       \
+  X(CreateWindow)                                                                               \
+  X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear)    \
+      X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) \
+          X(GetWindowSize) X(PollEvent) X(GetError) X(GetCurrentVideoDriver) X(SetHint) X(free) \
+              X(SetError) X(CreateTextureFromSurface) X(FreeSurface) X(RenderCopy)              \
+                  X(DestroyTexture)
 
 struct SdlApi {
 #define VORMEL_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
@@ -54,6 +60,136 @@ bool load_sdl() {
 }
 
 const SdlApi& sdl() { return *g_sdl; }
+
+// The SDL2_ttf functions, loaded the same way on the first line of text, so that windows
+// which show no text do not load the font library.
+#define VORMEL_TTF_FUNCTIONS(X) \
+  X(Init) X(Quit) X(OpenFont) X(CloseFont) X(SizeUTF8) X(FontHeight) X(RenderUTF8_Blended)
+
+struct TtfApi {
+#define VORMEL_TTF_POINTER(name) decltype(&TTF_##name) name = nullptr;
+  VORMEL_TTF_FUNCTIONS(VORMEL_TTF_POINTER)
+#undef VORMEL_TTF_POINTER
+};
+
+const TtfApi* load_ttf() {
+  static const TtfApi* loaded = []() -> const TtfApi* {
+    void* library = dlopen("libSDL2_ttf-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return nullptr;
+    static TtfApi api;
+#define VORMEL_TTF_LOOKUP(name)                                                     \
+  api.name = reinterpret_cast<decltype(&TTF_##name)>(dlsym(library, "TTF_" #name)); \
+  if (api.name == nullptr) return nullptr;
+    VORMEL_TTF_FUNCTIONS(VORMEL_TTF_LOOKUP)
+#undef VORMEL_TTF_LOOKUP
+    return &api;
+  }();
+  return loaded;
+}
+
+// DejaVu Sans, from Debian's fonts-dejavu-core, a dependency of the package.
+constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// Rendered lines kept per window: enough for a game's labels, at most 32 MiB of pixels.
+constexpr size_t kCachedTexts = 256;
+constexpr size_t kCachedTextPixels = size_t{8} << 20;
+// Open font sizes kept per window; past this, all are closed and opened again as needed.
+constexpr size_t kOpenFontSizes = 16;
+// The widest line drawn: wider textures are refused by many renderers.
+constexpr int kWidestText = 16384;
+
+void destroy_texture(SDL_Texture* texture) { sdl().DestroyTexture(texture); }
+
+// The text side of a window: SDL2_ttf, the fonts by size and the rendered lines. Made on the
+// first text call; released before the renderer it drew with.
+class SdlText {
+ public:
+  ~SdlText() {
+    cache_.clear();
+    close_fonts();
+    if (ttf_ != nullptr) ttf_->Quit();
+  }
+
+  // Null with SDL's error set when the library or the font cannot be had.
+  TTF_Font* font(int size) {
+    if (ttf_ == nullptr) {
+      const TtfApi* api = load_ttf();
+      if (api == nullptr) {
+        sdl().SetError("cannot load SDL2_ttf (libSDL2_ttf-2.0.so.0)");
+        return nullptr;
+      }
+      if (api->Init() != 0) return nullptr;
+      ttf_ = api;
+    }
+    if (auto it = fonts_.find(size); it != fonts_.end()) return it->second;
+    if (fonts_.size() >= kOpenFontSizes) close_fonts();
+    TTF_Font* opened = ttf_->OpenFont(kFontPath, size);
+    if (opened == nullptr) {
+      const std::string reason = sdl().GetError();
+      sdl().SetError("cannot open the font '%s': %s", kFontPath, reason.c_str());
+      return nullptr;
+    }
+    fonts_.emplace(size, opened);
+    return opened;
+  }
+
+  std::optional<TextBox> measure(std::string_view text, int size) {
+    TTF_Font* sized = font(size);
+    if (sized == nullptr) return std::nullopt;
+    if (text.empty()) return TextBox{0, ttf_->FontHeight(sized)};
+    const std::string terminated(text);
+    int width = 0, height = 0;
+    if (ttf_->SizeUTF8(sized, terminated.c_str(), &width, &height) != 0) return std::nullopt;
+    return TextBox{width, height};
+  }
+
+  std::optional<int32_t> line_height(int size) {
+    TTF_Font* sized = font(size);
+    if (sized == nullptr) return std::nullopt;
+    return ttf_->FontHeight(sized);
+  }
+
+  bool draw(SDL_Renderer* renderer, int32_t x, int32_t y, std::string_view text, int size,
+            DrawColor color) {
+    if (text.empty()) return font(size) != nullptr;
+    const TextCache<SDL_Texture*>::Entry* entry = cache_.find(text, size, color);
+    if (entry == nullptr) {
+      entry = render(renderer, text, size, color);
+      if (entry == nullptr) return false;
+    }
+    const SDL_Rect target{x, y, entry->width, entry->height};
+    if (sdl().RenderCopy(renderer, entry->texture, nullptr, &target) != 0) sdl().GetError();
+    return true;
+  }
+
+ private:
+  const TextCache<SDL_Texture*>::Entry* render(SDL_Renderer* renderer, std::string_view text,
+                                               int size, DrawColor color) {
+    const std::optional<TextBox> box = measure(text, size);
+    if (!box) return nullptr;
+    if (box->width > kWidestText) {
+      sdl().SetError("the text is %d pixels wide (the limit is %d)", box->width, kWidestText);
+      return nullptr;
+    }
+    const std::string terminated(text);
+    SDL_Surface* surface = ttf_->RenderUTF8_Blended(fonts_.at(size), terminated.c_str(),
+                                                    SDL_Color{color.r, color.g, color.b, color.a});
+    if (surface == nullptr) return nullptr;
+    SDL_Texture* texture = sdl().CreateTextureFromSurface(renderer, surface);
+    const int width = surface->w, height = surface->h;
+    sdl().FreeSurface(surface);
+    if (texture == nullptr) return nullptr;
+    return &cache_.insert(text, size, color, {texture, width, height});
+  }
+
+  void close_fonts() {
+    for (auto& [size, opened] : fonts_) ttf_->CloseFont(opened);
+    fonts_.clear();
+  }
+
+  const TtfApi* ttf_ = nullptr;
+  std::map<int, TTF_Font*> fonts_;
+  TextCache<SDL_Texture*> cache_{kCachedTexts, kCachedTextPixels, destroy_texture};
+};
 
 // Ctrl-C while a window exists, in file mode: SDL's own handler turns SIGINT into a quit
 // event, so a game can end its loop cleanly; a second SIGINT ends the process, for scripts
@@ -133,6 +269,7 @@ class SdlWindow final : public Window {
  public:
   explicit SdlWindow(SdlResources resources) : sdl_(resources) { ++g_live_windows; }
   ~SdlWindow() override {
+    text_.reset();  // its textures belong to the renderer
     --g_live_windows;
     if (g_live_windows == 0) unchain_interrupt_handler();
     sdl_.release();
@@ -185,6 +322,31 @@ class SdlWindow final : public Window {
         event.keycode = sdl_event.key.keysym.sym;
         event.repeat = sdl_event.key.repeat != 0;
         break;
+      case SDL_MOUSEMOTION:
+        event.kind = InputEvent::Kind::MouseMove;
+        event.x = sdl_event.motion.x;
+        event.y = sdl_event.motion.y;
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (sdl_event.button.button == SDL_BUTTON_LEFT)
+          event.button = MouseButton::Left;
+        else if (sdl_event.button.button == SDL_BUTTON_MIDDLE)
+          event.button = MouseButton::Middle;
+        else if (sdl_event.button.button == SDL_BUTTON_RIGHT)
+          event.button = MouseButton::Right;
+        else
+          break;  // the side buttons have no name
+        event.kind = sdl_event.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Kind::MouseDown
+                                                           : InputEvent::Kind::MouseUp;
+        event.x = sdl_event.button.x;
+        event.y = sdl_event.button.y;
+        break;
+      case SDL_MOUSEWHEEL:
+        event.kind = InputEvent::Kind::Wheel;
+        event.wheel_steps = sdl_event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -sdl_event.wheel.y
+                                                                                : sdl_event.wheel.y;
+        break;
       case SDL_DROPFILE:
       case SDL_DROPTEXT:
         sdl().free(sdl_event.drop.file);  // the one event payload SDL leaves to the receiver
@@ -194,8 +356,22 @@ class SdlWindow final : public Window {
     return true;
   }
 
+  std::optional<TextBox> measure_text(std::string_view text, int size) override {
+    return text_state().measure(text, size);
+  }
+  std::optional<int32_t> line_height(int size) override { return text_state().line_height(size); }
+  bool draw_text(int32_t x, int32_t y, std::string_view text, int size, DrawColor color) override {
+    return text_state().draw(sdl_.renderer, x, y, text, size, color);
+  }
+
  private:
+  SdlText& text_state() {
+    if (!text_) text_ = std::make_unique<SdlText>();
+    return *text_;
+  }
+
   SdlResources sdl_;
+  std::unique_ptr<SdlText> text_;
 };
 
 class SdlWindowSystem final : public WindowSystem {

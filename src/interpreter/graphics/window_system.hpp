@@ -7,16 +7,26 @@
 #include <memory>
 #include <string_view>
 
+#include "interpreter/graphics/mouse_state.hpp"
 #include "interpreter/graphics/renderer.hpp"
 
 namespace vormel {
 
 // One event of the window's queue, reduced to what the present step reads.
 struct InputEvent {
-  enum class Kind : uint8_t { Quit, KeyDown, KeyUp, Other };
+  enum class Kind : uint8_t { Quit, KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, Wheel, Other };
   Kind kind = Kind::Other;
   int32_t keycode = 0;  // SDL keycode of a key event
   bool repeat = false;  // a key-down sent by auto-repeat
+  // The pointer's position in the window, for mouse moves, downs and ups.
+  int32_t x = 0, y = 0;
+  MouseButton button = MouseButton::Left;  // of a mouse down or up
+  int32_t wheel_steps = 0;                 // of a wheel event: positive away from the user
+};
+
+// The box a line of text fills, in pixels.
+struct TextBox {
+  int32_t width, height;
 };
 
 struct WindowSize {
@@ -29,7 +39,18 @@ class Window : public Renderer {
   virtual WindowSize size() = 0;
   // The next queued event into `event`; false when the queue is empty.
   virtual bool poll_event(InputEvent& event) = 0;
+
+  // Text in the program's font (DejaVu Sans) at `size` pixels: `text` is UTF-8 without NUL
+  // bytes, `size` from 1 to kLargestTextSize. Each answers nullopt or false when the font
+  // cannot be had, with the reason in error_text(); a window without text support says so.
+  virtual std::optional<TextBox> measure_text(std::string_view text, int size);
+  // The height of a line, from the tallest ascender to the lowest descender.
+  virtual std::optional<int32_t> line_height(int size);
+  // Draws the line with its top-left corner at (x, y).
+  virtual bool draw_text(int32_t x, int32_t y, std::string_view text, int size, DrawColor color);
 };
+
+inline constexpr int kLargestTextSize = 500;
 
 class WindowSystem {
  public:

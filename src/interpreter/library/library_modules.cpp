@@ -10,9 +10,9 @@
 namespace vormel {
 
 std::span<const NativeModule* const> library_modules() {
-  static const std::array<const NativeModule*, 9> modules = {
+  static const std::array<const NativeModule*, 10> modules = {
       &text_module(), &list_module(), &dict_module(),   &math_module(), &time_module(),
-      &json_module(), &file_module(), &system_module(), &web_module()};
+      &json_module(), &file_module(), &system_module(), &web_module(),  &game_module()};
   return modules;
 }
 

@@ -1,7 +1,7 @@
 // The standard library: modules written in C++ that a script imports with `use` when no
 // file NAME.vl answers the name ("text", "list", "dict", "math", "time", "json", "file",
-// "system"). Their functions are BuiltinFunction values named "text.trim", so that they
-// travel like the "http" module's: under the module's name, an alias, or imported by item.
+// "system", "web", "game"). Their functions are BuiltinFunction values named "text.trim", so that
+// they travel like the "http" module's: under the module's name, an alias, or imported by item.
 #pragma once
 
 #include <optional>
@@ -43,5 +43,6 @@ const NativeModule& json_module();
 const NativeModule& file_module();
 const NativeModule& system_module();
 const NativeModule& web_module();
+const NativeModule& game_module();
 
 }  // namespace vormel
