@@ -43,13 +43,13 @@ std::string media_type(const Pairs& headers) {
 // Repeated headers are joined with ", ", as HTTP allows.
 Pairs joined_headers(const Pairs& headers) {
   Pairs joined;
-  for (const auto& [name, value] : headers) {
+  for (const auto& header : headers) {
     auto same = std::find_if(joined.begin(), joined.end(),
-                             [&](const auto& entry) { return entry.first == name; });
+                             [&](const auto& entry) { return entry.first == header.first; });
     if (same == joined.end())
-      joined.emplace_back(name, value);
+      joined.push_back(header);
     else
-      same->second.append(", ").append(value);
+      same->second.append(", ").append(header.second);
   }
   return joined;
 }
