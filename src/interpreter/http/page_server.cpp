@@ -20,7 +20,7 @@
 namespace vormel::http {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = ServerClock;
 
 constexpr size_t kBytesPerTurn = 256 * 1024;
 
@@ -122,7 +122,7 @@ class PageServer {
   [[noreturn]] void run() {
     std::vector<pollfd> waits;
     for (;;) {
-      close_expired();
+      close_expired(connections_, [](Connection& c) { close_connection(c); });
       waits.clear();
       bool accepting = connections_.size() < cap_ && Clock::now() >= accept_resume_;
       waits.push_back({listener_.get(), static_cast<short>(accepting ? POLLIN : 0), 0});
@@ -131,7 +131,8 @@ class PageServer {
                          static_cast<short>(connection.phase == Phase::Respond ? POLLOUT : POLLIN),
                          0});
       // Ctrl-C in the REPL ends serving here; the listener and connections close as it unwinds.
-      int ready = poll_or_interrupt(waits.data(), waits.size(), wait_milliseconds());
+      int ready = poll_or_interrupt(waits.data(), waits.size(),
+                                    wait_milliseconds(connections_, accept_resume_));
       if (ready < 0) continue;  // another signal: look again
       // Connections first: the indices of `waits` follow `connections_` until accepts append.
       for (size_t i = 0; i < connections_.size(); ++i)
@@ -174,25 +175,6 @@ class PageServer {
       answer_request(connection, limits_);
       if (connection.phase != Phase::Closed) connections_.push_back(std::move(connection));
     }
-  }
-
-  void close_expired() {
-    Clock::time_point now = Clock::now();
-    for (Connection& connection : connections_)
-      if (connection.deadline <= now) close_connection(connection);
-    std::erase_if(connections_, [](const Connection& c) { return c.phase == Phase::Closed; });
-  }
-
-  // Until the nearest deadline (or the end of an accept pause); forever when idle.
-  int wait_milliseconds() const {
-    Clock::time_point now = Clock::now();
-    Clock::time_point wake = Clock::time_point::max();
-    for (const Connection& connection : connections_) wake = std::min(wake, connection.deadline);
-    if (accept_resume_ > now) wake = std::min(wake, accept_resume_);
-    if (wake == Clock::time_point::max()) return -1;
-    if (wake <= now) return 0;
-    auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
-    return static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
   }
 
   OwnedDescriptor listener_;

@@ -4,9 +4,12 @@
 
 #include <netinet/in.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "interpreter/http/owned_descriptor.hpp"
 #include "interpreter/http/page_server.hpp"
@@ -30,5 +33,34 @@ void print_line(std::string_view line);
 
 // The "Connection error" line on standard error, for a failed accept.
 void report_connection_error(int error_number);
+
+// The deadlines of a server's connections (each has `deadline` and `phase`, with
+// Phase::Closed once closed), shared by both servers' poll loops.
+using ServerClock = std::chrono::steady_clock;
+
+// Closes (by `close`) the connections whose deadline has passed, and forgets closed ones.
+template <typename Connection, typename Close>
+void close_expired(std::vector<Connection>& connections, Close close) {
+  const ServerClock::time_point now = ServerClock::now();
+  for (Connection& connection : connections)
+    if (connection.deadline <= now) close(connection);
+  std::erase_if(connections,
+                [](const Connection& c) { return c.phase == decltype(c.phase)::Closed; });
+}
+
+// How long a poll may wait: until the nearest deadline or the end of an accept pause, at
+// most a minute; forever (-1) when idle.
+template <typename Connection>
+int wait_milliseconds(const std::vector<Connection>& connections,
+                      ServerClock::time_point accept_resume) {
+  const ServerClock::time_point now = ServerClock::now();
+  ServerClock::time_point wake = ServerClock::time_point::max();
+  for (const Connection& connection : connections) wake = std::min(wake, connection.deadline);
+  if (accept_resume > now) wake = std::min(wake, accept_resume);
+  if (wake == ServerClock::time_point::max()) return -1;
+  if (wake <= now) return 0;
+  auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+  return static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
+}
 
 }  // namespace vormel::http

@@ -16,7 +16,7 @@
 namespace vormel::http {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = ServerClock;
 
 constexpr size_t kReceiveBytes = 16 * 1024;
 
@@ -46,7 +46,7 @@ class WebServer {
   [[noreturn]] void run() {
     std::vector<pollfd> waits;
     for (;;) {
-      close_expired();
+      close_expired(connections_, [](Connection& c) { close_connection(c); });
       waits.clear();
       bool accepting = connections_.size() < cap_ && Clock::now() >= accept_resume_;
       waits.push_back({listener_.get(), static_cast<short>(accepting ? POLLIN : 0), 0});
@@ -54,7 +54,8 @@ class WebServer {
         waits.push_back(
             {connection.socket.get(),
              static_cast<short>(connection.phase == Phase::Responding ? POLLOUT : POLLIN), 0});
-      int ready = poll_or_interrupt(waits.data(), waits.size(), wait_milliseconds());
+      int ready = poll_or_interrupt(waits.data(), waits.size(),
+                                    wait_milliseconds(connections_, accept_resume_));
       if (ready < 0) continue;
       for (size_t i = 0; i < connections_.size(); ++i)
         if (waits[i + 1].revents != 0) advance(connections_[i]);
@@ -187,24 +188,6 @@ class WebServer {
       connection.deadline = Clock::now() + limits_.request_wait;
       connections_.push_back(std::move(connection));
     }
-  }
-
-  void close_expired() {
-    Clock::time_point now = Clock::now();
-    for (Connection& connection : connections_)
-      if (connection.deadline <= now) close_connection(connection);
-    std::erase_if(connections_, [](const Connection& c) { return c.phase == Phase::Closed; });
-  }
-
-  int wait_milliseconds() const {
-    Clock::time_point now = Clock::now();
-    Clock::time_point wake = Clock::time_point::max();
-    for (const Connection& connection : connections_) wake = std::min(wake, connection.deadline);
-    if (accept_resume_ > now) wake = std::min(wake, accept_resume_);
-    if (wake == Clock::time_point::max()) return -1;
-    if (wake <= now) return 0;
-    auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
-    return static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
   }
 
   OwnedDescriptor listener_;
