@@ -3,8 +3,10 @@
 #pragma once
 
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -46,6 +48,29 @@ void close_expired(std::vector<Connection>& connections, Close close) {
     if (connection.deadline <= now) close(connection);
   std::erase_if(connections,
                 [](const Connection& c) { return c.phase == decltype(c.phase)::Closed; });
+}
+
+// Accepts the connections waiting on `listener` while `room()` holds, in a bounded batch so
+// that a flood of connections cannot starve the open ones, handing each to `take`. Out of
+// descriptors or memory, it reports the error and pauses accepting for a moment
+// (`accept_resume`), to let open connections finish.
+template <typename Room, typename Take>
+void accept_waiting(int listener, ServerClock::time_point& accept_resume, Room room, Take take) {
+  for (int batch = 0; batch < 64 && room(); ++batch) {
+    int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      int error_number = errno;
+      if (error_number == EAGAIN || error_number == EWOULDBLOCK || error_number == EINTR) return;
+      report_connection_error(error_number);
+      if (error_number == EMFILE || error_number == ENFILE || error_number == ENOBUFS ||
+          error_number == ENOMEM) {
+        accept_resume = ServerClock::now() + std::chrono::milliseconds(100);
+        return;
+      }
+      continue;
+    }
+    take(OwnedDescriptor(fd));
+  }
 }
 
 // How long a poll may wait: until the nearest deadline or the end of an accept pause, at

@@ -170,24 +170,14 @@ class WebServer {
   }
 
   void accept_waiting() {
-    for (int batch = 0; batch < 64 && connections_.size() < cap_; ++batch) {
-      int fd = ::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd < 0) {
-        int error_number = errno;
-        if (error_number == EAGAIN || error_number == EWOULDBLOCK || error_number == EINTR) return;
-        report_connection_error(error_number);
-        if (error_number == EMFILE || error_number == ENFILE || error_number == ENOBUFS ||
-            error_number == ENOMEM) {
-          accept_resume_ = Clock::now() + std::chrono::milliseconds(100);
-          return;
-        }
-        continue;
-      }
-      Connection connection;
-      connection.socket = OwnedDescriptor(fd);
-      connection.deadline = Clock::now() + limits_.request_wait;
-      connections_.push_back(std::move(connection));
-    }
+    http::accept_waiting(
+        listener_.get(), accept_resume_, [this] { return connections_.size() < cap_; },
+        [this](OwnedDescriptor socket) {
+          Connection connection;
+          connection.socket = std::move(socket);
+          connection.deadline = Clock::now() + limits_.request_wait;
+          connections_.push_back(std::move(connection));
+        });
   }
 
   OwnedDescriptor listener_;
