@@ -118,27 +118,16 @@ void PixelFrame::draw_polyline(const FloatPoint* points, int count) {
 void PixelFrame::bresenham(int64_t x1, int64_t y1, int64_t x2, int64_t y2, bool draw_last) {
   const int64_t delta_x = std::llabs(x2 - x1);
   const int64_t delta_y = std::llabs(y2 - y1);
-  int64_t pixels, d, d_increment_1, d_increment_2;
-  int64_t x_increment_1, x_increment_2, y_increment_1, y_increment_2;
-  if (delta_x >= delta_y) {
-    pixels = delta_x + 1;
-    d = 2 * delta_y - delta_x;
-    d_increment_1 = delta_y * 2;
-    d_increment_2 = (delta_y - delta_x) * 2;
-    x_increment_1 = 1;
-    x_increment_2 = 1;
-    y_increment_1 = 0;
-    y_increment_2 = 1;
-  } else {
-    pixels = delta_y + 1;
-    d = 2 * delta_x - delta_y;
-    d_increment_1 = delta_x * 2;
-    d_increment_2 = (delta_x - delta_y) * 2;
-    x_increment_1 = 0;
-    x_increment_2 = 1;
-    y_increment_1 = 1;
-    y_increment_2 = 1;
-  }
+  // Steps along the major axis, and along the minor one when d says so.
+  const bool shallow = delta_x >= delta_y;
+  const int64_t major = shallow ? delta_x : delta_y;
+  const int64_t minor = shallow ? delta_y : delta_x;
+  int64_t pixels = major + 1;
+  int64_t d = 2 * minor - major;
+  const int64_t d_increment_1 = minor * 2;
+  const int64_t d_increment_2 = (minor - major) * 2;
+  int64_t x_increment_1 = shallow ? 1 : 0, x_increment_2 = 1;
+  int64_t y_increment_1 = shallow ? 0 : 1, y_increment_2 = 1;
   if (x1 > x2) {
     x_increment_1 = -x_increment_1;
     x_increment_2 = -x_increment_2;
