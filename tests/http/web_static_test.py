@@ -5,6 +5,7 @@ raw sockets for the requests that try to leave the folder (curl would tidy their
 Usage: web_static_test.py VORMEL_BINARY"""
 import os
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -95,10 +96,13 @@ class WebStaticTest(unittest.TestCase):
         status, head, body = curl(self.port, "/files/big.bin", "-I")
         self.assertEqual((status, body), (200, b""))
         self.assertIn("\r\nContent-Length: %d\r\n" % len(self.big), head)
-        # A file rewritten with the same size is read again, not taken from the cache.
+        # A file rewritten with the same size is read again once the cache looks (within a
+        # second).
         self.workspace.write("public/data.json", b"[2]")
+        give_up = time.monotonic() + 10
+        while curl(self.port, "/files/data.json")[2] != b"[2]" and time.monotonic() < give_up:
+            time.sleep(0.2)
         self.assertEqual(curl(self.port, "/files/data.json")[2], b"[2]")
-        self.workspace.write("public/data.json", b"[1]")
 
     def test_routes_and_prefixes_answer_in_the_order_added(self):
         self.assertEqual(curl(self.port, "/files/hello")[2], b"dynamic GET")

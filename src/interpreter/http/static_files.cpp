@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <utility>
 
+#include "interpreter/http/server_socket.hpp"
 #include "interpreter/http/web_form.hpp"
 
 namespace vormel::http {
@@ -132,18 +134,27 @@ int open_beneath(int root, const std::string& relative) {
 }
 
 struct CachedFile {
-  off_t size = 0;
-  timespec modified{};
-  timespec changed{};
+  std::string name;
   std::string bytes;
+  std::string last_modified;
+  time_t modified = 0;
+  dev_t device = 0;
+  ino_t inode = 0;
+  timespec modified_exactly{};
+  timespec changed{};
+  ServerClock::time_point checked;
 };
 
-// Small files by device and inode; an entry is used only while the file's size and times
-// are those it was read with. Full, the cache starts afresh.
+// Small files by folder and request path. An entry is used as it is for a second after the
+// file was last looked at; then the file is opened again, and read again unless its inode,
+// size and times are those the entry was read with. Full, the cache starts afresh.
 struct FileCache {
-  std::map<std::pair<dev_t, ino_t>, CachedFile> files;
+  std::map<std::pair<int, std::string>, CachedFile> files;
   size_t bytes = 0;
 };
+
+constexpr size_t kCacheEntries = 4096;
+constexpr auto kCacheTrust = std::chrono::seconds(1);
 
 FileCache& file_cache() {
   static FileCache cache;
@@ -154,40 +165,57 @@ bool same_time(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// The whole of a small file, from the cache or read now.
-bool whole_file(int fd, const struct stat& info, std::string& bytes) {
-  FileCache& cache = file_cache();
-  const std::pair<dev_t, ino_t> key{info.st_dev, info.st_ino};
-  auto found = cache.files.find(key);
-  if (found != cache.files.end() && found->second.size == info.st_size &&
-      same_time(found->second.modified, info.st_mtim) &&
-      same_time(found->second.changed, info.st_ctim)) {
-    bytes = found->second.bytes;
-    return true;
-  }
-  auto size = static_cast<size_t>(info.st_size);
+bool same_file(const CachedFile& cached, const struct stat& info) {
+  return cached.device == info.st_dev && cached.inode == info.st_ino &&
+         cached.bytes.size() == static_cast<size_t>(info.st_size) &&
+         same_time(cached.modified_exactly, info.st_mtim) &&
+         same_time(cached.changed, info.st_ctim);
+}
+
+// Reads `size` bytes of `fd`; false on a read error. A file that shrank meanwhile gives
+// what it has now.
+bool read_whole(int fd, size_t size, std::string& bytes) {
   bytes.resize(size);
   size_t got = 0;
   while (got < size) {
     ssize_t read = ::pread(fd, bytes.data() + got, size - got, static_cast<off_t>(got));
     if (read < 0 && errno == EINTR) continue;
     if (read < 0) return false;
-    if (read == 0) break;  // shorter than it was a moment ago: sent as it is now
+    if (read == 0) break;
     got += static_cast<size_t>(read);
   }
   bytes.resize(got);
-  if (got != size) return true;
+  return true;
+}
+
+const CachedFile& remember(FileCache& cache, std::pair<int, std::string> key, CachedFile entry) {
+  auto found = cache.files.find(key);
   if (found != cache.files.end()) {
     cache.bytes -= found->second.bytes.size();
     cache.files.erase(found);
   }
-  if (cache.bytes + size > kCacheBytes) {
+  if (cache.bytes + entry.bytes.size() > kCacheBytes || cache.files.size() >= kCacheEntries) {
     cache.files.clear();
     cache.bytes = 0;
   }
-  cache.files.insert_or_assign(key, CachedFile{info.st_size, info.st_mtim, info.st_ctim, bytes});
-  cache.bytes += size;
-  return true;
+  cache.bytes += entry.bytes.size();
+  return cache.files.emplace(std::move(key), std::move(entry)).first->second;
+}
+
+// A file response's status and headers; the body or the file is the caller's to add.
+WebResponse file_response(std::string_view name, time_t modified, std::string last_modified,
+                          size_t size, std::string_view method,
+                          std::string_view if_modified_since) {
+  WebResponse response;
+  response.type = static_content_type(name);
+  response.headers.emplace_back("Last-Modified", std::move(last_modified));
+  std::optional<time_t> since = parse_http_date(if_modified_since);
+  if (since && modified <= *since) response.status = 304;
+  if (response.status == 304 || method == "HEAD") {
+    response.headers_only = true;
+    response.file_length = size;
+  }
+  return response;
 }
 
 }  // namespace
@@ -214,34 +242,47 @@ WebResponse static_file(const StaticFolder& folder, std::string_view method, std
                         std::string_view if_modified_since) {
   std::optional<std::string> relative = relative_path(path);
   if (!relative) return status_page(404);
-  OwnedDescriptor file(open_beneath(folder.root.get(), *relative));
-  struct stat info {};
-  if (!file.valid() || ::fstat(file.get(), &info) != 0) return status_page(404);
-  if (S_ISDIR(info.st_mode)) {
-    relative->append("/index.html");
-    file = OwnedDescriptor(open_beneath(folder.root.get(), *relative));
+  FileCache& cache = file_cache();
+  std::pair<int, std::string> key{folder.root.get(), *relative};
+  const ServerClock::time_point now = ServerClock::now();
+  auto found = cache.files.find(key);
+  const CachedFile* cached = nullptr;
+  if (found != cache.files.end() && now - found->second.checked < kCacheTrust) {
+    cached = &found->second;
+  } else {
+    OwnedDescriptor file(open_beneath(folder.root.get(), *relative));
+    struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0) return status_page(404);
+    if (S_ISDIR(info.st_mode)) {
+      relative->append("/index.html");
+      file = OwnedDescriptor(open_beneath(folder.root.get(), *relative));
+      if (!file.valid() || ::fstat(file.get(), &info) != 0) return status_page(404);
+    }
+    if (!S_ISREG(info.st_mode)) return status_page(404);
+    auto size = static_cast<size_t>(info.st_size);
+    if (found != cache.files.end() && same_file(found->second, info)) {
+      found->second.checked = now;
+      cached = &found->second;
+    } else if (size > kWholeFileBytes) {
+      WebResponse response =
+          file_response(*relative, info.st_mtim.tv_sec, http_date(info.st_mtim.tv_sec), size,
+                        method, if_modified_since);
+      if (!response.headers_only) {
+        response.file = std::make_shared<OwnedDescriptor>(std::move(file));
+        response.file_length = size;
+      }
+      return response;
+    } else {
+      CachedFile entry{*relative,           {},           http_date(info.st_mtim.tv_sec),
+                       info.st_mtim.tv_sec, info.st_dev,  info.st_ino,
+                       info.st_mtim,        info.st_ctim, now};
+      if (!read_whole(file.get(), size, entry.bytes)) return status_page(500);
+      cached = &remember(cache, std::move(key), std::move(entry));
+    }
   }
-  if (!S_ISREG(info.st_mode)) return status_page(404);
-
-  WebResponse response;
-  response.type = static_content_type(*relative);
-  response.headers.emplace_back("Last-Modified", http_date(info.st_mtim.tv_sec));
-  auto size = static_cast<size_t>(info.st_size);
-  std::optional<time_t> since = parse_http_date(if_modified_since);
-  if (since && info.st_mtim.tv_sec <= *since) {
-    response.status = 304;
-    response.headers_only = true;
-  }
-  if (response.headers_only || method == "HEAD") {
-    response.headers_only = true;
-    response.file_length = size;
-  } else if (size > kWholeFileBytes) {
-    response.file = std::make_shared<OwnedDescriptor>(std::move(file));
-    response.file_length = size;
-  } else if (!whole_file(file.get(), info, response.body)) {
-    return status_page(500);
-  }
+  WebResponse response = file_response(cached->name, cached->modified, cached->last_modified,
+                                       cached->bytes.size(), method, if_modified_since);
+  if (!response.headers_only) response.body = cached->bytes;
   return response;
 }
 
