@@ -119,7 +119,8 @@ class WebStaticTest(unittest.TestCase):
                        b"/files//etc/passwd", b"/files/%2fetc/passwd", b"/files/%00",
                        b"/files/note.txt%00.html", b"/files/./note.txt", b"/files/out_link",
                        b"/files/out_folder/secret.txt", b"/../secret.txt",
-                       b"/files/sub/%2e%2e/%2e%2e/secret.txt", b"/files/..\\secret.txt"):
+                       b"/files/sub/%2e%2e/%2e%2e/secret.txt", b"/files/..\\secret.txt",
+                       b"/files/sub%2Findex.html"):
             response = raw(self.port, target)
             self.assertRegex(response[:13], rb"^HTTP/1\.1 40[34]", target)
             self.assertNotIn(SECRET, response, target)

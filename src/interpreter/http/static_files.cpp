@@ -94,6 +94,9 @@ std::optional<time_t> parse_http_date(std::string_view text) {
 // The path under the folder that a request names ("." for the folder itself), or nothing
 // when it could lead out of it.
 std::optional<std::string> relative_path(std::string_view sent) {
+  for (size_t percent = sent.find('%'); percent != std::string_view::npos;
+       percent = sent.find('%', percent + 1))
+    if (sent.substr(percent + 1, 2) == "2f" || sent.substr(percent + 1, 2) == "2F") return {};
   std::string decoded = percent_decode(sent, false);
   if (decoded.find_first_of(std::string_view("\\\0", 2)) != std::string::npos) return {};
   std::string relative;

@@ -30,8 +30,9 @@ std::string_view static_content_type(std::string_view name);
 
 // The response to a GET or HEAD for `path` (as sent, percent-encoded, "" or starting with
 // '/') under `folder`. A path that could leave the folder (a ".." or "." segment, an empty
-// segment, a backslash or NUL, raw or percent-encoded), a symbolic link leading out of it, and
-// anything but a regular file give 404. A folder gives its index.html.
+// segment, a backslash or NUL, raw or percent-encoded, an encoded slash), a symbolic link
+// leading out of it, and anything but a regular file give 404. A folder gives its
+// index.html.
 // `if_modified_since` is the request's header ("" if none).
 WebResponse static_file(const StaticFolder& folder, std::string_view method, std::string_view path,
                         std::string_view if_modified_since);
