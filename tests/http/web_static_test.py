@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """web.static with real clients: curl for types, dates, HEAD, index pages and large files;
-raw sockets for the requests that try to leave the folder (curl would tidy their paths).
+raw sockets for the requests that try to leave the folder (curl would tidy their paths); ab
+(apache2-utils) for 10,000 keep-alive requests, 128 at a time, to a route and to a file:
+none may fail, and afterwards the server holds the descriptors it held before.
 
 Usage: web_static_test.py VORMEL_BINARY"""
 import os
+import shutil
+import subprocess
 import sys
 import time
 import unittest
@@ -125,6 +129,21 @@ class WebStaticTest(unittest.TestCase):
             self.assertRegex(response[:13], rb"^HTTP/1\.1 40[34]", target)
             self.assertNotIn(SECRET, response, target)
             self.assertNotIn(b"root:", response, target)
+
+    @unittest.skipIf(shutil.which("ab") is None, "ab (apache2-utils) is not installed")
+    def test_load_leaves_no_failure_and_no_descriptor(self):
+        before = self.server.settled_descriptors(quiet_seconds=0.5)
+        for path in ("/files/hello", "/files/index.html"):
+            done = subprocess.run(["ab", "-q", "-k", "-n", "10000", "-c", "128", "-s", "20",
+                                   f"http://127.0.0.1:{self.port}{path}"],
+                                  capture_output=True, text=True, timeout=120)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            for line in ("Complete requests: +10000", "Failed requests: +0",
+                         "Keep-Alive requests: +10000"):
+                self.assertRegex(done.stdout, line, path)
+            self.assertNotIn("Non-2xx", done.stdout, path)
+        after = self.server.settled_descriptors(quiet_seconds=0.5)
+        self.assertEqual(after, before, self.server.descriptor_targets())
 
 
 if __name__ == "__main__":
