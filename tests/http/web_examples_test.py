@@ -4,7 +4,6 @@
 Usage: web_examples_test.py VORMEL_BINARY"""
 import json
 import os
-import shutil
 import sys
 import unittest
 
@@ -22,8 +21,10 @@ class WebExamplesTest(unittest.TestCase):
         self.addCleanup(self.workspace.close)
 
     def serve(self, name, *args):
-        server = ScriptServer(VORMEL, self.workspace, open(os.path.join(EXAMPLES, name)).read(),
-                              name, args=["0", *args])
+        """Runs the example on a port the system chooses; answers the port."""
+        with open(os.path.join(EXAMPLES, name), encoding="utf-8") as f:
+            source = f.read()
+        server = ScriptServer(VORMEL, self.workspace, source, name, args=["0", *args])
         self.addCleanup(server.stop)
         return server.port
 
