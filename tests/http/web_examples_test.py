@@ -32,7 +32,8 @@ class WebExamplesTest(unittest.TestCase):
         port = self.serve("guest_book.vl")
         self.assertIn(b"<p>0 entries</p>", curl(port, "/")[2])
         status, head, _ = curl(port, "/sign", "-d", "name=Ada&message=<b>hi</b> %26 bye")
-        self.assertEqual(status, 302)
+        self.assertEqual(status, 303)
+        self.assertTrue(head.startswith("HTTP/1.1 303 See Other\r\n"), head)
         self.assertTrue(head.endswith("\r\nLocation: /"), head)
         self.assertEqual(curl(port, "/sign", "-d", "name=Ada")[0], 400)
         page = curl(port, "/")[2]

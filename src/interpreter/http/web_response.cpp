@@ -8,9 +8,14 @@ namespace vormel::http {
 namespace {
 
 // The statuses the web server gives by itself, beyond the http module's table.
-constexpr std::array<std::pair<int, std::string_view>, 8> kMoreReasons = {{
+constexpr std::array<std::pair<int, std::string_view>, 13> kMoreReasons = {{
     {100, "Continue"},
     {202, "Accepted"},
+    {303, "See Other"},
+    {307, "Temporary Redirect"},
+    {308, "Permanent Redirect"},
+    {409, "Conflict"},
+    {429, "Too Many Requests"},
     {405, "Method Not Allowed"},
     {408, "Request Timeout"},
     {413, "Content Too Large"},
