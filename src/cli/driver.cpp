@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <sstream>
 
 #include "interpreter/error_trace.hpp"
@@ -117,8 +116,8 @@ void print_usage() {
       "    vormel script.vl              Run a Vormel script",
       "    vormel script.vl -d           Run with debug output",
   };
-  for (const char* line : kLines) std::cout << line << '\n';
-  std::cout.flush();
+  for (const char* line : kLines) std::printf("%s\n", line);
+  std::fflush(stdout);
 }
 
 void log_driver(const std::string& message) {
@@ -178,7 +177,10 @@ int run_command(const Command& command) {
   set_where_enabled(where_wanted());
   switch (command.kind) {
     case Command::Kind::Help: print_usage(); return 0;
-    case Command::Kind::Version: std::cout << kVersionLine << '\n' << std::flush; return 0;
+    case Command::Kind::Version:
+      std::printf("%s\n", kVersionLine);
+      std::fflush(stdout);
+      return 0;
     case Command::Kind::Repl: return run_repl();
     case Command::Kind::Run:
       set_script_arguments(command.script_args);
