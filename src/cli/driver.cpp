@@ -147,11 +147,11 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
 
   TokenList tokens;
   double tokenize_ms = time_stage([&] { tokens = tokenize(source); });
-  log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
+  if (debug) log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
 
   StmtList program;
   double parse_ms = time_stage([&] { program = parse_placed(tokens, file); });
-  log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
+  if (debug) log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
 
   log("Starting execution...");
   log(rule);
@@ -165,11 +165,13 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
   });
   std::fflush(stdout);
 
-  log(rule);
-  log("Tokenization : " + milliseconds_text(tokenize_ms) + "ms");
-  log("Parsing      : " + milliseconds_text(parse_ms) + "ms");
-  log("Execution    : " + milliseconds_text(execute_ms) + "ms");
-  log(rule);
+  if (debug) {  // the texts are made only when shown
+    log(rule);
+    log("Tokenization : " + milliseconds_text(tokenize_ms) + "ms");
+    log("Parsing      : " + milliseconds_text(parse_ms) + "ms");
+    log("Execution    : " + milliseconds_text(execute_ms) + "ms");
+    log(rule);
+  }
   return status;
 }
 
