@@ -21,12 +21,13 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-de
 # Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
 # Tools the tests drive as a user would: a virtual display with its input and screenshots,
-# an HTTP client, a terminal editor, the man page renderer, and the package builder with the
-# file type probe it runs.
-TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl vim-nox man-db dpkg-dev file)
+# an HTTP client, nginx as a reverse proxy in front of web servers, a terminal editor, the man
+# page renderer, and the package builder with the file type probe it runs.
+TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl nginx vim-nox man-db dpkg-dev file)
 # What the benchmarks compare with and measure by: other languages, a Python graphics
-# reference on a virtual display, an HTTP load tool and the instruction counter.
-BENCH_PACKAGES=(lua5.4 python3-pygame xvfb apache2-utils valgrind)
+# reference on a virtual display, web servers (nginx, Flask's development server), an HTTP
+# load tool and the instruction counter.
+BENCH_PACKAGES=(lua5.4 python3-pygame xvfb nginx python3-flask apache2-utils valgrind)
 
 purpose=${1:-run}
 case "$purpose" in

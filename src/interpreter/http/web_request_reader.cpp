@@ -9,7 +9,7 @@ char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - '
 
 }  // namespace
 
-WebRequestReader::WebRequestReader() {
+WebRequestReader::WebRequestReader(size_t max_body) : max_body_(max_body) {
   http_parser_init(&parser_, HTTP_REQUEST);
   parser_.data = this;
   settings_.on_message_begin = on_message_begin;
@@ -73,7 +73,7 @@ int WebRequestReader::on_headers_complete(http_parser* parser) {
   WebRequestReader& reader = self(parser);
   // A declared length over the limit is refused before any of the body is read.
   if ((parser->flags & F_CONTENTLENGTH) != 0 && parser->content_length != ULLONG_MAX &&
-      parser->content_length > kWebBodyBytes) {
+      parser->content_length > reader.max_body_) {
     reader.refusal_ = 413;
     return -1;
   }
@@ -83,7 +83,7 @@ int WebRequestReader::on_headers_complete(http_parser* parser) {
 
 int WebRequestReader::on_body(http_parser* parser, const char* at, size_t length) {
   WebRequestReader& reader = self(parser);
-  if (reader.request_.body.size() + length > kWebBodyBytes) {
+  if (length > reader.max_body_ - reader.request_.body.size()) {
     reader.refusal_ = 413;
     return 1;
   }
@@ -94,6 +94,7 @@ int WebRequestReader::on_body(http_parser* parser, const char* at, size_t length
 int WebRequestReader::on_message_complete(http_parser* parser) {
   WebRequestReader& reader = self(parser);
   reader.request_.keep_alive = http_should_keep_alive(parser) != 0;
+  reader.request_.version_1_0 = parser->http_major == 1 && parser->http_minor == 0;
   reader.complete_ = true;
   // Stops the parser here: the bytes after this request wait until it has been answered.
   http_parser_pause(parser, 1);

@@ -37,7 +37,7 @@ std::string_view web_reason_phrase(int status) {
   return reason_phrase(status);
 }
 
-std::string response_bytes(const WebResponse& response, bool closing) {
+std::string response_bytes(const WebResponse& response, ConnectionHeader connection) {
   std::string out = status_line(response.status, web_reason_phrase(response.status));
   out += "\r\nContent-Type: ";
   out += response.type;
@@ -50,7 +50,8 @@ std::string response_bytes(const WebResponse& response, bool closing) {
       continue;
     out.append(name).append(": ").append(value).append("\r\n");
   }
-  if (closing) out += "Connection: close\r\n";
+  if (connection == ConnectionHeader::Close) out += "Connection: close\r\n";
+  if (connection == ConnectionHeader::KeepAlive) out += "Connection: keep-alive\r\n";
   out += "\r\n";
   out += response.body;
   return out;

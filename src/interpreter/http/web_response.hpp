@@ -16,9 +16,13 @@ struct WebResponse {
   std::string body;
 };
 
-// `closing` adds "Connection: close". A handler's own Content-Length is left out: the
-// length is always the body's.
-std::string response_bytes(const WebResponse& response, bool closing);
+// How the response ends the connection header: none, "Connection: close", or (to an
+// HTTP/1.0 client whose connection stays open) "Connection: keep-alive".
+enum class ConnectionHeader { None, Close, KeepAlive };
+
+// The status line, headers and body. A handler's own Content-Length and Connection are
+// left out: the length is always the body's.
+std::string response_bytes(const WebResponse& response, ConnectionHeader connection);
 // A short page for a status the server gives by itself (404, 405, 413 ...).
 WebResponse status_page(int status);
 std::string_view web_reason_phrase(int status);

@@ -27,7 +27,7 @@ struct Connection {
   Phase phase = Phase::Reading;
   Clock::time_point deadline;
   // The parser keeps a pointer to its reader, so the reader stays where it is.
-  std::unique_ptr<WebRequestReader> reader = std::make_unique<WebRequestReader>();
+  std::unique_ptr<WebRequestReader> reader;
   std::string unread;  // received bytes after a whole request: the next request's
   std::string out;
   size_t sent = 0;
@@ -37,9 +37,11 @@ struct Connection {
 
 class WebServer {
  public:
-  WebServer(OwnedDescriptor listener, const WebHandler& handler, const ServerLimits& limits)
+  WebServer(OwnedDescriptor listener, const WebHandler& handler, const WebOptions& options,
+            const ServerLimits& limits)
       : listener_(std::move(listener)),
         handler_(handler),
+        options_(options),
         limits_(limits),
         cap_(connection_cap(limits)) {}
 
@@ -112,16 +114,19 @@ class WebServer {
     connection.unread.erase(0, used);
     if (reader.refusal() != 0) {
       connection.unread.clear();
-      start_response(connection, status_page(reader.refusal()), true);
+      start_response(connection, status_page(reader.refusal()), true, false);
     } else if (reader.has_request()) {
       WebRequest request = reader.take_request();
       bool closing = connection.close_after || !request.keep_alive;
-      start_response(connection, handler_(request), closing);
+      start_response(connection, handler_(request), closing, request.version_1_0);
     }
   }
 
-  void start_response(Connection& connection, const WebResponse& response, bool closing) {
-    connection.out = response_bytes(response, closing);
+  void start_response(Connection& connection, const WebResponse& response, bool closing,
+                      bool version_1_0) {
+    connection.out = response_bytes(response, closing       ? ConnectionHeader::Close
+                                              : version_1_0 ? ConnectionHeader::KeepAlive
+                                                            : ConnectionHeader::None);
     connection.sent = 0;
     connection.close_after = closing;
     connection.phase = Phase::Responding;
@@ -175,6 +180,7 @@ class WebServer {
         [this](OwnedDescriptor socket) {
           Connection connection;
           connection.socket = std::move(socket);
+          connection.reader = std::make_unique<WebRequestReader>(options_.max_body);
           connection.deadline = Clock::now() + limits_.request_wait;
           connections_.push_back(std::move(connection));
         });
@@ -182,6 +188,7 @@ class WebServer {
 
   OwnedDescriptor listener_;
   const WebHandler& handler_;
+  WebOptions options_;
   ServerLimits limits_;
   size_t cap_;
   std::vector<Connection> connections_;
@@ -191,14 +198,15 @@ class WebServer {
 }  // namespace
 
 std::string serve_web(uint16_t port, in_addr_t address, std::string_view host,
-                      const WebHandler& handler, const ServerLimits& limits) {
+                      const WebHandler& handler, const WebOptions& options,
+                      const ServerLimits& limits) {
   print_line(format_message(messages::kWebServerStarting, {std::to_string(port)}));
   if (network_forbidden()) return std::string(messages::kHttpNetworkForbidden);
-  Listener listener = bind_listener(port, address);
+  Listener listener = bind_listener(port, address, options.share_port);
   if (!listener.socket.valid()) return system_error_text(listener.error_number);
   print_line(
       format_message(messages::kWebServerListening, {host, std::to_string(listener.bound_port)}));
-  WebServer(std::move(listener.socket), handler, limits).run();
+  WebServer(std::move(listener.socket), handler, options, limits).run();
 }
 
 }  // namespace vormel::http

@@ -213,6 +213,27 @@ Value web_json(std::span<Value> args, const NativeCallContext&) {
   return Value::dict(std::move(response));
 }
 
+// web.serve's third argument; an Error value for an unknown name or a value of the wrong kind.
+Value read_options(const Value& given, http::WebOptions& options) {
+  if (!given.is(ValueKind::Dict)) return library::expected("web.serve", "options as a dict", given);
+  for (const auto& [name, value] : given.as_dict().entries()) {
+    if (name == "max_body") {
+      if (!value.is(ValueKind::Number))
+        return library::expected("web.serve", "max_body as a number of bytes", value);
+      if (value.as_number() < 0)
+        return library::error(messages::kWebMaxBodyRange, {display_text(value)});
+      options.max_body = static_cast<size_t>(value.as_number());
+    } else if (name == "share_port") {
+      if (!value.is(ValueKind::Boolean))
+        return library::expected("web.serve", "share_port as true or false", value);
+      options.share_port = value.as_boolean();
+    } else {
+      return library::error(messages::kWebUnknownOption, {name});
+    }
+  }
+  return Value::null();
+}
+
 Value web_serve(std::span<Value> args, const NativeCallContext& context) {
   static bool serving = false;
   if (!is_numeric(args[0])) return library::expected("web.serve", "a port number", args[0]);
@@ -227,6 +248,10 @@ Value web_serve(std::span<Value> args, const NativeCallContext& context) {
   in_addr address{};
   if (host.find('\0') != std::string::npos || ::inet_pton(AF_INET, host.c_str(), &address) != 1)
     return library::error(messages::kWebNotIpv4, {host});
+  http::WebOptions options;
+  if (args.size() > 2)
+    if (Value problem = read_options(args[2], options); problem.is(ValueKind::Error))
+      return problem;
   // A handler that serves again would never return to the first server.
   if (serving) return library::error(messages::kWebAlreadyServing, {});
   serving = true;
@@ -237,7 +262,7 @@ Value web_serve(std::span<Value> args, const NativeCallContext& context) {
   http::WebHandler handler = [&context](const http::WebRequest& request) {
     return answer(request, context);
   };
-  std::string cause = http::serve_web(port, address.s_addr, host, handler);
+  std::string cause = http::serve_web(port, address.s_addr, host, handler, options);
   return library::error(messages::kWebCannotListen, {host, std::to_string(port), cause});
 }
 
@@ -252,8 +277,9 @@ constexpr std::array<NativeFunction, 7> kWebFunctions = {{
     {"delete", 2, "", "delete(path, handler)", "Answers DELETE requests for a path.", web_delete},
     {"json", 1, "", "json(value[, status])",
      "A response whose body is the value as JSON (application/json).", web_json},
-    {"serve", 1, "", "serve(port[, host])",
-     "Serves the routes on host (127.0.0.1 unless given) until Ctrl-C; returns only an error.",
+    {"serve", 1, "", "serve(port[, host[, options]])",
+     "Serves the routes on host (127.0.0.1 unless given) until Ctrl-C; returns only an error. "
+     "Options: {max_body: bytes, share_port: true}.",
      web_serve},
 }};
 
