@@ -56,7 +56,9 @@ int WebRequestReader::on_header_field(http_parser* parser, const char* at, size_
   if (reader.in_value_ || reader.request_.headers.empty()) reader.request_.headers.emplace_back();
   reader.in_value_ = false;
   std::string& name = reader.request_.headers.back().first;
-  for (size_t i = 0; i < length; ++i) name.push_back(ascii_lower(at[i]));
+  size_t start = name.size();
+  name.append(at, length);
+  for (size_t i = start; i < name.size(); ++i) name[i] = ascii_lower(name[i]);
   return 0;
 }
 

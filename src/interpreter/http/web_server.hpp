@@ -16,7 +16,8 @@
 
 namespace vormel::http {
 
-using WebHandler = std::function<WebResponse(const WebRequest&)>;
+// The handler may move the request's strings out.
+using WebHandler = std::function<WebResponse(WebRequest&)>;
 
 // What a script may choose (web.serve's options).
 struct WebOptions {

@@ -23,35 +23,32 @@ namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-Value dict_of(const Pairs& pairs) {
+Value dict_of(Pairs&& pairs) {
   Dict dict;
-  for (const auto& [name, value] : pairs) dict.insert_or_assign(name, Value::string(value));
+  for (auto& [name, value] : pairs)
+    dict.insert_or_assign(std::move(name), Value::string(std::move(value)));
   return Value::dict(std::move(dict));
 }
 
+// The headers as a dict; repeated headers are joined with ", ", as HTTP allows.
+Dict header_dict(Pairs&& headers) {
+  Dict dict;
+  for (auto& [name, value] : headers) {
+    if (const Value* earlier = dict.find(name)) value = earlier->as_string() + ", " + value;
+    dict.insert_or_assign(std::move(name), Value::string(std::move(value)));
+  }
+  return dict;
+}
+
 // The media type without its parameters, lower-cased: "application/json".
-std::string media_type(const Pairs& headers) {
-  std::string type;
-  for (const auto& [name, value] : headers)
-    if (name == "content-type") type = value.substr(0, value.find(';'));
+std::string media_type(const Dict& headers) {
+  const Value* header = headers.find("content-type");
+  if (header == nullptr) return "";
+  std::string type = header->as_string().substr(0, header->as_string().find(';'));
   while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) type.pop_back();
   for (char& c : type)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   return type;
-}
-
-// Repeated headers are joined with ", ", as HTTP allows.
-Pairs joined_headers(const Pairs& headers) {
-  Pairs joined;
-  for (const auto& header : headers) {
-    auto same = std::find_if(joined.begin(), joined.end(),
-                             [&](const auto& entry) { return entry.first == header.first; });
-    if (same == joined.end())
-      joined.push_back(header);
-    else
-      same->second.append(", ").append(header.second);
-  }
-  return joined;
 }
 
 bool all_utf8(const Pairs& pairs) {
@@ -114,8 +111,9 @@ http::WebResponse response_of(const Value& result, const http::WebRequest& reque
   return response;
 }
 
-// Answers one request: the route, the request dict, the handler, its result.
-http::WebResponse answer(const http::WebRequest& request, const NativeCallContext& context) {
+// Answers one request: the route, the request dict, the handler, its result. The request's
+// strings move into the dict.
+http::WebResponse answer(http::WebRequest& request, const NativeCallContext& context) {
   std::string_view target = request.target;
   size_t question = target.find('?');
   std::string_view raw_path = target.substr(0, question);
@@ -123,8 +121,7 @@ http::WebResponse answer(const http::WebRequest& request, const NativeCallContex
       question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
   std::string path = http::percent_decode(raw_path, false);
   Pairs query = http::form_pairs(raw_query);
-  Pairs headers = joined_headers(request.headers);
-  if (!is_valid_utf8(path) || !all_utf8(query) || !all_utf8(headers) ||
+  if (!is_valid_utf8(path) || !all_utf8(query) || !all_utf8(request.headers) ||
       !is_valid_utf8(request.body))
     return http::status_page(400);
 
@@ -141,25 +138,27 @@ http::WebResponse answer(const http::WebRequest& request, const NativeCallContex
   for (const auto& [name, value] : lookup.match->params)
     if (!is_valid_utf8(value)) return http::status_page(400);
 
+  Dict headers = header_dict(std::move(request.headers));
   std::string type = media_type(headers);
   Value json = Value::null();
   if (type == "application/json") {
     json = parse_json(request.body);
     if (json.is(ValueKind::Error)) return http::status_page(400);
   }
-  Value form = dict_of(type == "application/x-www-form-urlencoded" ? http::form_pairs(request.body)
-                                                                   : Pairs{});
-  if (!form.as_dict().empty() && !all_utf8(http::form_pairs(request.body)))
-    return http::status_page(400);
+  Pairs form_fields;
+  if (type == "application/x-www-form-urlencoded") {
+    form_fields = http::form_pairs(request.body);
+    if (!all_utf8(form_fields)) return http::status_page(400);
+  }
 
   Dict fields;
   fields.insert_or_assign("method", Value::string(request.method));
   fields.insert_or_assign("path", Value::string(path));
-  fields.insert_or_assign("query", dict_of(query));
-  fields.insert_or_assign("params", dict_of(lookup.match->params));
-  fields.insert_or_assign("headers", dict_of(headers));
-  fields.insert_or_assign("body", Value::string(request.body));
-  fields.insert_or_assign("form", std::move(form));
+  fields.insert_or_assign("query", dict_of(std::move(query)));
+  fields.insert_or_assign("params", dict_of(std::move(lookup.match->params)));
+  fields.insert_or_assign("headers", Value::dict(std::move(headers)));
+  fields.insert_or_assign("body", Value::string(std::move(request.body)));
+  fields.insert_or_assign("form", dict_of(std::move(form_fields)));
   fields.insert_or_assign("json", std::move(json));
   std::array<Value, 1> args = {Value::dict(std::move(fields))};
   Value result = library::call_back(context, "web.serve", lookup.match->handler, args);
@@ -259,7 +258,7 @@ Value web_serve(std::span<Value> args, const NativeCallContext& context) {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{serving};
-  http::WebHandler handler = [&context](const http::WebRequest& request) {
+  http::WebHandler handler = [&context](http::WebRequest& request) {
     return answer(request, context);
   };
   std::string cause = http::serve_web(port, address.s_addr, host, handler, options);
