@@ -37,12 +37,12 @@ std::string_view web_reason_phrase(int status) {
   return reason_phrase(status);
 }
 
-std::string response_bytes(const WebResponse& response, ConnectionHeader connection) {
+std::string response_bytes(const WebResponse& response, bool closing, bool say_keep_alive) {
   std::string out = status_line(response.status, web_reason_phrase(response.status));
   out += "\r\nContent-Type: ";
   out += response.type;
   out += "\r\nContent-Length: ";
-  out += std::to_string(response.body.size());
+  out += std::to_string(response.body.size() + response.file_length);
   out += "\r\n";
   for (const auto& [name, value] : response.headers) {
     if (same_name_ignoring_case(name, "content-length") ||
@@ -50,10 +50,12 @@ std::string response_bytes(const WebResponse& response, ConnectionHeader connect
       continue;
     out.append(name).append(": ").append(value).append("\r\n");
   }
-  if (connection == ConnectionHeader::Close) out += "Connection: close\r\n";
-  if (connection == ConnectionHeader::KeepAlive) out += "Connection: keep-alive\r\n";
+  if (closing)
+    out += "Connection: close\r\n";
+  else if (say_keep_alive)
+    out += "Connection: keep-alive\r\n";
   out += "\r\n";
-  out += response.body;
+  if (!response.headers_only) out += response.body;
   return out;
 }
 
