@@ -21,13 +21,16 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-de
 # Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
 # Tools the tests drive as a user would: a virtual display with its input and screenshots,
-# an HTTP client and a load generator, a terminal editor, the man page renderer, and the
-# package builder with the file type probe it runs.
-TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl vim-nox man-db dpkg-dev file apache2-utils)
+# an HTTP client and a load generator, nginx as a reverse proxy in front of web servers, a
+# terminal editor, the man page renderer, and the package builder with the file type probe it
+# runs.
+TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl nginx vim-nox man-db dpkg-dev file apache2-utils)
 # What the benchmarks compare with and measure by: other languages (LuaJIT's interpreter as a
-# second reference), a Python graphics reference on a virtual display, an HTTP load tool, the
-# instruction counter and GNU time for peak memory.
-BENCH_PACKAGES=(lua5.4 luajit python3-pygame xvfb apache2-utils valgrind time)
+# second reference), a Python graphics reference on a virtual display, web servers (nginx,
+# Flask's development server), an HTTP load tool, the instruction counter and GNU time for
+# peak memory.
+BENCH_PACKAGES=(lua5.4 luajit python3-pygame xvfb nginx python3-flask apache2-utils valgrind
+                time)
 
 purpose=${1:-run}
 case "$purpose" in

@@ -175,6 +175,10 @@ inline constexpr std::string_view kWebPortRange =
 inline constexpr std::string_view kWebNotIpv4 = "web.serve: not an IPv4 address: '{}'";
 inline constexpr std::string_view kWebCannotListen = "web.serve: cannot listen on {}:{}: {}";
 inline constexpr std::string_view kWebAlreadyServing = "web.serve: already serving";
+inline constexpr std::string_view kWebUnknownOption =
+    "web.serve: unknown option '{}'; the options are max_body and share_port";
+inline constexpr std::string_view kWebMaxBodyRange =
+    "web.serve: expected max_body of 0 bytes or more, got {}";
 inline constexpr std::string_view kWebJsonStatus =
     "web.json: expected a status from 100 to 999, got {}";
 inline constexpr std::string_view kWebHandlerFailed = "web: the handler for {} {} failed: {}";

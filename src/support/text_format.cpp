@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "support/unicode_rules.hpp"
 
@@ -18,7 +19,13 @@ bool is_valid_utf8(std::string_view bytes) {
   if (bytes.size() > INT32_MAX) return false;
   const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
   const auto length = static_cast<int32_t>(bytes.size());
-  for (int32_t i = 0; i < length;) {
+  // Plain ASCII (most text a server reads), eight bytes at a time; the rest is decoded.
+  int32_t i = 0;
+  for (uint64_t word; length - i >= 8; i += 8) {
+    std::memcpy(&word, s + i, sizeof word);
+    if ((word & 0x8080808080808080ULL) != 0) break;
+  }
+  while (i < length) {
     UChar32 c;
     U8_NEXT(s, i, length, c);
     if (c < 0) return false;

@@ -148,6 +148,13 @@ class WebTest(unittest.TestCase):
                         b"GET /hello/q?q=2 HTTP/1.1\r\nConnection: close\r\n\r\n")
         self.assertEqual(pipelined.count(b"HTTP/1.1 200 OK"), 2)
         self.assertTrue(pipelined.endswith(b"hi q q=2"))
+        with connect(self.port) as s:  # HTTP/1.0 keep-alive is said in each response
+            for name in (b"r", b"s"):
+                s.sendall(b"GET /hello/" + name + b"?q=1 HTTP/1.0\r\nConnection: keep-alive\r\n\r\n")
+                reply = b""
+                while not reply.endswith(b"hi " + name + b" q=1"):
+                    reply += s.recv(65536)
+                self.assertIn(b"\r\nConnection: keep-alive\r\n", reply)
 
 
 class WebServeArgumentsTest(unittest.TestCase):

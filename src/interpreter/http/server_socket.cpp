@@ -13,7 +13,7 @@
 
 namespace vormel::http {
 
-Listener bind_listener(uint16_t port, in_addr_t address_bytes) {
+Listener bind_listener(uint16_t port, in_addr_t address_bytes, bool share_port) {
   Listener listener;
   listener.socket =
       OwnedDescriptor(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
@@ -23,6 +23,12 @@ Listener bind_listener(uint16_t port, in_addr_t address_bytes) {
   }
   int on = 1;
   ::setsockopt(listener.socket.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  if (share_port &&
+      ::setsockopt(listener.socket.get(), SOL_SOCKET, SO_REUSEPORT, &on, sizeof on) != 0) {
+    listener.error_number = errno;
+    listener.socket.reset();
+    return listener;
+  }
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);

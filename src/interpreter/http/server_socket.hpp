@@ -25,7 +25,10 @@ struct Listener {
 };
 
 // Binds and listens on `address` (network byte order; loopback unless asked otherwise).
-Listener bind_listener(uint16_t port, in_addr_t address = htonl(INADDR_LOOPBACK));
+// `share_port` sets SO_REUSEPORT, so that several processes that all ask for it listen on
+// one port and the system spreads new connections among them; without it a busy port fails.
+Listener bind_listener(uint16_t port, in_addr_t address = htonl(INADDR_LOOPBACK),
+                       bool share_port = false);
 
 // Descriptors a server may hold at once, leaving room for the rest of the process.
 size_t connection_cap(const ServerLimits& limits);

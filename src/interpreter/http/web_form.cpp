@@ -13,6 +13,8 @@ int hex_digit(char c) {
 }  // namespace
 
 std::string percent_decode(std::string_view text, bool plus_is_space) {
+  if (text.find_first_of(plus_is_space ? "%+" : "%") == std::string_view::npos)
+    return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {

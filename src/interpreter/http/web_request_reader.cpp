@@ -9,7 +9,7 @@ char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - '
 
 }  // namespace
 
-WebRequestReader::WebRequestReader() {
+WebRequestReader::WebRequestReader(size_t max_body) : max_body_(max_body) {
   http_parser_init(&parser_, HTTP_REQUEST);
   parser_.data = this;
   settings_.on_message_begin = on_message_begin;
@@ -56,7 +56,9 @@ int WebRequestReader::on_header_field(http_parser* parser, const char* at, size_
   if (reader.in_value_ || reader.request_.headers.empty()) reader.request_.headers.emplace_back();
   reader.in_value_ = false;
   std::string& name = reader.request_.headers.back().first;
-  for (size_t i = 0; i < length; ++i) name.push_back(ascii_lower(at[i]));
+  size_t start = name.size();
+  name.append(at, length);
+  for (size_t i = start; i < name.size(); ++i) name[i] = ascii_lower(name[i]);
   return 0;
 }
 
@@ -73,7 +75,7 @@ int WebRequestReader::on_headers_complete(http_parser* parser) {
   WebRequestReader& reader = self(parser);
   // A declared length over the limit is refused before any of the body is read.
   if ((parser->flags & F_CONTENTLENGTH) != 0 && parser->content_length != ULLONG_MAX &&
-      parser->content_length > kWebBodyBytes) {
+      parser->content_length > reader.max_body_) {
     reader.refusal_ = 413;
     return -1;
   }
@@ -83,7 +85,7 @@ int WebRequestReader::on_headers_complete(http_parser* parser) {
 
 int WebRequestReader::on_body(http_parser* parser, const char* at, size_t length) {
   WebRequestReader& reader = self(parser);
-  if (reader.request_.body.size() + length > kWebBodyBytes) {
+  if (length > reader.max_body_ - reader.request_.body.size()) {
     reader.refusal_ = 413;
     return 1;
   }

@@ -14,6 +14,7 @@
 namespace vormel::http {
 
 inline constexpr size_t kWebHeaderBytes = 16 * 1024;
+// The longest body a server takes unless told otherwise (web.serve's max_body).
 inline constexpr size_t kWebBodyBytes = 1024 * 1024;
 
 struct WebRequest {
@@ -28,7 +29,8 @@ struct WebRequest {
 
 class WebRequestReader {
  public:
-  WebRequestReader();
+  // A body over `max_body` bytes is refused (413).
+  explicit WebRequestReader(size_t max_body = kWebBodyBytes);
   WebRequestReader(const WebRequestReader&) = delete;
   WebRequestReader& operator=(const WebRequestReader&) = delete;
 
@@ -60,6 +62,7 @@ class WebRequestReader {
   http_parser parser_{};
   http_parser_settings settings_{};
   WebRequest request_;
+  size_t max_body_;
   size_t head_bytes_ = 0;
   bool in_value_ = false;
   bool started_ = false;

@@ -30,7 +30,7 @@ struct Connection {
   Phase phase = Phase::Reading;
   Clock::time_point deadline;
   // The parser keeps a pointer to its reader, so the reader stays where it is.
-  std::unique_ptr<WebRequestReader> reader = std::make_unique<WebRequestReader>();
+  std::unique_ptr<WebRequestReader> reader;
   std::string unread;  // received bytes after a whole request: the next request's
   std::string out;
   size_t sent = 0;
@@ -43,9 +43,11 @@ struct Connection {
 
 class WebServer {
  public:
-  WebServer(OwnedDescriptor listener, const WebHandler& handler, const ServerLimits& limits)
+  WebServer(OwnedDescriptor listener, const WebHandler& handler, const WebOptions& options,
+            const ServerLimits& limits)
       : listener_(std::move(listener)),
         handler_(handler),
+        options_(options),
         limits_(limits),
         cap_(connection_cap(limits)) {}
 
@@ -215,6 +217,7 @@ class WebServer {
         [this](OwnedDescriptor socket) {
           Connection connection;
           connection.socket = std::move(socket);
+          connection.reader = std::make_unique<WebRequestReader>(options_.max_body);
           connection.deadline = Clock::now() + limits_.request_wait;
           connections_.push_back(std::move(connection));
         });
@@ -222,6 +225,7 @@ class WebServer {
 
   OwnedDescriptor listener_;
   const WebHandler& handler_;
+  WebOptions options_;
   ServerLimits limits_;
   size_t cap_;
   std::vector<Connection> connections_;
@@ -231,14 +235,15 @@ class WebServer {
 }  // namespace
 
 std::string serve_web(uint16_t port, in_addr_t address, std::string_view host,
-                      const WebHandler& handler, const ServerLimits& limits) {
+                      const WebHandler& handler, const WebOptions& options,
+                      const ServerLimits& limits) {
   print_line(format_message(messages::kWebServerStarting, {std::to_string(port)}));
   if (network_forbidden()) return std::string(messages::kHttpNetworkForbidden);
-  Listener listener = bind_listener(port, address);
+  Listener listener = bind_listener(port, address, options.share_port);
   if (!listener.socket.valid()) return system_error_text(listener.error_number);
   print_line(
       format_message(messages::kWebServerListening, {host, std::to_string(listener.bound_port)}));
-  WebServer(std::move(listener.socket), handler, limits).run();
+  WebServer(std::move(listener.socket), handler, options, limits).run();
 }
 
 }  // namespace vormel::http

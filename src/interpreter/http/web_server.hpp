@@ -16,11 +16,19 @@
 
 namespace vormel::http {
 
-using WebHandler = std::function<WebResponse(const WebRequest&)>;
+// The handler may move the request's strings out.
+using WebHandler = std::function<WebResponse(WebRequest&)>;
+
+// What a script may choose (web.serve's options).
+struct WebOptions {
+  size_t max_body = kWebBodyBytes;  // longer bodies are refused (413)
+  bool share_port = false;          // SO_REUSEPORT: other processes may listen on the port too
+};
 
 // Prints "Starting web server on port P" and "Server listening on http://HOST:P", then
 // serves until Ctrl-C (Interrupted). Returns only when listening fails, with the cause.
 std::string serve_web(uint16_t port, in_addr_t address, std::string_view host,
-                      const WebHandler& handler, const ServerLimits& limits = {});
+                      const WebHandler& handler, const WebOptions& options = {},
+                      const ServerLimits& limits = {});
 
 }  // namespace vormel::http

@@ -25,35 +25,32 @@ namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-Value dict_of(const Pairs& pairs) {
+Value dict_of(Pairs&& pairs) {
   Dict dict;
-  for (const auto& [name, value] : pairs) dict.insert_or_assign(name, Value::string(value));
+  for (auto& [name, value] : pairs)
+    dict.insert_or_assign(std::move(name), Value::string(std::move(value)));
   return Value::dict(std::move(dict));
 }
 
+// The headers as a dict; repeated headers are joined with ", ", as HTTP allows.
+Dict header_dict(Pairs&& headers) {
+  Dict dict;
+  for (auto& [name, value] : headers) {
+    if (const Value* earlier = dict.find(name)) value = earlier->as_string() + ", " + value;
+    dict.insert_or_assign(std::move(name), Value::string(std::move(value)));
+  }
+  return dict;
+}
+
 // The media type without its parameters, lower-cased: "application/json".
-std::string media_type(const Pairs& headers) {
-  std::string type;
-  for (const auto& [name, value] : headers)
-    if (name == "content-type") type = value.substr(0, value.find(';'));
+std::string media_type(const Dict& headers) {
+  const Value* header = headers.find("content-type");
+  if (header == nullptr) return "";
+  std::string type = header->as_string().substr(0, header->as_string().find(';'));
   while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) type.pop_back();
   for (char& c : type)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   return type;
-}
-
-// Repeated headers are joined with ", ", as HTTP allows.
-Pairs joined_headers(const Pairs& headers) {
-  Pairs joined;
-  for (const auto& header : headers) {
-    auto same = std::find_if(joined.begin(), joined.end(),
-                             [&](const auto& entry) { return entry.first == header.first; });
-    if (same == joined.end())
-      joined.push_back(header);
-    else
-      same->second.append(", ").append(header.second);
-  }
-  return joined;
 }
 
 bool all_utf8(const Pairs& pairs) {
@@ -124,8 +121,9 @@ std::string_view header_value(const Pairs& headers, std::string_view name) {
   return value;
 }
 
-// Answers one request: the route, the request dict, the handler, its result; or a file.
-http::WebResponse answer(const http::WebRequest& request, const NativeCallContext& context) {
+// Answers one request: the route, the request dict, the handler, its result; or a file. The
+// request's strings move into the dict.
+http::WebResponse answer(http::WebRequest& request, const NativeCallContext& context) {
   std::string_view target = request.target;
   size_t question = target.find('?');
   std::string_view raw_path = target.substr(0, question);
@@ -137,8 +135,7 @@ http::WebResponse answer(const http::WebRequest& request, const NativeCallContex
       question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
   std::string path = http::percent_decode(raw_path, false);
   Pairs query = http::form_pairs(raw_query);
-  Pairs headers = joined_headers(request.headers);
-  if (!is_valid_utf8(path) || !all_utf8(query) || !all_utf8(headers) ||
+  if (!is_valid_utf8(path) || !all_utf8(query) || !all_utf8(request.headers) ||
       !is_valid_utf8(request.body))
     return http::status_page(400);
 
@@ -154,25 +151,27 @@ http::WebResponse answer(const http::WebRequest& request, const NativeCallContex
   for (const auto& [name, value] : lookup.match->params)
     if (!is_valid_utf8(value)) return http::status_page(400);
 
+  Dict headers = header_dict(std::move(request.headers));
   std::string type = media_type(headers);
   Value json = Value::null();
   if (type == "application/json") {
     json = parse_json(request.body);
     if (json.is(ValueKind::Error)) return http::status_page(400);
   }
-  Value form = dict_of(type == "application/x-www-form-urlencoded" ? http::form_pairs(request.body)
-                                                                   : Pairs{});
-  if (!form.as_dict().empty() && !all_utf8(http::form_pairs(request.body)))
-    return http::status_page(400);
+  Pairs form_fields;
+  if (type == "application/x-www-form-urlencoded") {
+    form_fields = http::form_pairs(request.body);
+    if (!all_utf8(form_fields)) return http::status_page(400);
+  }
 
   Dict fields;
   fields.insert_or_assign("method", Value::string(request.method));
   fields.insert_or_assign("path", Value::string(path));
-  fields.insert_or_assign("query", dict_of(query));
-  fields.insert_or_assign("params", dict_of(lookup.match->params));
-  fields.insert_or_assign("headers", dict_of(headers));
-  fields.insert_or_assign("body", Value::string(request.body));
-  fields.insert_or_assign("form", std::move(form));
+  fields.insert_or_assign("query", dict_of(std::move(query)));
+  fields.insert_or_assign("params", dict_of(std::move(lookup.match->params)));
+  fields.insert_or_assign("headers", Value::dict(std::move(headers)));
+  fields.insert_or_assign("body", Value::string(std::move(request.body)));
+  fields.insert_or_assign("form", dict_of(std::move(form_fields)));
   fields.insert_or_assign("json", std::move(json));
   std::array<Value, 1> args = {Value::dict(std::move(fields))};
   Value result = library::call_back(context, "web.serve", lookup.match->handler, args);
@@ -241,6 +240,27 @@ Value web_json(std::span<Value> args, const NativeCallContext&) {
   return Value::dict(std::move(response));
 }
 
+// web.serve's third argument; an Error value for an unknown name or a value of the wrong kind.
+Value read_options(const Value& given, http::WebOptions& options) {
+  if (!given.is(ValueKind::Dict)) return library::expected("web.serve", "options as a dict", given);
+  for (const auto& [name, value] : given.as_dict().entries()) {
+    if (name == "max_body") {
+      if (!value.is(ValueKind::Number))
+        return library::expected("web.serve", "max_body as a number of bytes", value);
+      if (value.as_number() < 0)
+        return library::error(messages::kWebMaxBodyRange, {display_text(value)});
+      options.max_body = static_cast<size_t>(value.as_number());
+    } else if (name == "share_port") {
+      if (!value.is(ValueKind::Boolean))
+        return library::expected("web.serve", "share_port as true or false", value);
+      options.share_port = value.as_boolean();
+    } else {
+      return library::error(messages::kWebUnknownOption, {name});
+    }
+  }
+  return Value::null();
+}
+
 Value web_serve(std::span<Value> args, const NativeCallContext& context) {
   static bool serving = false;
   if (!is_numeric(args[0])) return library::expected("web.serve", "a port number", args[0]);
@@ -255,6 +275,10 @@ Value web_serve(std::span<Value> args, const NativeCallContext& context) {
   in_addr address{};
   if (host.find('\0') != std::string::npos || ::inet_pton(AF_INET, host.c_str(), &address) != 1)
     return library::error(messages::kWebNotIpv4, {host});
+  http::WebOptions options;
+  if (args.size() > 2)
+    if (Value problem = read_options(args[2], options); problem.is(ValueKind::Error))
+      return problem;
   // A handler that serves again would never return to the first server.
   if (serving) return library::error(messages::kWebAlreadyServing, {});
   serving = true;
@@ -262,10 +286,10 @@ Value web_serve(std::span<Value> args, const NativeCallContext& context) {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{serving};
-  http::WebHandler handler = [&context](const http::WebRequest& request) {
+  http::WebHandler handler = [&context](http::WebRequest& request) {
     return answer(request, context);
   };
-  std::string cause = http::serve_web(port, address.s_addr, host, handler);
+  std::string cause = http::serve_web(port, address.s_addr, host, handler, options);
   return library::error(messages::kWebCannotListen, {host, std::to_string(port), cause});
 }
 
@@ -282,8 +306,9 @@ constexpr std::array<NativeFunction, 8> kWebFunctions = {{
      "Answers GET and HEAD requests under url_prefix with the files of folder.", web_static},
     {"json", 1, "", "json(value[, status])",
      "A response whose body is the value as JSON (application/json).", web_json},
-    {"serve", 1, "", "serve(port[, host])",
-     "Serves the routes on host (127.0.0.1 unless given) until Ctrl-C; returns only an error.",
+    {"serve", 1, "", "serve(port[, host[, options]])",
+     "Serves the routes on host (127.0.0.1 unless given) until Ctrl-C; returns only an error. "
+     "Options: {max_body: bytes, share_port: true}.",
      web_serve},
 }};
 
