@@ -196,6 +196,9 @@ inline constexpr std::string_view kGamePathNul = "{}: the path cannot hold a NUL
 inline constexpr std::string_view kGameCannotLoad = "{}: cannot load '{}': {}";
 inline constexpr std::string_view kGameNotAFile = "not a regular file";
 inline constexpr std::string_view kGameFileTooLarge = "the file is larger than {} MiB";
+inline constexpr std::string_view kGameNotAnImage = "not a PNG, JPEG or BMP image";
+inline constexpr std::string_view kGameImageTooLarge =
+    "the image is {} x {} pixels; the limit is {} on a side and {} million in all";
 inline constexpr std::string_view kGameImageBoth =
     "{}: give both the width and the height, or neither";
 inline constexpr std::string_view kGameVolume = "{}: the volume must be from 0 to 1, got {}";

@@ -71,6 +71,8 @@ inline constexpr int kLargestTextSize = 500;
 // Images loaded per window, and all their pixels together (64 MiB at four bytes a pixel).
 inline constexpr size_t kMostImages = 1024;
 inline constexpr size_t kMostImagePixels = size_t{16} << 20;
+// The widest and tallest image: larger textures are refused by many renderers.
+inline constexpr int64_t kWidestImage = 16384;
 
 class WindowSystem {
  public:

@@ -21,6 +21,7 @@
 #include "interpreter/builtins/argument_reading.hpp"
 #include "interpreter/graphics/coordinates.hpp"
 #include "interpreter/graphics/game_operations.hpp"
+#include "interpreter/graphics/image_header.hpp"
 #include "interpreter/library/library_modules.hpp"
 #include "interpreter/library/library_support.hpp"
 
@@ -213,10 +214,29 @@ Value game_stop_music(std::span<Value>, const NativeCallContext& context) {
   return Value::null();
 }
 
+// Why the image file is refused before it is decoded, from its header; empty when it is not.
+std::string refuse_image(const std::string& path) {
+  std::string head(kImageHeadBytes, '\0');
+  std::ifstream file(path, std::ios::binary);
+  file.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(file.gcount()));
+  const std::optional<DeclaredSize> size = declared_image_size(head);
+  if (!size) return std::string(messages::kGameNotAnImage);
+  if (size->width < 1 || size->height < 1 || size->width > kWidestImage ||
+      size->height > kWidestImage ||
+      static_cast<uint64_t>(size->width * size->height) > kMostImagePixels)
+    return format_message(messages::kGameImageTooLarge,
+                          {std::to_string(size->width), std::to_string(size->height),
+                           std::to_string(kWidestImage), std::to_string(kMostImagePixels >> 20)});
+  return "";
+}
+
 Value game_image(std::span<Value> args, const NativeCallContext& context) {
   constexpr std::string_view name = "game.image";
   std::string path;
   if (auto problem = read_path(name, args[0], path)) return std::move(*problem);
+  if (const std::string reason = refuse_image(path); !reason.empty())
+    return cannot_load(name, path, reason);
   if (auto problem = require_window(name, context)) return std::move(*problem);
   std::string error;
   const std::optional<ImageInfo> image = load_image(context.graphics(), path, error);
