@@ -1,8 +1,8 @@
 """Sounds through SDL2_mixer, without a window. With SDL's disk audio driver, a WAV effect
 and looping music reach the output file as samples that are not all zero, and a file that
-is not a sound is an Error naming it. Without an audio device (a driver that does not
-exist) the script runs to its end: sound() still answers its value, play() and music()
-answer false, and only a missing file is an Error."""
+is not a sound, or a sound file over 8 MiB, is an Error naming it. Without an audio device
+(a driver that does not exist) the script runs to its end: sound() still answers its
+value, play() and music() answer false, and only a missing file is an Error."""
 
 import os
 import subprocess
@@ -24,6 +24,7 @@ print(game.play(hit, 1.5))
 print(game.sound("notes.txt"))
 print(game.music("notes.txt"))
 print(game.sound("missing.ogg"))
+print(game.sound("long.wav"))
 print("end")
 """.replace("WAV", repr(WAV).replace("'", '"'))
 
@@ -45,13 +46,16 @@ def main():
             f.write(SCRIPT)
         with open(os.path.join(workdir, "notes.txt"), "w") as f:
             f.write("not a sound\n")
+        with open(os.path.join(workdir, "long.wav"), "wb") as f:
+            f.truncate(9 << 20)
         status, out, err = run(interpreter, workdir, "disk")
         if status != 0 or out.splitlines()[:3] != ['[sound, 1, 1]', "[true, true, true]", "null"]:
             problems.append(f"disk: status {status}, output {out!r}")
         for wanted in ("game.play: the volume must be from 0 to 1, got 1.5",
                        "game.sound: cannot load 'notes.txt': ",
                        "game.music: cannot load 'notes.txt': ",
-                       "game.sound: cannot load 'missing.ogg': No such file or directory"):
+                       "game.sound: cannot load 'missing.ogg': No such file or directory",
+                       "game.sound: cannot load 'long.wav': the file is larger than 8 MiB"):
             if wanted not in err:
                 problems.append(f"disk: no {wanted!r} in {err!r}")
         if not out.endswith("end\n"):

@@ -132,12 +132,15 @@ Value game_text_height(std::span<Value> args, const NativeCallContext& context) 
   return Value::number(*height);
 }
 
-// Files larger than this are not loaded, as sounds, music or images.
+// Files larger than this are not loaded as music or images; sound effects, which are
+// decoded whole (an OGG file to some ten times its size), are kept smaller.
 constexpr int64_t kLargestFileMiB = 64;
+constexpr int64_t kLargestSoundMiB = 8;
 
-// The path argument, checked to name a readable regular file of a loadable size, so that
-// neither SDL library blocks on a FIFO or reads a device.
-std::optional<Value> read_path(std::string_view name, const Value& arg, std::string& path) {
+// The path argument, checked to name a readable regular file of at most `largest_mib`, so
+// that neither SDL library blocks on a FIFO or reads a device.
+std::optional<Value> read_path(std::string_view name, const Value& arg, std::string& path,
+                               int64_t largest_mib = kLargestFileMiB) {
   if (!arg.is(ValueKind::String)) return library::expected(name, "a path", arg);
   path = std::string(arg.as_string());
   if (path.find('\0') != std::string::npos) return library::error(messages::kGamePathNul, {name});
@@ -147,8 +150,8 @@ std::optional<Value> read_path(std::string_view name, const Value& arg, std::str
     reason = std::strerror(errno);
   else if (!S_ISREG(info.st_mode))
     reason = messages::kGameNotAFile;
-  else if (info.st_size > (kLargestFileMiB << 20))
-    reason = format_message(messages::kGameFileTooLarge, {std::to_string(kLargestFileMiB)});
+  else if (info.st_size > (largest_mib << 20))
+    reason = format_message(messages::kGameFileTooLarge, {std::to_string(largest_mib)});
   else if (!std::ifstream(path, std::ios::binary))
     reason = std::strerror(errno);
   if (reason.empty()) return std::nullopt;
@@ -174,7 +177,7 @@ int64_t loaded_id(const Value& value, std::string_view kind) {
 Value game_sound(std::span<Value> args, const NativeCallContext& context) {
   constexpr std::string_view name = "game.sound";
   std::string path;
-  if (auto problem = read_path(name, args[0], path)) return std::move(*problem);
+  if (auto problem = read_path(name, args[0], path, kLargestSoundMiB)) return std::move(*problem);
   std::string error;
   const std::optional<int64_t> id = sound_system(context.graphics()).load(path, error);
   if (!id) return cannot_load(name, path, error);
