@@ -98,7 +98,7 @@ stage "Release build: unit, golden and packaging tests" \
 stage "Sanitizer build (ASan + UBSan): unit and golden tests" \
   build_and_test build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORMEL_SANITIZE=ON
 stage "The script tests with every evaluation shortcut off" \
-  build_and_test build-noshortcuts --target=vormel -DCMAKE_BUILD_TYPE=Release \
+  build_and_test build-noshortcuts --target=vormel -DCMAKE_BUILD_TYPE=Release -DVORMEL_LTO=OFF \
   -DVORMEL_NO_SHORTCUTS=ON -- -R '^(golden|example)/'
 stage "Fuzzing the front end, the interpreter, and the shortcuts against the general paths" \
   bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -2,8 +2,11 @@
 """Runs the benchmark programs in Vormel, Python and Lua side by side.
 
 Each program NAME exists as NAME.vl, NAME.py and NAME.lua in this folder and prints the same
-lines in all three languages. Every program is run N times per language; the best wall time
-counts. The outputs of the three versions must agree.
+lines in all three languages. Every program is run N times per language, the languages taking
+turns; the median wall time counts, and the median peak resident set. The outputs of the three
+versions must agree. LuaJIT with its compiler off (`luajit -joff`, its interpreter alone) runs
+the .lua files as a second reference where it can: it has no 64-bit integers and no `//`, so
+programs that need them show `-` in its column, with a note.
 
 Usage: bench/run.py [VORMEL] [-n N] [--timeout S] [--only NAME ...]
 """
@@ -14,6 +17,8 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -52,49 +57,80 @@ def find_languages(vormel):
         languages.append(("vormel", "vl", [vormel]))
     else:
         print(f"note: no vormel binary at {vormel}; its column is skipped")
-    for name, ext, exe in (("python", "py", "python3"), ("lua", "lua", "lua5.4")):
+    for name, ext, exe, flags in (("python", "py", "python3", []), ("lua", "lua", "lua5.4", []),
+                                  ("luajit", "lua", "luajit", ["-joff"])):
         path = shutil.which(exe)
         if path:
-            languages.append((name, ext, [real_python(path) if name == "python" else path]))
+            languages.append((name, ext, [real_python(path) if name == "python" else path] + flags))
         else:
             print(f"note: {exe} is not installed; its column is skipped")
     return languages
 
 
+# Languages whose failures are notes, not problems: references that cannot run every program.
+REFERENCES = {"luajit"}
+
+
+# GNU time measures the peak: the resident set a child reports counts its time as a fork of
+# this Python process, before it became the program.
+GNU_TIME = "/usr/bin/time"
+
+
 def run_once(command, timeout):
-    """Runs command once; returns (seconds, stdout, problem) with problem None when it ran."""
+    """Runs command once; returns (seconds, peak resident kB, stdout, problem), problem None
+    when it ran. The time includes GNU time's own start, the same for every language."""
+    peak_file = os.path.join(tempfile.gettempdir(), f"vormel-bench-peak.{os.getpid()}")
     start = time.perf_counter()
-    try:
-        done = subprocess.run(command, cwd=HERE, capture_output=True, timeout=timeout,
-                              stdin=subprocess.DEVNULL)
-    except subprocess.TimeoutExpired:
-        return None, b"", f"timed out after {timeout:g} s"
+    child = subprocess.Popen([GNU_TIME, "-f", "%M", "-o", peak_file] + command, cwd=HERE, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE)
+    streams = {}
+
+    def drain(name, stream):
+        streams[name] = stream.read()
+
+    readers = [threading.Thread(target=drain, args=(n, st))
+               for n, st in (("out", child.stdout), ("err", child.stderr))]
+    for reader in readers:
+        reader.start()
+    timer = threading.Timer(timeout, child.kill)
+    timer.start()
+    _, status = os.waitpid(child.pid, 0)
     seconds = time.perf_counter() - start
-    if done.returncode != 0:
-        return seconds, done.stdout, f"exit status {done.returncode}"
-    if done.stderr:
-        first = done.stderr.decode(errors="replace").splitlines()[0]
-        return seconds, done.stdout, f"wrote to standard error: {first}"
-    return seconds, done.stdout, None
+    try:
+        with open(peak_file) as f:
+            peak = int(f.read().split()[-1])
+    except (OSError, ValueError, IndexError):
+        peak = None
+    if os.path.exists(peak_file):
+        os.remove(peak_file)
+    timed_out = not timer.is_alive()
+    timer.cancel()
+    for reader in readers:
+        reader.join()
+    child.returncode = os.waitstatus_to_exitcode(status)
+    stdout, stderr = streams.get("out", b""), streams.get("err", b"")
+    if timed_out:
+        return None, None, b"", f"timed out after {timeout:g} s"
+    if child.returncode != 0:
+        return seconds, peak, stdout, f"exit status {child.returncode}"
+    if stderr:
+        first = stderr.decode(errors="replace").splitlines()[0]
+        return seconds, peak, stdout, f"wrote to standard error: {first}"
+    return seconds, peak, stdout, None
 
 
-def best_of(command, repeats, timeout):
-    """Best wall time of `repeats` runs, the output of the first run, and any problem."""
-    best, output = None, None
-    for _ in range(repeats):
-        seconds, stdout, problem = run_once(command, timeout)
-        if problem:
-            return seconds, stdout, problem
-        best = seconds if best is None else min(best, seconds)
-        if output is None:
-            output = stdout
-        elif stdout != output:
-            return best, stdout, "output differs between runs"
-    return best, output, None
+def median(values):
+    ordered = sorted(values)
+    middle = len(ordered) // 2
+    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2
 
 
 def fmt_time(seconds):
     return "-" if seconds is None else f"{seconds:.3f}"
+
+
+def fmt_memory(kilobytes):
+    return "-" if kilobytes is None else f"{kilobytes / 1024:.1f}"
 
 
 def fmt_ratio(ratio):
@@ -113,7 +149,7 @@ def main():
     parser.add_argument("vormel", nargs="?", default=os.path.join(ROOT, "build", "vormel"),
                         help="the vormel binary (default: build/vormel)")
     parser.add_argument("-n", "--repeat", type=int, default=3,
-                        help="runs per program and language; the best counts (default: 3)")
+                        help="runs per program and language; the median counts (default: 3)")
     parser.add_argument("--timeout", type=float, default=300.0,
                         help="seconds before one run is given up (default: 300)")
     parser.add_argument("--only", nargs="+", metavar="NAME",
@@ -122,6 +158,9 @@ def main():
     if args.repeat < 1:
         parser.error("-n must be at least 1")
 
+    if not os.access(GNU_TIME, os.X_OK):
+        print(f"{GNU_TIME} (Debian's package time) is needed to measure memory")
+        return 1
     languages = find_languages(args.vormel)
     if not languages:
         print("nothing to run")
@@ -135,51 +174,78 @@ def main():
             parser.error("unknown program(s): " + ", ".join(sorted(unknown)))
 
     failures = []
-    times = {}  # (program, language) -> seconds or None
+    notes = []
+    times = {}  # (program, language) -> median seconds or None
+    memory = {}  # (program, language) -> median peak resident kB or None
     disagreeing = set()  # programs whose versions printed different outputs
 
     def measure(program):
-        outputs = {}
-        for lang, ext, prefix in languages:
-            source = f"{program}.{ext}"
-            seconds, output, problem = best_of(prefix + [source], args.repeat, args.timeout)
-            if problem:
-                failures.append(f"{source}: {problem}")
-                seconds = None
-            else:
-                outputs[lang] = output
-            times[(program, lang)] = seconds
-        if len(set(outputs.values())) > 1:
+        runs = {lang: [] for lang, _, _ in languages}
+        outputs, problems = {}, {}
+        for _ in range(args.repeat):  # the languages take turns
+            for lang, ext, prefix in languages:
+                if lang in problems:
+                    continue
+                seconds, peak, output, problem = run_once(prefix + [f"{program}.{ext}"],
+                                                          args.timeout)
+                if problem is None and outputs.setdefault(lang, output) != output:
+                    problem = "output differs between runs"
+                if problem:
+                    problems[lang] = problem
+                    continue
+                runs[lang].append((seconds, peak))
+        for lang, ext, _ in languages:
+            good = lang not in problems
+            times[(program, lang)] = median([t for t, _ in runs[lang]]) if good else None
+            memory[(program, lang)] = median([m for _, m in runs[lang]]) if good else None
+            if not good:
+                (notes if lang in REFERENCES else failures).append(
+                    f"{program}.{ext} ({lang}): {problems[lang]}")
+                outputs.pop(lang, None)
+        main_outputs = {lang: out for lang, out in outputs.items() if lang not in REFERENCES}
+        if len(set(main_outputs.values())) > 1:
             shown = "; ".join(f"{lang}: {out.decode(errors='replace').strip()!r}"
-                              for lang, out in outputs.items())
+                              for lang, out in main_outputs.items())
             failures.append(f"{program}: outputs disagree ({shown})")
             disagreeing.add(program)
+        for lang in REFERENCES & set(outputs):
+            if main_outputs and outputs[lang] not in main_outputs.values():
+                notes.append(f"{program} ({lang}): its output differs; its column shows -")
+                times[(program, lang)] = memory[(program, lang)] = None
         print(f"  ran {program}", file=sys.stderr)
 
     have = {lang for lang, _, _ in languages}
 
-    def ratio(program, other):
+    def ratio(program, other, table=times):
         if program in disagreeing:
             return None
-        v, o = times.get((program, "vormel")), times.get((program, other))
+        v, o = table.get((program, "vormel")), table.get((program, other))
         return v / o if v and o else None
 
     main_programs = [p for p in PROGRAMS if not wanted or p in wanted]
     if main_programs:
         for program in main_programs:
             measure(program)
-        header = ["program", "vormel s", "python s", "lua s", "vormel/python", "vormel/lua"]
+        header = ["program", "vormel s", "python s", "lua s", "luajit -joff s", "vormel/python",
+                  "vormel/lua", "vormel/luajit"]
         rows = []
         for program in main_programs:
-            rows.append([program, fmt_time(times.get((program, "vormel"))),
-                         fmt_time(times.get((program, "python"))),
-                         fmt_time(times.get((program, "lua"))),
-                         fmt_ratio(ratio(program, "python")), fmt_ratio(ratio(program, "lua"))])
+            rows.append([program] + [fmt_time(times.get((program, lang)))
+                                     for lang in ("vormel", "python", "lua", "luajit")] +
+                        [fmt_ratio(ratio(program, lang)) for lang in ("python", "lua", "luajit")])
         if "vormel" in have:
-            rows.append(["geometric mean", "", "", "",
-                         fmt_ratio(geometric_mean([ratio(p, "python") for p in main_programs])),
-                         fmt_ratio(geometric_mean([ratio(p, "lua") for p in main_programs]))])
-        print(f"\nBest of {args.repeat} runs, wall time in seconds\n")
+            rows.append(["geometric mean", "", "", "", ""] +
+                        [fmt_ratio(geometric_mean([ratio(p, lang) for p in main_programs]))
+                         for lang in ("python", "lua", "luajit")])
+        print(f"\nMedian of {args.repeat} runs, the languages taking turns, wall time in seconds\n")
+        print_table(header, rows)
+        header = ["program", "vormel MB", "python MB", "lua MB", "luajit MB", "vormel/python",
+                  "vormel/lua"]
+        rows = [[program] + [fmt_memory(memory.get((program, lang)))
+                             for lang in ("vormel", "python", "lua", "luajit")] +
+                [fmt_ratio(ratio(program, lang, memory)) for lang in ("python", "lua")]
+                for program in main_programs]
+        print("\nPeak resident set (median), MB\n")
         print_table(header, rows)
 
     pairs = [s for s in SCALING if not wanted or s[1] in wanted or s[2] in wanted]
@@ -200,6 +266,10 @@ def main():
         print("\nSize independence (a large/small ratio near 1 means the cost does not grow)\n")
         print_table(header, rows, text_columns=2)
 
+    if notes:
+        print("\nNotes:")
+        for note in notes:
+            print(f"  {note}")
     if failures:
         print("\nProblems:")
         for failure in failures:

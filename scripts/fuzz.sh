@@ -44,8 +44,11 @@ failed=0
 # The value of libFuzzer's final statistic NAME in LOG.
 stat() { sed -n "s/^stat::$2: *//p" "$1" | tail -1; }
 
+# Runs one target and writes its report to build-fuzz/fuzz-NAME.report: its summary line,
+# and, when it fails, "FAILED" with the end of its log.
 run() {  # run TARGET CORPUS_DIR [FLAG...]
   local log=$PWD/build-fuzz/fuzz-$1.log status=0 name=$1 corpus=$2
+  local report=$PWD/build-fuzz/fuzz-$1.report
   shift 2
   (cd "$work" && "$OLDPWD/build-fuzz/tests/vormel_fuzz_$name" -seed="$SEED" \
     -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
@@ -53,20 +56,23 @@ run() {  # run TARGET CORPUS_DIR [FLAG...]
     > "$log" 2>&1 || status=$?
   local coverage
   coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
-  echo "$name: $(stat "$log" number_of_executed_units) runs, $(stat "$log" average_exec_per_sec)/s," \
-    "${coverage:-cov: ?}, $(stat "$log" new_units_added) new inputs," \
-    "peak $(stat "$log" peak_rss_mb) MB; log: $log"
-  if [ "$status" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "$name FAILED (status $status); the end of its log:"
-    tail -n 60 "$log"
-  fi
+  {
+    echo "$name: $(stat "$log" number_of_executed_units) runs, $(stat "$log" average_exec_per_sec)/s," \
+      "${coverage:-cov: ?}, $(stat "$log" new_units_added) new inputs," \
+      "peak $(stat "$log" peak_rss_mb) MB; log: $log"
+    if [ "$status" -ne 0 ]; then
+      echo "$name FAILED (status $status); the end of its log:"
+      tail -n 60 "$log"
+    fi
+  } > "$report"
 }
 
+# The targets run side by side, one per processor, each for the whole time.
+running=0
+names=()
 for target in "${TARGETS[@]}"; do
   name=$(field "$target" 1)
+  names+=("$name")
   mkdir "$work/$name"
   if [ "$(field "$target" 2)" = json ]; then
     cp tests/fuzz/json_corpus/* "$work/$name"/
@@ -83,7 +89,27 @@ for target in "${TARGETS[@]}"; do
   fi
   flags=(-close_fd_mask=2)
   [ "$(field "$target" 3)" = keep ] && flags=()
-  run "$name" "$work/$name" "${flags[@]}"
+  rm -f "build-fuzz/fuzz-$name.report"
+  run "$name" "$work/$name" "${flags[@]}" &
+  running=$((running + 1))
+  if [ "$running" -ge "$(nproc)" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
+for name in "${names[@]}"; do
+  if [ ! -f "build-fuzz/fuzz-$name.report" ]; then
+    echo "$name FAILED: it left no report"
+    failed=$((failed + 1))
+    continue
+  fi
+  cat "build-fuzz/fuzz-$name.report"
+  if grep -q "^$name FAILED" "build-fuzz/fuzz-$name.report"; then
+    failed=$((failed + 1))
+  else
+    passed=$((passed + 1))
+  fi
 done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

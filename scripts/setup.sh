@@ -26,9 +26,10 @@ TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
 # an HTTP client, a terminal editor, the man page renderer, and the package builder with the
 # file type probe it runs.
 TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl vim-nox man-db dpkg-dev file)
-# What the benchmarks compare with and measure by: other languages, a Python graphics
-# reference on a virtual display, an HTTP load tool and the instruction counter.
-BENCH_PACKAGES=(lua5.4 python3-pygame xvfb apache2-utils valgrind)
+# What the benchmarks compare with and measure by: other languages (LuaJIT's interpreter as a
+# second reference), a Python graphics reference on a virtual display, an HTTP load tool, the
+# instruction counter and GNU time for peak memory.
+BENCH_PACKAGES=(lua5.4 luajit python3-pygame xvfb apache2-utils valgrind time)
 
 purpose=${1:-run}
 case "$purpose" in

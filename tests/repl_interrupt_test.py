@@ -149,7 +149,7 @@ def module_loading(binary, home):
 
 
 def http_waits(binary, home):
-    """http.serve and a request to a server that never answers stop at once (the request's
+    """http.serve, web.serve and a request to a server that never answers stop at once (the request's
     own time-out is 30 s), and serving again on the same port works: the listener closed."""
     with socket.socket() as silent:
         silent.bind(("127.0.0.1", 0))
@@ -164,6 +164,10 @@ def http_waits(binary, home):
         interrupt_running(s, b'http.get("http://127.0.0.1:%d/")' % silent.getsockname()[1])
         check(time.monotonic() - started < 10, "the request outlived Ctrl-C")
         interrupt_running(s, b"http.serve(%d)" % port)
+        s.type(b'use web def hi(req) { return "hi" } web.get("/", hi)' + ENTER)
+        s.expect(b">>> ")
+        interrupt_running(s, b"web.serve(%d)" % port)
+        interrupt_running(s, b"web.serve(%d)" % port)
         s.type(b"print(keep)" + ENTER)
         s.expect(b"\n7\r\n")
         s.type(b"exit" + ENTER)

@@ -10,10 +10,13 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "interpreter/graphics/pixel_frame.hpp"
 #include "interpreter/graphics/text_cache.hpp"
 #include "interpreter/graphics/video_driver_choice.hpp"
 #include "interpreter/graphics/window_system.hpp"
@@ -22,18 +25,16 @@ namespace vormel {
 namespace {
 
 // The SDL functions this file calls.
-#define VORMEL_SDL_FUNCTIONS(X)                                                                 \
-  X(Init)                                                                                       \
-  X(InitSubSystem)                                                                              \
-  X(QuitSubSystem)                                                                              \
-  X(WasInit)                                                                                    \
-  X(Quit)                                                                                       \
-  X(CreateWindow)                                                                               \
-  X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear)    \
-      X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) \
-          X(GetWindowSize) X(PollEvent) X(GetError) X(GetCurrentVideoDriver) X(SetHint) X(free) \
-              X(SetError) X(CreateTextureFromSurface) X(FreeSurface) X(RenderCopy)              \
-                  X(DestroyTexture)
+#define VORMEL_SDL_FUNCTIONS(X)                                                                  \
+  X(Init)                                                                                        \
+  X(InitSubSystem)                                                                               \
+  X(QuitSubSystem) X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer)       \
+      X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) \
+          X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent)     \
+              X(GetError) X(GetCurrentVideoDriver) X(SetHint) X(GetHint) X(free) X(SetError)     \
+                  X(CreateTextureFromSurface) X(FreeSurface) X(GetWindowPixelFormat)             \
+                      X(CreateTexture) X(DestroyTexture) X(SetTextureBlendMode)                  \
+                          X(SetTextureScaleMode) X(UpdateTexture) X(RenderCopy)
 
 struct SdlApi {
 #define VORMEL_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
@@ -286,6 +287,23 @@ class SdlImages {
   size_t pixels_ = 0;
 };
 
+// The one switch over the fast path: drawing into a frame in memory (pixel_frame.hpp), shown
+// once per present, instead of one SDL call per point, line or rectangle. Both light the
+// same pixels. VORMEL_GRAPHICS_DIRECT=1 (read once) takes the call-by-call path, for the
+// tests that compare the two; so does a line method other than SDL's default
+// (SDL_RENDER_LINE_METHOD 2 or 3, drawn by the renderer's own lines), which the frame does
+// not copy.
+bool frame_drawing_wanted() {
+  static const bool direct = [] {
+    const char* value = std::getenv("VORMEL_GRAPHICS_DIRECT");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+  }();
+  if (direct) return false;
+  const char* method = sdl().GetHint(SDL_HINT_RENDER_LINE_METHOD);
+  const int line_method = method == nullptr ? 0 : std::atoi(method);
+  return line_method != 2 && line_method != 3;
+}
+
 // Ctrl-C while a window exists, in file mode: SDL's own handler turns SIGINT into a quit
 // event, so a game can end its loop cleanly; a second SIGINT ends the process, for scripts
 // that never look. Where the program handles SIGINT itself (the REPL, whose Ctrl-C stops the
@@ -349,8 +367,10 @@ struct SdlResources {
   bool initialised_events = false;
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
+  SDL_Texture* frame_texture = nullptr;  // the frame's picture on the renderer, if any
 
   void release() {
+    if (frame_texture != nullptr) sdl().DestroyTexture(frame_texture);
     if (renderer != nullptr) sdl().DestroyRenderer(renderer);
     if (window != nullptr) sdl().DestroyWindow(window);
     if (initialised_events) sdl().QuitSubSystem(SDL_INIT_EVENTS);
@@ -364,7 +384,10 @@ struct SdlResources {
 
 class SdlWindow final : public Window {
  public:
-  explicit SdlWindow(SdlResources resources) : sdl_(resources) { ++g_live_windows; }
+  explicit SdlWindow(SdlResources resources) : sdl_(resources) {
+    ++g_live_windows;
+    if (frame_drawing_wanted()) start_frame();
+  }
   ~SdlWindow() override {
     text_.reset();  // its textures belong to the renderer
     images_.reset();
@@ -376,32 +399,52 @@ class SdlWindow final : public Window {
   SdlWindow& operator=(const SdlWindow&) = delete;
 
   bool set_draw_color(DrawColor c) override {
+    color_ = c;
+    // The frame keeps the colour even while shapes go call by call, for the next clear.
+    if (frame_) frame_->set_draw_color(c);
+    if (in_frame()) return true;
     return sdl().SetRenderDrawColor(sdl_.renderer, c.r, c.g, c.b, c.a) == 0;
   }
-  bool clear() override { return sdl().RenderClear(sdl_.renderer) == 0; }
+  // Clearing covers every pixel, so a window that drew call by call since a texture returns
+  // to its frame here.
+  bool clear() override {
+    if (frame_ && follow_window_size()) {
+      frame_handed_over_ = false;
+      return frame_->clear();
+    }
+    return sdl().RenderClear(sdl_.renderer) == 0;
+  }
   // Failures of single drawing calls are dropped: the error text is fetched and discarded.
   void draw_point(int32_t x, int32_t y) override {
+    if (in_frame()) return frame_->draw_point(x, y);
     if (sdl().RenderDrawPoint(sdl_.renderer, x, y) != 0) sdl().GetError();
   }
   void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
+    if (in_frame()) return frame_->draw_line(x1, y1, x2, y2);
     if (sdl().RenderDrawLine(sdl_.renderer, x1, y1, x2, y2) != 0) sdl().GetError();
   }
   void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    if (in_frame()) return frame_->draw_rect(x, y, w, h);
     const SDL_Rect rect{x, y, w, h};
     if (sdl().RenderDrawRect(sdl_.renderer, &rect) != 0) sdl().GetError();
   }
   void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    if (in_frame()) return frame_->fill_rect(x, y, w, h);
     const SDL_Rect rect{x, y, w, h};
     if (sdl().RenderFillRect(sdl_.renderer, &rect) != 0) sdl().GetError();
   }
   std::string error_text() override { return sdl().GetError(); }
   // Without high-DPI scaling (window flags 0) the output has the window's size.
   std::optional<PixelArea> visible_area() override {
+    if (frame_ && follow_window_size()) return frame_->visible_area();
     const WindowSize current = size();
     return PixelArea{current.width, current.height};
   }
 
-  void present() override { sdl().RenderPresent(sdl_.renderer); }
+  void present() override {
+    if (in_frame()) copy_frame_to_renderer();
+    sdl().RenderPresent(sdl_.renderer);
+  }
   WindowSize size() override {
     WindowSize size{0, 0};
     sdl().GetWindowSize(sdl_.window, &size.width, &size.height);
@@ -459,6 +502,7 @@ class SdlWindow final : public Window {
   }
   std::optional<int32_t> line_height(int size) override { return text_state().line_height(size); }
   bool draw_text(int32_t x, int32_t y, std::string_view text, int size, DrawColor color) override {
+    hand_over_frame();
     return text_state().draw(sdl_.renderer, x, y, text, size, color);
   }
   std::optional<ImageInfo> load_image(const std::string& path) override {
@@ -466,7 +510,9 @@ class SdlWindow final : public Window {
     return images_->load(sdl_.renderer, path);
   }
   bool draw_image(int64_t id, int32_t x, int32_t y, int32_t w, int32_t h) override {
-    return images_ && images_->draw(sdl_.renderer, id, x, y, w, h);
+    if (!images_) return false;
+    hand_over_frame();
+    return images_->draw(sdl_.renderer, id, x, y, w, h);
   }
 
  private:
@@ -475,7 +521,86 @@ class SdlWindow final : public Window {
     return *text_;
   }
 
+  bool in_frame() const { return frame_ && !frame_handed_over_; }
+
+  // The frame goes to the renderer as one picture, copied pixel for pixel over the output.
+  // A texture (text, an image) is drawn by the renderer over what is there, so the frame goes
+  // first; the shapes after it are drawn call by call until the next clear, which keeps the
+  // order of drawing. (Both ways light the same pixels.)
+  void hand_over_frame() {
+    if (!in_frame()) return;
+    frame_handed_over_ = true;
+    copy_frame_to_renderer();
+    if (sdl().SetRenderDrawColor(sdl_.renderer, color_.r, color_.g, color_.b, color_.a) != 0)
+      sdl().GetError();
+  }
+
+  void copy_frame_to_renderer() {
+    if (!follow_window_size()) return;
+    if (sdl().UpdateTexture(sdl_.frame_texture, nullptr, frame_->pixels(), frame_->width() * 4) !=
+            0 ||
+        sdl().RenderCopy(sdl_.renderer, sdl_.frame_texture, nullptr, nullptr) != 0)
+      sdl().GetError();
+  }
+
+  // The frame and its texture, both of the window's size; without either, the window draws
+  // call by call.
+  void start_frame() {
+    const WindowSize current = size();
+    if (!PixelFrame::fits(current.width, current.height) || !make_frame_texture(current)) return;
+    try {
+      frame_ = std::make_unique<PixelFrame>(current.width, current.height);
+    } catch (const std::bad_alloc&) {
+      drop_frame_texture();
+    }
+  }
+
+  bool make_frame_texture(WindowSize size) {
+    SDL_Texture* texture =
+        sdl().CreateTexture(sdl_.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                            size.width, size.height);
+    if (texture == nullptr) {
+      sdl().GetError();
+      return false;
+    }
+    sdl_.frame_texture = texture;
+    // Copied as it is: no blending, no filtering.
+    if (sdl().SetTextureBlendMode(texture, SDL_BLENDMODE_NONE) != 0 ||
+        sdl().SetTextureScaleMode(texture, SDL_ScaleModeNearest) != 0) {
+      drop_frame_texture();
+      return false;
+    }
+    return true;
+  }
+
+  void drop_frame_texture() {
+    sdl().DestroyTexture(sdl_.frame_texture);
+    sdl_.frame_texture = nullptr;
+  }
+
+  // A window whose size changed gets a frame of the new size, keeping the pixels both share;
+  // if it cannot, it draws call by call from then on. False in that case.
+  bool follow_window_size() {
+    const WindowSize current = size();
+    if (current.width == frame_->width() && current.height == frame_->height()) return true;
+    drop_frame_texture();
+    if (PixelFrame::fits(current.width, current.height) && make_frame_texture(current)) {
+      try {
+        frame_->resize(current.width, current.height);
+        return true;
+      } catch (const std::bad_alloc&) {
+        drop_frame_texture();
+      }
+    }
+    frame_.reset();
+    return false;
+  }
+
   SdlResources sdl_;
+  std::unique_ptr<PixelFrame> frame_;
+  // Set once the frame went to the renderer before a texture; cleared by the next clear.
+  bool frame_handed_over_ = false;
+  DrawColor color_{255, 255, 255, 255};
   std::unique_ptr<SdlText> text_;
   std::unique_ptr<SdlImages> images_;
 };
