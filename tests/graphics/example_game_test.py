@@ -51,7 +51,8 @@ def main():
         window = x.find_window("Paddle", process)
         x.focus(window)
         time.sleep(0.5)
-        first = x.screenshot(window)
+        first = x.screenshot_when(window, lambda image: any(
+            image.at(px, PADDLE_ROW) == PADDLE for px in range(image.width)))
         if not any(first.at(px, py) == SCORE for py in range(4, 30) for px in range(360, 480)):
             gs.fail("no score at the top right")
         start = paddle_span(first)

@@ -42,7 +42,8 @@ def main():
         window = x.find_window("Targets", process)
         x.focus(window)
         time.sleep(0.5)
-        first = target_centre(x.screenshot(window))
+        first = target_centre(x.screenshot_when(window, lambda image: any(
+            image.at(px, 180) == RED for px in range(image.width))))
         click(x, window, first)
         second = target_centre(x.screenshot(window))
         if second == first:

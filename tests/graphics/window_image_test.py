@@ -7,7 +7,6 @@ loaded and a negative size are Errors naming the function."""
 import os
 import struct
 import sys
-import time
 import zlib
 
 import graphics_support as gs
@@ -59,8 +58,7 @@ def main():
             f.write(png(4, 2, lambda px, py: RED if px < 2 else BLUE))
         process = x.start_script(interpreter, SCENE, workdir)
         window = x.find_window("image", process)
-        time.sleep(1.0)
-        image = x.screenshot(window)
+        image = x.screenshot_when(window, lambda shot: shot.at(139, 109) == GREEN)
         x.request_close(window)
         status, out, err = gs.finish(process)
     if status != 0 or out.splitlines() != ["[4, 2, true]", "loop ended"]:
