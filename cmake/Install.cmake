@@ -36,14 +36,16 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends: the packages of the shared libraries the binary links (ICU, libedit ...), with
-# the versions it needs, rather than a hand-kept list; and SDL2's, which the binary loads
-# when a script opens a window rather than linking it, with SDL2_ttf and the DejaVu font,
-# which it loads when a script first draws text (the game module), SDL2_image, loaded on the
-# first image, and SDL2_mixer (2.6 exports Mix_LoadWAV and Mix_PlayChannel as functions),
-# loaded on the first sound.
+# Depends: the packages of the shared libraries the binary links (libc), with the versions
+# it needs, rather than a hand-kept list; and by hand those it loads when first needed rather
+# than linking them: ICU (of the version whose headers it was built with) for text beyond
+# ASCII, libedit for the REPL at a terminal, SDL2 when a script opens a window, with SDL2_ttf
+# and the DejaVu font when it first draws text (the game module), SDL2_image on its first
+# image and SDL2_mixer on its first sound (2.6 exports Mix_LoadWAV and Mix_PlayChannel as
+# functions).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsdl2-2.0-0 (>= 2.0.14), libsdl2-ttf-2.0-0 (>= 2.0.15), fonts-dejavu-core, \
-libsdl2-image-2.0-0 (>= 2.0.5), libsdl2-mixer-2.0-0 (>= 2.6.0)")
+    "libicu${ICU_VERSION_MAJOR}, libedit2, libsdl2-2.0-0 (>= 2.0.14), \
+libsdl2-ttf-2.0-0 (>= 2.0.15), fonts-dejavu-core, libsdl2-image-2.0-0 (>= 2.0.5), \
+libsdl2-mixer-2.0-0 (>= 2.6.0)")
 include(CPack)

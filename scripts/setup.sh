@@ -23,9 +23,9 @@ RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-de
 # Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)
 # Tools the tests drive as a user would: a virtual display with its input and screenshots,
-# an HTTP client, a terminal editor, the man page renderer, and the package builder with the
-# file type probe it runs.
-TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl vim-nox man-db dpkg-dev file)
+# an HTTP client and a load generator, a terminal editor, the man page renderer, and the
+# package builder with the file type probe it runs.
+TEST_TOOL_PACKAGES=(xvfb xdotool x11-apps curl vim-nox man-db dpkg-dev file apache2-utils)
 # What the benchmarks compare with and measure by: other languages (LuaJIT's interpreter as a
 # second reference), a Python graphics reference on a virtual display, an HTTP load tool, the
 # instruction counter and GNU time for peak memory.

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <sstream>
 
 #include "interpreter/error_trace.hpp"
@@ -117,8 +116,8 @@ void print_usage() {
       "    vormel script.vl              Run a Vormel script",
       "    vormel script.vl -d           Run with debug output",
   };
-  for (const char* line : kLines) std::cout << line << '\n';
-  std::cout.flush();
+  for (const char* line : kLines) std::printf("%s\n", line);
+  std::fflush(stdout);
 }
 
 void log_driver(const std::string& message) {
@@ -148,11 +147,11 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
 
   TokenList tokens;
   double tokenize_ms = time_stage([&] { tokens = tokenize(source); });
-  log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
+  if (debug) log("Tokenization completed in " + milliseconds_text(tokenize_ms) + "ms");
 
   StmtList program;
   double parse_ms = time_stage([&] { program = parse_placed(tokens, file); });
-  log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
+  if (debug) log("Parsing completed in " + milliseconds_text(parse_ms) + "ms");
 
   log("Starting execution...");
   log(rule);
@@ -166,11 +165,13 @@ int run_file(const std::string& file, bool debug, bool extra_debug) {
   });
   std::fflush(stdout);
 
-  log(rule);
-  log("Tokenization : " + milliseconds_text(tokenize_ms) + "ms");
-  log("Parsing      : " + milliseconds_text(parse_ms) + "ms");
-  log("Execution    : " + milliseconds_text(execute_ms) + "ms");
-  log(rule);
+  if (debug) {  // the texts are made only when shown
+    log(rule);
+    log("Tokenization : " + milliseconds_text(tokenize_ms) + "ms");
+    log("Parsing      : " + milliseconds_text(parse_ms) + "ms");
+    log("Execution    : " + milliseconds_text(execute_ms) + "ms");
+    log(rule);
+  }
   return status;
 }
 
@@ -178,7 +179,10 @@ int run_command(const Command& command) {
   set_where_enabled(where_wanted());
   switch (command.kind) {
     case Command::Kind::Help: print_usage(); return 0;
-    case Command::Kind::Version: std::cout << kVersionLine << '\n' << std::flush; return 0;
+    case Command::Kind::Version:
+      std::printf("%s\n", kVersionLine);
+      std::fflush(stdout);
+      return 0;
     case Command::Kind::Repl: return run_repl();
     case Command::Kind::Run:
       set_script_arguments(command.script_args);

@@ -184,6 +184,9 @@ inline constexpr std::string_view kWebHandlerStatus =
     "web: the handler for {} {} gave the status {}; expected 100 to 999";
 inline constexpr std::string_view kWebHandlerHeader =
     "web: the handler for {} {} set a header with a line break or NUL: '{}'";
+inline constexpr std::string_view kWebStaticNul =
+    "web.static: a folder cannot hold a NUL character";
+inline constexpr std::string_view kWebStaticFolder = "web.static: cannot serve '{}': {}";
 
 // library: game
 inline constexpr std::string_view kGameNoWindow = "{}: no window is open";

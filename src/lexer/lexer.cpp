@@ -1,14 +1,13 @@
 // One forward pass over the characters; unrecognised characters are dropped silently.
 #include "lexer/lexer.hpp"
 
-#include <unicode/uchar.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 #include "lexer/lex_trace.hpp"
 #include "support/text_format.hpp"
+#include "support/unicode_rules.hpp"
 
 namespace vormel {
 namespace {
@@ -18,14 +17,7 @@ bool is_name_start(char32_t c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
 // Alphabetic, or a numeric category (Nd, Nl, No), or "_".
-bool is_name_continue(char32_t c) {
-  if (c < 0x80) return is_name_start(c) || is_ascii_digit(c);
-  auto cp = static_cast<UChar32>(c);
-  if (u_hasBinaryProperty(cp, UCHAR_ALPHABETIC)) return true;
-  int8_t category = u_charType(cp);
-  return category == U_DECIMAL_DIGIT_NUMBER || category == U_LETTER_NUMBER ||
-         category == U_OTHER_NUMBER;
-}
+bool is_name_continue(char32_t c) { return c == '_' || unicode::is_alphanumeric(c); }
 
 class Lexer {
  public:

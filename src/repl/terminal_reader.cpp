@@ -1,7 +1,10 @@
 // libedit's readline interface: arrow keys, in-line editing and the session's history.
+// libedit (libedit.so.2) is loaded when the first terminal session starts, so that running a
+// script does not pay for loading it and the libraries it needs.
 #include "repl/terminal_reader.hpp"
 
 #ifdef VORMEL_HAVE_LIBEDIT
+#include <dlfcn.h>
 #include <editline/readline.h>
 #include <poll.h>
 #include <unistd.h>
@@ -52,35 +55,66 @@ int read_character(FILE* stream) {
   return length == 1 ? 0xFFFD : static_cast<int>(code);
 }
 
+// The part of libedit the reader uses.
+struct Editline {
+  decltype(&readline) read = nullptr;
+  decltype(&add_history) add = nullptr;
+};
+
+// libedit's functions, set up for the session; false if the library cannot be loaded.
+bool load_editline(Editline& editline) {
+  void* library = dlopen("libedit.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) return false;
+  auto find = [library](const char* name) { return dlsym(library, name); };
+  auto* getc_function = static_cast<decltype(&rl_getc_function)>(find("rl_getc_function"));
+  auto use_history = reinterpret_cast<decltype(&using_history)>(find("using_history"));
+  auto bind_key = reinterpret_cast<decltype(&rl_bind_key)>(find("rl_bind_key"));
+  auto insert = reinterpret_cast<decltype(&rl_insert)>(find("rl_insert"));
+  editline.read = reinterpret_cast<decltype(&readline)>(find("readline"));
+  editline.add = reinterpret_cast<decltype(&add_history)>(find("add_history"));
+  if (getc_function == nullptr || use_history == nullptr || bind_key == nullptr ||
+      insert == nullptr || editline.read == nullptr || editline.add == nullptr) {
+    dlclose(library);
+    return false;
+  }
+  *getc_function = read_character;
+  // libedit decodes typed multi-byte characters with the terminal's character set.
+  std::setlocale(LC_CTYPE, "");
+  // The program reads no configuration files: keep libedit from sourcing ~/.editrc.
+  setenv("EDITRC", "/dev/null", 1);
+  use_history();
+  // Tab indents continuation lines instead of completing file names.
+  bind_key('\t', insert);
+  return true;
+}
+
 class TerminalReader final : public LineReader {
  public:
-  TerminalReader() {
-    rl_getc_function = read_character;
-    // libedit decodes typed multi-byte characters with the terminal's character set.
-    std::setlocale(LC_CTYPE, "");
-    // The program reads no configuration files: keep libedit from sourcing ~/.editrc.
-    setenv("EDITRC", "/dev/null", 1);
-    using_history();
-    // Tab indents continuation lines instead of completing file names.
-    rl_bind_key('\t', rl_insert);
-  }
+  explicit TerminalReader(const Editline& editline) : editline_(editline) {}
 
   bool read_line(const char* prompt, std::string& line) override {
     // Output still buffered must reach the screen before libedit draws the prompt.
     flush_prompt_or_exit();
-    char* text = readline(prompt);
+    char* text = editline_.read(prompt);
     if (text == nullptr) return false;
     line.assign(text);
     std::free(text);
     return true;
   }
 
-  void remember(std::string_view line) override { add_history(std::string(line).c_str()); }
+  void remember(std::string_view line) override { editline_.add(std::string(line).c_str()); }
+
+ private:
+  Editline editline_;
 };
 
 }  // namespace
 
-std::unique_ptr<LineReader> make_terminal_reader() { return std::make_unique<TerminalReader>(); }
+std::unique_ptr<LineReader> make_terminal_reader() {
+  Editline editline;
+  if (!load_editline(editline)) return nullptr;
+  return std::make_unique<TerminalReader>(editline);
+}
 #else
 std::unique_ptr<LineReader> make_terminal_reader() { return nullptr; }
 #endif

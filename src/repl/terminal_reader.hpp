@@ -7,7 +7,8 @@
 
 namespace vormel {
 
-// A libedit-backed reader, or null when the build has no libedit.
+// A libedit-backed reader, or null when the build has no libedit or libedit.so.2 cannot be
+// loaded.
 std::unique_ptr<LineReader> make_terminal_reader();
 
 }  // namespace vormel

@@ -1,23 +1,24 @@
 #include "support/text_case.hpp"
 
-#include <unicode/bytestream.h>
-#include <unicode/casemap.h>
-#include <unicode/stringpiece.h>
+#include "support/unicode_rules.hpp"
 
 namespace vormel {
 
 std::string to_case(std::string_view text, TextCase target) {
-  std::string mapped;
-  mapped.reserve(text.size());
-  icu::StringByteSink<std::string> sink(&mapped);
-  icu::StringPiece piece(text.data(), static_cast<int32_t>(text.size()));
-  UErrorCode status = U_ZERO_ERROR;
-  if (target == TextCase::Upper) {
-    icu::CaseMap::utf8ToUpper("", 0, piece, sink, nullptr, status);
-  } else {
-    icu::CaseMap::utf8ToLower("", 0, piece, sink, nullptr, status);
+  bool upper = target == TextCase::Upper;
+  std::string mapped(text);
+  bool ascii = true;
+  for (char& c : mapped) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  if (U_FAILURE(status)) return std::string(text);
+  // ASCII letters map to ASCII letters alone; anything else takes ICU's rules.
+  if (ascii) return mapped;
+  if (!unicode::map_case(text, upper, mapped)) return std::string(text);
   return mapped;
 }
 

@@ -1,7 +1,6 @@
 // UTF-8 helpers, over ICU's decoding macros, and the float and quoted-string text forms.
 #include "support/text_format.hpp"
 
-#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -9,6 +8,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+
+#include "support/unicode_rules.hpp"
 
 namespace vormel {
 
@@ -144,7 +145,7 @@ std::string quoted_debug_string(std::string_view text) {
       case '\n': out += "\\n"; break;
       case 0: out += "\\0"; break;
       default:
-        if (u_isprint(static_cast<UChar32>(c))) {
+        if (unicode::is_printable(c)) {
           out.append(text.substr(start, pos - start));
         } else {
           char buffer[16];
@@ -160,7 +161,7 @@ std::string_view trim_white_space(std::string_view text) {
   auto is_space_at = [&](size_t pos, size_t& next) {
     next = pos;
     char32_t cp = decode_utf8(text, next);
-    return u_hasBinaryProperty(static_cast<UChar32>(cp), UCHAR_WHITE_SPACE) != 0;
+    return unicode::is_white_space(cp);
   };
   size_t begin = 0;
   size_t next = 0;

@@ -62,9 +62,9 @@ def read_line(stream, deadline):
 class ScriptServer:
     """A script that ends in http.serve, run in the background until stop()."""
 
-    def __init__(self, vormel, workspace, source, name="server.vl", preexec_fn=None):
+    def __init__(self, vormel, workspace, source, name="server.vl", preexec_fn=None, args=()):
         path = workspace.write(name, source)
-        self.process = subprocess.Popen([vormel, path], cwd=workspace.path,
+        self.process = subprocess.Popen([vormel, path, *args], cwd=workspace.path,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE, start_new_session=True,
                                         preexec_fn=preexec_fn)

@@ -1,10 +1,9 @@
 #include "interpreter/http/request_path.hpp"
 
-#include <unicode/uchar.h>
-
 #include <vector>
 
 #include "support/text_format.hpp"
+#include "support/unicode_rules.hpp"
 
 namespace vormel::http {
 namespace {
@@ -22,10 +21,6 @@ std::string decoded_first_line(std::string_view received) {
   return line;
 }
 
-bool is_white_space(char32_t cp) {
-  return u_hasBinaryProperty(static_cast<UChar32>(cp), UCHAR_WHITE_SPACE) != 0;
-}
-
 }  // namespace
 
 std::string request_path(std::string_view received) {
@@ -39,7 +34,7 @@ std::string request_path(std::string_view received) {
     size_t start = pos;
     bool space = true;
     if (pos < text.size())
-      space = is_white_space(decode_utf8(text, pos));
+      space = unicode::is_white_space(decode_utf8(text, pos));
     else
       ++pos;  // the end of the line closes the last word
     if (!space && !in_word) {

@@ -94,6 +94,7 @@ int WebRequestReader::on_body(http_parser* parser, const char* at, size_t length
 int WebRequestReader::on_message_complete(http_parser* parser) {
   WebRequestReader& reader = self(parser);
   reader.request_.keep_alive = http_should_keep_alive(parser) != 0;
+  reader.request_.version_1_0 = parser->http_major == 1 && parser->http_minor == 0;
   reader.complete_ = true;
   // Stops the parser here: the bytes after this request wait until it has been answered.
   http_parser_pause(parser, 1);

@@ -22,6 +22,8 @@ struct WebRequest {
   std::vector<std::pair<std::string, std::string>> headers;  // names lower-cased
   std::string body;                                          // chunked bodies arrive joined
   bool keep_alive = false;
+  // HTTP/1.0: a connection kept open must be said so in the response.
+  bool version_1_0 = false;
 };
 
 class WebRequestReader {

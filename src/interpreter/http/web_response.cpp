@@ -8,9 +8,14 @@ namespace vormel::http {
 namespace {
 
 // The statuses the web server gives by itself, beyond the http module's table.
-constexpr std::array<std::pair<int, std::string_view>, 8> kMoreReasons = {{
+constexpr std::array<std::pair<int, std::string_view>, 13> kMoreReasons = {{
     {100, "Continue"},
     {202, "Accepted"},
+    {303, "See Other"},
+    {307, "Temporary Redirect"},
+    {308, "Permanent Redirect"},
+    {409, "Conflict"},
+    {429, "Too Many Requests"},
     {405, "Method Not Allowed"},
     {408, "Request Timeout"},
     {413, "Content Too Large"},
@@ -37,12 +42,12 @@ std::string_view web_reason_phrase(int status) {
   return reason_phrase(status);
 }
 
-std::string response_bytes(const WebResponse& response, bool closing) {
+std::string response_bytes(const WebResponse& response, bool closing, bool say_keep_alive) {
   std::string out = status_line(response.status, web_reason_phrase(response.status));
   out += "\r\nContent-Type: ";
   out += response.type;
   out += "\r\nContent-Length: ";
-  out += std::to_string(response.body.size());
+  out += std::to_string(response.body.size() + response.file_length);
   out += "\r\n";
   for (const auto& [name, value] : response.headers) {
     if (same_name_ignoring_case(name, "content-length") ||
@@ -50,9 +55,12 @@ std::string response_bytes(const WebResponse& response, bool closing) {
       continue;
     out.append(name).append(": ").append(value).append("\r\n");
   }
-  if (closing) out += "Connection: close\r\n";
+  if (closing)
+    out += "Connection: close\r\n";
+  else if (say_keep_alive)
+    out += "Connection: keep-alive\r\n";
   out += "\r\n";
-  out += response.body;
+  if (!response.headers_only) out += response.body;
   return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +20,8 @@ namespace {
 using Clock = ServerClock;
 
 constexpr size_t kReceiveBytes = 16 * 1024;
+// A large file goes out in pieces of this size, each read when the one before it is sent.
+constexpr size_t kFilePieceBytes = 256 * 1024;
 
 enum class Phase { Reading, Responding, Draining, Closed };
 
@@ -31,6 +34,9 @@ struct Connection {
   std::string unread;  // received bytes after a whole request: the next request's
   std::string out;
   size_t sent = 0;
+  std::shared_ptr<OwnedDescriptor> file;  // what remains of a file response
+  size_t file_sent = 0;
+  size_t file_length = 0;
   bool close_after = false;
   size_t drained = 0;
 };
@@ -67,6 +73,7 @@ class WebServer {
  private:
   static void close_connection(Connection& connection) {
     connection.socket.reset();
+    connection.file.reset();
     connection.phase = Phase::Closed;
   }
 
@@ -116,31 +123,64 @@ class WebServer {
     } else if (reader.has_request()) {
       WebRequest request = reader.take_request();
       bool closing = connection.close_after || !request.keep_alive;
-      start_response(connection, handler_(request), closing);
+      start_response(connection, handler_(request), closing, request.version_1_0);
     }
   }
 
-  void start_response(Connection& connection, const WebResponse& response, bool closing) {
-    connection.out = response_bytes(response, closing);
+  void start_response(Connection& connection, const WebResponse& response, bool closing,
+                      bool say_keep_alive = false) {
+    connection.out = response_bytes(response, closing, say_keep_alive);
     connection.sent = 0;
+    connection.file = response.headers_only ? nullptr : response.file;
+    connection.file_sent = 0;
+    connection.file_length = response.file_length;
     connection.close_after = closing;
     connection.phase = Phase::Responding;
     connection.deadline = Clock::now() + limits_.write_stall;
     continue_response(connection);
   }
 
+  // Reads the next piece of a file response into `out`. False when the file cannot give it
+  // (it shrank or failed): the length was promised, so the connection closes.
+  static bool read_file_piece(Connection& connection) {
+    size_t want = std::min(kFilePieceBytes, connection.file_length - connection.file_sent);
+    connection.out.resize(want);
+    ssize_t got;
+    do {
+      got = ::pread(connection.file->get(), connection.out.data(), want,
+                    static_cast<off_t>(connection.file_sent));
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0) return false;
+    connection.out.resize(static_cast<size_t>(got));
+    connection.sent = 0;
+    connection.file_sent += static_cast<size_t>(got);
+    return true;
+  }
+
   void continue_response(Connection& connection) {
-    while (connection.sent < connection.out.size()) {
-      ssize_t wrote = ::send(connection.socket.get(), connection.out.data() + connection.sent,
-                             connection.out.size() - connection.sent, MSG_NOSIGNAL);
-      if (wrote < 0 && errno == EINTR) continue;
-      if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-      if (wrote <= 0) {
+    for (;;) {
+      while (connection.sent < connection.out.size()) {
+        ssize_t wrote = ::send(connection.socket.get(), connection.out.data() + connection.sent,
+                               connection.out.size() - connection.sent, MSG_NOSIGNAL);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        if (wrote <= 0) {
+          close_connection(connection);
+          return;
+        }
+        connection.sent += static_cast<size_t>(wrote);
+        connection.deadline = Clock::now() + limits_.write_stall;
+      }
+      if (connection.file == nullptr) break;
+      if (connection.file_sent == connection.file_length) {
+        connection.file.reset();
+        connection.out = std::string();  // no piece's buffer stays with an idle connection
+        break;
+      }
+      if (!read_file_piece(connection)) {
         close_connection(connection);
         return;
       }
-      connection.sent += static_cast<size_t>(wrote);
-      connection.deadline = Clock::now() + limits_.write_stall;
     }
     connection.out.clear();
     if (connection.close_after) {

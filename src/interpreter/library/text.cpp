@@ -1,7 +1,5 @@
 // The "text" library module: Strings in, new Strings (or numbers, arrays) out. Positions and
 // widths count characters (Unicode scalar values); white space is Unicode's White_Space.
-#include <unicode/uchar.h>
-
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -18,6 +16,7 @@
 #include "interpreter/library/text_arguments.hpp"
 #include "interpreter/library/text_template.hpp"
 #include "support/text_format.hpp"
+#include "support/unicode_rules.hpp"
 
 namespace vormel {
 namespace {
@@ -26,15 +25,11 @@ using library::expected_string;
 using library::expected_whole_number;
 using library::is_string;
 
-bool is_white_space(char32_t c) {
-  return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_WHITE_SPACE) != 0;
-}
-
 std::string_view trimmed_start(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
     size_t next = pos;
-    if (!is_white_space(decode_utf8(text, next))) break;
+    if (!unicode::is_white_space(decode_utf8(text, next))) break;
     pos = next;
   }
   return text.substr(pos);

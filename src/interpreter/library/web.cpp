@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "interpreter/errors.hpp"
 #include "interpreter/http/json_text.hpp"
+#include "interpreter/http/static_files.hpp"
 #include "interpreter/http/web_form.hpp"
 #include "interpreter/http/web_server.hpp"
 #include "interpreter/library/json_parse.hpp"
@@ -114,11 +116,23 @@ http::WebResponse response_of(const Value& result, const http::WebRequest& reque
   return response;
 }
 
-// Answers one request: the route, the request dict, the handler, its result.
+// The last value of a header (by its lower-case name), or "".
+std::string_view header_value(const Pairs& headers, std::string_view name) {
+  std::string_view value;
+  for (const auto& header : headers)
+    if (header.first == name) value = header.second;
+  return value;
+}
+
+// Answers one request: the route, the request dict, the handler, its result; or a file.
 http::WebResponse answer(const http::WebRequest& request, const NativeCallContext& context) {
   std::string_view target = request.target;
   size_t question = target.find('?');
   std::string_view raw_path = target.substr(0, question);
+  web::RouteLookup lookup = web::find_route(request.method, raw_path);
+  if (lookup.match && lookup.match->folder)
+    return http::static_file(*lookup.match->folder, request.method, lookup.match->rest,
+                             header_value(request.headers, "if-modified-since"));
   std::string_view raw_query =
       question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
   std::string path = http::percent_decode(raw_path, false);
@@ -128,7 +142,6 @@ http::WebResponse answer(const http::WebRequest& request, const NativeCallContex
       !is_valid_utf8(request.body))
     return http::status_page(400);
 
-  web::RouteLookup lookup = web::find_route(request.method, raw_path);
   if (!lookup.match) {
     if (lookup.allowed.empty()) return http::status_page(404);
     http::WebResponse refused = http::status_page(405);
@@ -196,6 +209,21 @@ Value web_delete(std::span<Value> args, const NativeCallContext&) {
   return add_route("web.delete", "DELETE", args);
 }
 
+Value web_static(std::span<Value> args, const NativeCallContext&) {
+  if (!args[0].is(ValueKind::String)) return library::expected("web.static", "a path", args[0]);
+  const std::string& prefix = args[0].as_string();
+  if (prefix.empty() || prefix.front() != '/')
+    return library::error(messages::kWebPathStart, {"web.static", prefix});
+  if (!args[1].is(ValueKind::String)) return library::expected("web.static", "a folder", args[1]);
+  const std::string& folder = args[1].as_string();
+  if (folder.find('\0') != std::string::npos) return library::error(messages::kWebStaticNul, {});
+  auto opened = std::make_shared<http::StaticFolder>();
+  if (int failure = http::open_static_folder(folder, *opened); failure != 0)
+    return library::error(messages::kWebStaticFolder, {folder, http::system_error_text(failure)});
+  web::add_static(prefix, std::move(opened));
+  return Value::null();
+}
+
 Value web_json(std::span<Value> args, const NativeCallContext&) {
   int64_t status = 200;
   if (args.size() > 1) {
@@ -242,7 +270,7 @@ Value web_serve(std::span<Value> args, const NativeCallContext& context) {
 }
 
 // In this order the module exports them.
-constexpr std::array<NativeFunction, 7> kWebFunctions = {{
+constexpr std::array<NativeFunction, 8> kWebFunctions = {{
     {"route", 2, "", "route(path, handler)",
      "Answers requests of every method for a path (\"/users/:id\") with handler(request).",
      web_route},
@@ -250,6 +278,8 @@ constexpr std::array<NativeFunction, 7> kWebFunctions = {{
     {"post", 2, "", "post(path, handler)", "Answers POST requests for a path.", web_post},
     {"put", 2, "", "put(path, handler)", "Answers PUT requests for a path.", web_put},
     {"delete", 2, "", "delete(path, handler)", "Answers DELETE requests for a path.", web_delete},
+    {"static", 2, "", "static(url_prefix, folder)",
+     "Answers GET and HEAD requests under url_prefix with the files of folder.", web_static},
     {"json", 1, "", "json(value[, status])",
      "A response whose body is the value as JSON (application/json).", web_json},
     {"serve", 1, "", "serve(port[, host])",

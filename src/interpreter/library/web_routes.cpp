@@ -1,6 +1,7 @@
 #include "interpreter/library/web_routes.hpp"
 
 #include <algorithm>
+#include <memory>
 
 #include "interpreter/http/web_form.hpp"
 
@@ -11,6 +12,9 @@ struct Route {
   std::string method;
   std::vector<std::string> segments;
   Value handler;
+  // A static prefix, without its trailing '/' ("" for "/"), and its folder.
+  std::string prefix;
+  std::shared_ptr<const http::StaticFolder> folder;
 };
 
 // Never destroyed: handlers are script values, and the process may end while serving.
@@ -51,23 +55,42 @@ bool segments_match(const Route& route, const std::vector<std::string_view>& seg
 }  // namespace
 
 void add_route(std::string method, std::string_view pattern, Value handler) {
-  Route route{std::move(method), {}, std::move(handler)};
+  Route route{std::move(method), {}, std::move(handler), {}, nullptr};
   for (std::string_view segment : split_path(pattern)) route.segments.emplace_back(segment);
   routes().push_back(std::move(route));
+}
+
+void add_static(std::string_view prefix, std::shared_ptr<const http::StaticFolder> folder) {
+  while (!prefix.empty() && prefix.back() == '/') prefix.remove_suffix(1);
+  routes().push_back(Route{"", {}, Value::null(), std::string(prefix), std::move(folder)});
 }
 
 RouteLookup find_route(std::string_view method, std::string_view path) {
   RouteLookup lookup;
   const std::vector<std::string_view> segments = split_path(path);
+  auto allow = [&lookup](std::string_view other) {
+    if (std::find(lookup.allowed.begin(), lookup.allowed.end(), other) == lookup.allowed.end())
+      lookup.allowed.emplace_back(other);
+  };
   for (const Route& route : routes()) {
+    if (route.folder != nullptr) {
+      if (!path.starts_with(route.prefix)) continue;
+      std::string_view rest = path.substr(route.prefix.size());
+      if (!rest.empty() && rest.front() != '/') continue;
+      if (method != "GET" && method != "HEAD") {
+        allow("GET");
+        allow("HEAD");
+        continue;
+      }
+      lookup.match = RouteMatch{Value::null(), {}, route.folder, rest};
+      return lookup;
+    }
     if (!segments_match(route, segments, nullptr)) continue;
     if (!route.method.empty() && route.method != method) {
-      if (std::find(lookup.allowed.begin(), lookup.allowed.end(), route.method) ==
-          lookup.allowed.end())
-        lookup.allowed.push_back(route.method);
+      allow(route.method);
       continue;
     }
-    RouteMatch match{route.handler, {}};
+    RouteMatch match{route.handler, {}, nullptr, {}};
     segments_match(route, segments, &match.params);
     lookup.match = std::move(match);
     return lookup;
