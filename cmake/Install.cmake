@@ -40,9 +40,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # it needs, rather than a hand-kept list; and by hand those it loads when first needed rather
 # than linking them: ICU (of the version whose headers it was built with) for text beyond
 # ASCII, libedit for the REPL at a terminal, SDL2 when a script opens a window, with SDL2_ttf
-# and the DejaVu font when it first draws text (the game module).
+# and the DejaVu font when it first draws text (the game module), SDL2_image on its first
+# image and SDL2_mixer on its first sound (2.6 exports Mix_LoadWAV and Mix_PlayChannel as
+# functions).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libicu${ICU_VERSION_MAJOR}, libedit2, libsdl2-2.0-0 (>= 2.0.14), \
-libsdl2-ttf-2.0-0 (>= 2.0.15), fonts-dejavu-core")
+libsdl2-ttf-2.0-0 (>= 2.0.15), fonts-dejavu-core, libsdl2-image-2.0-0 (>= 2.0.5), \
+libsdl2-mixer-2.0-0 (>= 2.6.0)")
 include(CPack)

@@ -14,9 +14,11 @@ cd "$(dirname "$0")/.."
 
 # Building and running the interpreter, the checker and the language server: compiler, build
 # tools, the libraries they link or load (SDL2 and its Mesa driver at run time; SDL2_ttf and
-# the DejaVu fonts for the game module's text), and the language server's JSON headers.
+# the DejaVu fonts for the game module's text, SDL2_image for its images and SDL2_mixer for
+# its sounds), and the language server's JSON headers.
 RUN_PACKAGES=(build-essential cmake ninja-build pkg-config libicu-dev libedit-dev libsdl2-dev
               libgl1-mesa-dri libsdl2-ttf-dev libsdl2-ttf-2.0-0 fonts-dejavu-core
+              libsdl2-image-dev libsdl2-image-2.0-0 libsdl2-mixer-dev libsdl2-mixer-2.0-0
               nlohmann-json3-dev libhttp-parser-dev)
 # Building and running the test suite: unit tests, sanitizers and fuzzers, the test scripts.
 TEST_PACKAGES=(clang libclang-rt-14-dev libgtest-dev python3)

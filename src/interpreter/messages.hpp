@@ -199,6 +199,18 @@ inline constexpr std::string_view kGameUnknownButton =
 inline constexpr std::string_view kGameTextSize = "{}: the size must be from 1 to {}, got {}";
 inline constexpr std::string_view kGameTextNul = "{}: the text cannot hold a NUL character";
 inline constexpr std::string_view kGameTextFailed = "{}: {}";
+inline constexpr std::string_view kGamePathNul = "{}: the path cannot hold a NUL character";
+inline constexpr std::string_view kGameCannotLoad = "{}: cannot load '{}': {}";
+inline constexpr std::string_view kGameNotAFile = "not a regular file";
+inline constexpr std::string_view kGameFileTooLarge = "the file is larger than {} MiB";
+inline constexpr std::string_view kGameNotAnImage = "not a PNG, JPEG or BMP image";
+inline constexpr std::string_view kGameImageTooLarge =
+    "the image is {} x {} pixels; the limit is {} on a side and {} million in all";
+inline constexpr std::string_view kGameImageBoth =
+    "{}: give both the width and the height, or neither";
+inline constexpr std::string_view kGameVolume = "{}: the volume must be from 0 to 1, got {}";
+inline constexpr std::string_view kGameImageSize =
+    "{}: the width and height cannot be negative, got {} and {}";
 
 // Trace lines (written only under the debug switch).
 inline constexpr std::string_view kTraceCalling = "Calling function: {}";

@@ -150,6 +150,16 @@ class Xvfb:
     def screenshot(self, window):
         return read_xwd(self.tool("xwd", "-silent", "-id", str(window)))
 
+    def screenshot_when(self, window, ready, timeout=10):
+        """The first screenshot for which ready(image) holds, taken every 0.2 s (the first
+        frame comes late on a loaded machine); the last one taken when none does in time."""
+        deadline = time.monotonic() + timeout
+        image = self.screenshot(window)
+        while not ready(image) and time.monotonic() < deadline:
+            time.sleep(0.2)
+            image = self.screenshot(window)
+        return image
+
     def focus(self, window):
         self.tool("xdotool", "windowfocus", "--sync", str(window))
 

@@ -5,7 +5,6 @@ glyphs' side bearings; nothing is inked outside the boxes. Three hundred other l
 every frame push the first ones out of the bounded cache and back in, without harm."""
 
 import sys
-import time
 
 import graphics_support as gs
 
@@ -60,8 +59,9 @@ def main():
     with gs.temporary_folder() as workdir, gs.Xvfb() as x:
         process = x.start_script(interpreter, SCENE, workdir)
         window = x.find_window("text", process)
-        time.sleep(1.0)
-        image = x.screenshot(window)
+        image = x.screenshot_when(window, lambda shot: all(
+            any(shot.at(px, py) == (255, 200, 0) for py in range(20 + 60 * i, 50 + 60 * i)
+                for px in range(20, 120)) for i in range(3)))
         x.request_close(window)
         status, out, err = gs.finish(process)
     lines = out.splitlines()

@@ -28,4 +28,20 @@ bool draw_text(GraphicsContext& graphics, int32_t x, int32_t y, std::string_view
   return false;
 }
 
+std::optional<ImageInfo> load_image(GraphicsContext& graphics, const std::string& path,
+                                    std::string& error) {
+  std::optional<ImageInfo> image = graphics.window->load_image(path);
+  if (!image) error = graphics.window->error_text();
+  return image;
+}
+
+bool draw_image(GraphicsContext& graphics, int64_t id, int32_t x, int32_t y, int32_t w, int32_t h) {
+  return graphics.window->draw_image(id, x, y, w, h);
+}
+
+SoundSystem& sound_system(GraphicsContext& graphics) {
+  if (!graphics.sounds) graphics.sounds = make_sdl_sound_system();
+  return *graphics.sounds;
+}
+
 }  // namespace vormel

@@ -1,5 +1,6 @@
 // What the "game" library module asks of the graphics context: the mouse as the present
-// step left it, and lines of text on the window in the current draw colour.
+// step left it, lines of text on the window in the current draw colour, images on the
+// window, and sounds.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "interpreter/graphics/graphics_handle.hpp"
 #include "interpreter/graphics/mouse_state.hpp"
+#include "interpreter/graphics/sound_system.hpp"
 #include "interpreter/graphics/window_system.hpp"
 
 namespace vormel {
@@ -25,5 +27,13 @@ std::optional<TextBox> measure_text(GraphicsContext& graphics, std::string_view 
 std::optional<int32_t> text_line_height(GraphicsContext& graphics, int size, std::string& error);
 bool draw_text(GraphicsContext& graphics, int32_t x, int32_t y, std::string_view text, int size,
                std::string& error);
+
+// Images of the window (has_window): see Window::load_image and Window::draw_image.
+std::optional<ImageInfo> load_image(GraphicsContext& graphics, const std::string& path,
+                                    std::string& error);
+bool draw_image(GraphicsContext& graphics, int64_t id, int32_t x, int32_t y, int32_t w, int32_t h);
+
+// The context's sound system, made on first use; it needs no window.
+SoundSystem& sound_system(GraphicsContext& graphics);
 
 }  // namespace vormel

@@ -9,6 +9,7 @@
 #include "interpreter/graphics/keyboard_state.hpp"
 #include "interpreter/graphics/mouse_state.hpp"
 #include "interpreter/graphics/renderer.hpp"
+#include "interpreter/graphics/sound_system.hpp"
 #include "interpreter/graphics/window_system.hpp"
 
 namespace vormel {
@@ -31,6 +32,8 @@ class GraphicsContext {
   FramePacer pacer;
   KeyboardState keys;
   MouseState mouse;
+  // The game module's sounds: made on its first sound call, closed with the context.
+  std::unique_ptr<SoundSystem> sounds;
 };
 
 }  // namespace vormel

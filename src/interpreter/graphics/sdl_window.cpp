@@ -1,8 +1,9 @@
-// The window system over SDL2: the only file that includes SDL's headers. The library is
-// loaded when the first window opens, not when the program starts: it brings some fifty
-// shared libraries with it, whose loading would otherwise cost every script (most never
-// open a window) several milliseconds.
+// The window system over SDL2: with sdl_sound.cpp, the only files that include SDL's
+// headers. The library is loaded when the first window opens, not when the program starts:
+// it brings some fifty shared libraries with it, whose loading would otherwise cost every
+// script (most never open a window) several milliseconds.
 #include <SDL.h>
+#include <SDL_image.h>
 #include <SDL_ttf.h>
 #include <dlfcn.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <map>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "interpreter/graphics/pixel_frame.hpp"
 #include "interpreter/graphics/text_cache.hpp"
@@ -192,6 +194,99 @@ class SdlText {
   TextCache<SDL_Texture*> cache_{kCachedTexts, kCachedTextPixels, destroy_texture};
 };
 
+// SDL2_image's loader, loaded on the first image.
+#define VORMEL_IMG_FUNCTIONS(X) X(Init) X(Quit) X(Load)
+
+struct ImgApi {
+#define VORMEL_IMG_POINTER(name) decltype(&IMG_##name) name = nullptr;
+  VORMEL_IMG_FUNCTIONS(VORMEL_IMG_POINTER)
+#undef VORMEL_IMG_POINTER
+};
+
+const ImgApi* load_img() {
+  static const ImgApi* loaded = []() -> const ImgApi* {
+    void* library = dlopen("libSDL2_image-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return nullptr;
+    static ImgApi api;
+#define VORMEL_IMG_LOOKUP(name)                                                     \
+  api.name = reinterpret_cast<decltype(&IMG_##name)>(dlsym(library, "IMG_" #name)); \
+  if (api.name == nullptr) return nullptr;
+    VORMEL_IMG_FUNCTIONS(VORMEL_IMG_LOOKUP)
+#undef VORMEL_IMG_LOOKUP
+    return &api;
+  }();
+  return loaded;
+}
+
+// The images of a window as textures of its renderer, by id - 1. Made on the first image;
+// released before the renderer.
+class SdlImages {
+ public:
+  ~SdlImages() {
+    for (const Loaded& image : images_) sdl().DestroyTexture(image.texture);
+    if (img_ != nullptr) img_->Quit();
+  }
+
+  // Null with SDL's error set when the file cannot be had.
+  std::optional<ImageInfo> load(SDL_Renderer* renderer, const std::string& path) {
+    if (auto it = ids_.find(path); it != ids_.end()) {
+      const Loaded& image = images_[static_cast<size_t>(it->second - 1)];
+      return ImageInfo{it->second, image.width, image.height};
+    }
+    if (img_ == nullptr) {
+      const ImgApi* api = load_img();
+      if (api == nullptr) {
+        sdl().SetError("cannot load SDL2_image (libSDL2_image-2.0.so.0)");
+        return std::nullopt;
+      }
+      api->Init(IMG_INIT_PNG | IMG_INIT_JPG);
+      img_ = api;
+    }
+    if (images_.size() >= kMostImages) {
+      sdl().SetError("too many images (the limit is %d)", static_cast<int>(kMostImages));
+      return std::nullopt;
+    }
+    SDL_Surface* surface = img_->Load(path.c_str());
+    if (surface == nullptr) return std::nullopt;
+    const int width = surface->w, height = surface->h;
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (pixels_ + pixels > kMostImagePixels) {
+      sdl().FreeSurface(surface);
+      sdl().SetError("the images loaded would hold more than %d million pixels",
+                     static_cast<int>(kMostImagePixels >> 20));
+      return std::nullopt;
+    }
+    SDL_Texture* texture = sdl().CreateTextureFromSurface(renderer, surface);
+    sdl().FreeSurface(surface);
+    if (texture == nullptr) return std::nullopt;
+    pixels_ += pixels;
+    images_.push_back({texture, width, height});
+    const auto id = static_cast<int64_t>(images_.size());
+    ids_.emplace(path, id);
+    return ImageInfo{id, width, height};
+  }
+
+  // The one place an image reaches the renderer.
+  bool draw(SDL_Renderer* renderer, int64_t id, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (id < 1 || id > static_cast<int64_t>(images_.size())) return false;
+    const Loaded& image = images_[static_cast<size_t>(id - 1)];
+    const SDL_Rect target{x, y, w < 0 ? image.width : w, h < 0 ? image.height : h};
+    if (target.w == 0 || target.h == 0) return true;
+    if (sdl().RenderCopy(renderer, image.texture, nullptr, &target) != 0) sdl().GetError();
+    return true;
+  }
+
+ private:
+  struct Loaded {
+    SDL_Texture* texture;
+    int32_t width, height;
+  };
+  const ImgApi* img_ = nullptr;
+  std::vector<Loaded> images_;
+  std::map<std::string, int64_t> ids_;
+  size_t pixels_ = 0;
+};
+
 // The one switch over the fast path: drawing into a frame in memory (pixel_frame.hpp), shown
 // once per present, instead of one SDL call per point, line or rectangle. Both light the
 // same pixels. VORMEL_GRAPHICS_DIRECT=1 (read once) takes the call-by-call path, for the
@@ -280,7 +375,9 @@ struct SdlResources {
     if (window != nullptr) sdl().DestroyWindow(window);
     if (initialised_events) sdl().QuitSubSystem(SDL_INIT_EVENTS);
     if (initialised_video) sdl().QuitSubSystem(SDL_INIT_VIDEO);
-    if (initialised_sdl || g_live_windows == 0) sdl().Quit();
+    // Sounds may still play (sdl_sound.cpp): their system then shuts SDL down when it closes.
+    if ((initialised_sdl || g_live_windows == 0) && sdl().WasInit(SDL_INIT_AUDIO) == 0)
+      sdl().Quit();
     *this = SdlResources{};
   }
 };
@@ -293,6 +390,7 @@ class SdlWindow final : public Window {
   }
   ~SdlWindow() override {
     text_.reset();  // its textures belong to the renderer
+    images_.reset();
     --g_live_windows;
     if (g_live_windows == 0) unchain_interrupt_handler();
     sdl_.release();
@@ -407,6 +505,15 @@ class SdlWindow final : public Window {
     hand_over_frame();
     return text_state().draw(sdl_.renderer, x, y, text, size, color);
   }
+  std::optional<ImageInfo> load_image(const std::string& path) override {
+    if (!images_) images_ = std::make_unique<SdlImages>();
+    return images_->load(sdl_.renderer, path);
+  }
+  bool draw_image(int64_t id, int32_t x, int32_t y, int32_t w, int32_t h) override {
+    if (!images_) return false;
+    hand_over_frame();
+    return images_->draw(sdl_.renderer, id, x, y, w, h);
+  }
 
  private:
   SdlText& text_state() {
@@ -495,6 +602,7 @@ class SdlWindow final : public Window {
   bool frame_handed_over_ = false;
   DrawColor color_{255, 255, 255, 255};
   std::unique_ptr<SdlText> text_;
+  std::unique_ptr<SdlImages> images_;
 };
 
 class SdlWindowSystem final : public WindowSystem {

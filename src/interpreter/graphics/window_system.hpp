@@ -3,8 +3,11 @@
 // substitute their own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "interpreter/graphics/mouse_state.hpp"
@@ -29,6 +32,12 @@ struct TextBox {
   int32_t width, height;
 };
 
+// An image loaded as a texture of the window: its id from 1, and its size in pixels.
+struct ImageInfo {
+  int64_t id;
+  int32_t width, height;
+};
+
 struct WindowSize {
   int width, height;
 };
@@ -48,9 +57,22 @@ class Window : public Renderer {
   virtual std::optional<int32_t> line_height(int size);
   // Draws the line with its top-left corner at (x, y).
   virtual bool draw_text(int32_t x, int32_t y, std::string_view text, int size, DrawColor color);
+
+  // Loads the PNG, JPEG or BMP file at `path` (a regular file) as a texture of this window,
+  // the same id for the same path; nullopt with the reason in error_text() when it cannot be
+  // decoded, or the limits (kMostImages, kMostImagePixels) are reached.
+  virtual std::optional<ImageInfo> load_image(const std::string& path);
+  // Draws the image `id` scaled to the box at (x, y), w x h, where a negative w or h stands
+  // for the image's own; false when this window loaded no image of that id.
+  virtual bool draw_image(int64_t id, int32_t x, int32_t y, int32_t w, int32_t h);
 };
 
 inline constexpr int kLargestTextSize = 500;
+// Images loaded per window, and all their pixels together (64 MiB at four bytes a pixel).
+inline constexpr size_t kMostImages = 1024;
+inline constexpr size_t kMostImagePixels = size_t{16} << 20;
+// The widest and tallest image: larger textures are refused by many renderers.
+inline constexpr int64_t kWidestImage = 16384;
 
 class WindowSystem {
  public:
