@@ -4,7 +4,6 @@
 #include "repl/terminal_reader.hpp"
 
 #ifdef VORMEL_HAVE_LIBEDIT
-#include <dlfcn.h>
 #include <editline/readline.h>
 #include <poll.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include <cstdlib>
 
 #include "interpreter/interrupt.hpp"
+#include "support/shared_library.hpp"
 #endif
 
 namespace vormel {
@@ -63,17 +63,17 @@ struct Editline {
 
 // libedit's functions, set up for the session; false if the library cannot be loaded.
 bool load_editline(Editline& editline) {
-  void* library = dlopen("libedit.so.2", RTLD_NOW | RTLD_LOCAL);
+  void* library = open_library("libedit.so.2");
   if (library == nullptr) return false;
-  auto find = [library](const char* name) { return dlsym(library, name); };
-  auto* getc_function = static_cast<decltype(&rl_getc_function)>(find("rl_getc_function"));
-  auto use_history = reinterpret_cast<decltype(&using_history)>(find("using_history"));
-  auto bind_key = reinterpret_cast<decltype(&rl_bind_key)>(find("rl_bind_key"));
-  auto insert = reinterpret_cast<decltype(&rl_insert)>(find("rl_insert"));
-  editline.read = reinterpret_cast<decltype(&readline)>(find("readline"));
-  editline.add = reinterpret_cast<decltype(&add_history)>(find("add_history"));
-  if (getc_function == nullptr || use_history == nullptr || bind_key == nullptr ||
-      insert == nullptr || editline.read == nullptr || editline.add == nullptr) {
+  decltype(&rl_getc_function) getc_function = nullptr;
+  decltype(&using_history) use_history = nullptr;
+  decltype(&rl_bind_key) bind_key = nullptr;
+  decltype(&rl_insert) insert = nullptr;
+  if (!look_up(library, "rl_getc_function", getc_function) ||
+      !look_up(library, "using_history", use_history) ||
+      !look_up(library, "rl_bind_key", bind_key) || !look_up(library, "rl_insert", insert) ||
+      !look_up(library, "readline", editline.read) ||
+      !look_up(library, "add_history", editline.add)) {
     dlclose(library);
     return false;
   }

@@ -2,7 +2,6 @@
 // (u_charType is u_charType_72 for ICU 72), in the library of that same version.
 #include "support/unicode_rules.hpp"
 
-#include <dlfcn.h>
 #include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/uvernum.h>
@@ -11,6 +10,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+
+#include "support/shared_library.hpp"
 
 #define VORMEL_QUOTED(x) #x
 // The name after the headers' renaming: VORMEL_ICU_NAME(u_charType) is "u_charType_72".
@@ -39,23 +40,23 @@ struct Icu {
   std::_Exit(1);
 }
 
+// A function the rules cannot do without: the run ends when ICU lacks it.
 template <class Function>
-void look_up(void* library, const char* name, Function& slot) {
-  slot = reinterpret_cast<Function>(dlsym(library, name));
-  if (slot == nullptr) fail(dlerror());
+void need(void* library, const char* name, Function& slot) {
+  if (!look_up(library, name, slot)) fail(dlerror());
 }
 
 Icu load() {
-  void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+  void* library = open_library(kLibrary);
   if (library == nullptr) fail(dlerror());
   Icu icu;
-  look_up(library, VORMEL_ICU_NAME(u_hasBinaryProperty), icu.has_binary_property);
-  look_up(library, VORMEL_ICU_NAME(u_charType), icu.char_type);
-  look_up(library, VORMEL_ICU_NAME(u_isprint), icu.is_print);
-  look_up(library, VORMEL_ICU_NAME(ucasemap_utf8ToUpper), icu.to_upper);
-  look_up(library, VORMEL_ICU_NAME(ucasemap_utf8ToLower), icu.to_lower);
+  need(library, VORMEL_ICU_NAME(u_hasBinaryProperty), icu.has_binary_property);
+  need(library, VORMEL_ICU_NAME(u_charType), icu.char_type);
+  need(library, VORMEL_ICU_NAME(u_isprint), icu.is_print);
+  need(library, VORMEL_ICU_NAME(ucasemap_utf8ToUpper), icu.to_upper);
+  need(library, VORMEL_ICU_NAME(ucasemap_utf8ToLower), icu.to_lower);
   decltype(&ucasemap_open) open_case_map = nullptr;
-  look_up(library, VORMEL_ICU_NAME(ucasemap_open), open_case_map);
+  need(library, VORMEL_ICU_NAME(ucasemap_open), open_case_map);
   UErrorCode status = U_ZERO_ERROR;
   icu.root = open_case_map("", 0, &status);
   if (U_FAILURE(status) || icu.root == nullptr) fail("its root locale's case rules are missing");

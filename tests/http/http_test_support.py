@@ -1,5 +1,6 @@
 """Helpers shared by the HTTP tests: running scripts, starting a script's server in the
-background on a free port, and raw loopback sockets. Every wait is bounded."""
+background on a free port (for one test, or for a whole class of them), and raw loopback
+sockets. Every wait is bounded."""
 import os
 import re
 import select
@@ -8,6 +9,7 @@ import socket
 import subprocess
 import tempfile
 import time
+import unittest
 
 WAIT_SECONDS = 10
 LISTENING = re.compile(rb"^Server listening on http://127\.0\.0\.1:(\d+)\n$")
@@ -117,6 +119,28 @@ class ScriptServer:
         self.process.wait(timeout=WAIT_SECONDS)
         self.process.stdout.close()
         self.process.stderr.close()
+
+
+class ServerTestCase(unittest.TestCase):
+    """Tests of one server for the whole class: `start_server` starts it in a new workspace
+    (its script serves on port 0, so the kernel picks a free port); after the class's last
+    test the server is killed and the workspace removed."""
+
+    @classmethod
+    def start_server(cls, workspace):
+        """The class's ScriptServer, started in `workspace`."""
+        raise NotImplementedError
+
+    @classmethod
+    def setUpClass(cls):
+        cls.workspace = Workspace()
+        cls.server = cls.start_server(cls.workspace)
+        cls.port = cls.server.port
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.stop()
+        cls.workspace.close()
 
 
 def connect(port, timeout=WAIT_SECONDS):

@@ -12,8 +12,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from http_test_support import (NOT_FOUND, ScriptServer, Workspace, connect, exchange,  # noqa: E402
-                               free_port, ok_response, read_to_close, run_script)
+from http_test_support import (NOT_FOUND, ScriptServer, ServerTestCase, Workspace,  # noqa: E402
+                               connect, exchange, free_port, ok_response, read_to_close,
+                               run_script)
 
 VORMEL = None
 BIG_PAGE = "<p>" + "0123456789abcdef" * 65536 + "</p>"  # just over 1 MiB
@@ -35,18 +36,11 @@ def curl(*arguments):
     return done.returncode, done.stdout, done.stderr
 
 
-class SiteTest(unittest.TestCase):
+class SiteTest(ServerTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.workspace = Workspace()
-        cls.workspace.write("big.html", BIG_PAGE)
-        cls.server = ScriptServer(VORMEL, cls.workspace, SITE)
-        cls.port = cls.server.port
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-        cls.workspace.close()
+    def start_server(cls, workspace):
+        workspace.write("big.html", BIG_PAGE)
+        return ScriptServer(VORMEL, workspace, SITE)
 
     def url(self, path):
         return f"http://127.0.0.1:{self.port}{path}"

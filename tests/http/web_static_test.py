@@ -13,7 +13,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from http_test_support import ScriptServer, Workspace, connect, read_to_close  # noqa: E402
+from http_test_support import ScriptServer, ServerTestCase, connect, read_to_close  # noqa: E402
 from web_test import curl  # noqa: E402
 
 VORMEL = None
@@ -48,30 +48,23 @@ def raw(port, target):
         return read_to_close(s)
 
 
-class WebStaticTest(unittest.TestCase):
+class WebStaticTest(ServerTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.workspace = Workspace()
-        root = cls.workspace.path
+    def start_server(cls, workspace):
+        root = workspace.path
         for folder in ("public/sub", "public/empty"):
             os.makedirs(os.path.join(root, folder))
         for name, (content, _) in FILES.items():
-            cls.workspace.write("public/" + name, content)
-        cls.workspace.write("secret.txt", SECRET)
+            workspace.write("public/" + name, content)
+        workspace.write("secret.txt", SECRET)
         cls.big = os.urandom(3 * 1024 * 1024 + 17)
-        cls.workspace.write("public/big.bin", cls.big)
+        workspace.write("public/big.bin", cls.big)
         os.utime(os.path.join(root, "public/note.txt"), (OLD, OLD))
         os.symlink("../secret.txt", os.path.join(root, "public/out_link"))
         os.symlink(root, os.path.join(root, "public/out_folder"))
         os.symlink("note.txt", os.path.join(root, "public/in_link"))
         os.mkfifo(os.path.join(root, "public/pipe"))
-        cls.server = ScriptServer(VORMEL, cls.workspace, SITE)
-        cls.port = cls.server.port
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-        cls.workspace.close()
+        return ScriptServer(VORMEL, workspace, SITE)
 
     def test_content_types_index_pages_and_large_files(self):
         for name, (content, content_type) in FILES.items():

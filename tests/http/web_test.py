@@ -12,7 +12,8 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from http_test_support import ScriptServer, Workspace, connect, read_to_close  # noqa: E402
+from http_test_support import (ScriptServer, ServerTestCase, Workspace, connect,  # noqa: E402
+                               read_to_close)
 
 VORMEL = None
 
@@ -53,17 +54,10 @@ def raw(port, request):
         return read_to_close(s)
 
 
-class WebTest(unittest.TestCase):
+class WebTest(ServerTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.workspace = Workspace()
-        cls.server = ScriptServer(VORMEL, cls.workspace, SITE)
-        cls.port = cls.server.port
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-        cls.workspace.close()
+    def start_server(cls, workspace):
+        return ScriptServer(VORMEL, workspace, SITE)
 
     def test_params_query_and_plain_text(self):
         status, head, body = curl(self.port, "/hello/J%C3%BCrg?q=a+b%26c")

@@ -3,22 +3,23 @@
 // runs every script: without them, or without an audio device, sounds play nothing.
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <dlfcn.h>
 
 #include <map>
 #include <vector>
 
 #include "interpreter/graphics/sound_system.hpp"
+#include "support/shared_library.hpp"
 
 namespace vormel {
 namespace {
 
 #define VORMEL_SOUND_SDL_FUNCTIONS(X) \
   X(InitSubSystem) X(QuitSubSystem) X(WasInit) X(Quit) X(GetError) X(SetHint)
-#define VORMEL_MIX_FUNCTIONS(X)                                                             \
-  X(Init)                                                                                   \
-  X(Quit) X(OpenAudio) X(CloseAudio) X(AllocateChannels) X(LoadWAV) X(FreeChunk) X(LoadMUS) \
-      X(FreeMusic) X(PlayChannel) X(PlayMusic) X(HaltMusic) X(Volume) X(GroupAvailable)
+#define VORMEL_MIX_FUNCTIONS(X)                                                                  \
+  X(Init)                                                                                        \
+  X(Quit)                                                                                        \
+  X(OpenAudio) X(CloseAudio) X(AllocateChannels) X(LoadWAV) X(FreeChunk) X(LoadMUS) X(FreeMusic) \
+      X(PlayChannel) X(PlayMusic) X(HaltMusic) X(Volume) X(GroupAvailable)
 
 struct SoundApi {
 #define VORMEL_SOUND_SDL_POINTER(name) decltype(&SDL_##name) sdl_##name = nullptr;
@@ -32,19 +33,17 @@ struct SoundApi {
 // Both libraries' functions, loaded once for the process; null when either is missing.
 const SoundApi* load_sound_api() {
   static const SoundApi* loaded = []() -> const SoundApi* {
-    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* sdl = open_library("libSDL2-2.0.so.0");
     if (sdl == nullptr) return nullptr;
-    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* mixer = open_library("libSDL2_mixer-2.0.so.0");
     if (mixer == nullptr) return nullptr;
     static SoundApi api;
-#define VORMEL_SOUND_SDL_LOOKUP(name)                                                 \
-  api.sdl_##name = reinterpret_cast<decltype(&SDL_##name)>(dlsym(sdl, "SDL_" #name)); \
-  if (api.sdl_##name == nullptr) return nullptr;
+#define VORMEL_SOUND_SDL_LOOKUP(name) \
+  if (!look_up(sdl, "SDL_" #name, api.sdl_##name)) return nullptr;
     VORMEL_SOUND_SDL_FUNCTIONS(VORMEL_SOUND_SDL_LOOKUP)
 #undef VORMEL_SOUND_SDL_LOOKUP
-#define VORMEL_MIX_LOOKUP(name)                                                   \
-  api.name = reinterpret_cast<decltype(&Mix_##name)>(dlsym(mixer, "Mix_" #name)); \
-  if (api.name == nullptr) return nullptr;
+#define VORMEL_MIX_LOOKUP(name) \
+  if (!look_up(mixer, "Mix_" #name, api.name)) return nullptr;
     VORMEL_MIX_FUNCTIONS(VORMEL_MIX_LOOKUP)
 #undef VORMEL_MIX_LOOKUP
     return &api;

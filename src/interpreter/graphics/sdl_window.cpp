@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_ttf.h>
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -20,20 +19,22 @@
 #include "interpreter/graphics/text_cache.hpp"
 #include "interpreter/graphics/video_driver_choice.hpp"
 #include "interpreter/graphics/window_system.hpp"
+#include "support/shared_library.hpp"
 
 namespace vormel {
 namespace {
 
 // The SDL functions this file calls.
-#define VORMEL_SDL_FUNCTIONS(X)                                                                  \
-  X(Init)                                                                                        \
-  X(InitSubSystem)                                                                               \
-  X(QuitSubSystem) X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer)       \
-      X(DestroyWindow) X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) \
-          X(RenderDrawRect) X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent)     \
-              X(GetError) X(GetCurrentVideoDriver) X(SetHint) X(GetHint) X(free) X(SetError)     \
-                  X(CreateTextureFromSurface) X(FreeSurface) X(GetWindowPixelFormat)             \
-                      X(CreateTexture) X(DestroyTexture) X(SetTextureBlendMode)                  \
+#define VORMEL_SDL_FUNCTIONS(X)                                                                   \
+  X(Init)                                                                                         \
+  X(InitSubSystem)                                                                                \
+  X(QuitSubSystem)                                                                                \
+  X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)        \
+      X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) \
+          X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent) X(GetError)            \
+              X(GetCurrentVideoDriver) X(SetHint) X(GetHint) X(free) X(SetError)                  \
+                  X(CreateTextureFromSurface) X(FreeSurface) X(GetWindowPixelFormat)              \
+                      X(CreateTexture) X(DestroyTexture) X(SetTextureBlendMode)                   \
                           X(SetTextureScaleMode) X(UpdateTexture) X(RenderCopy)
 
 struct SdlApi {
@@ -48,12 +49,11 @@ const SdlApi* g_sdl = nullptr;  // set once the library is loaded; every window 
 // it cannot be loaded (the window is then not created, like any failed creation).
 bool load_sdl() {
   static const bool loaded = [] {
-    void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* library = open_library("libSDL2-2.0.so.0");
     if (library == nullptr) return false;
     static SdlApi api;
-#define VORMEL_SDL_LOOKUP(name)                                                     \
-  api.name = reinterpret_cast<decltype(&SDL_##name)>(dlsym(library, "SDL_" #name)); \
-  if (api.name == nullptr) return false;
+#define VORMEL_SDL_LOOKUP(name) \
+  if (!look_up(library, "SDL_" #name, api.name)) return false;
     VORMEL_SDL_FUNCTIONS(VORMEL_SDL_LOOKUP)
 #undef VORMEL_SDL_LOOKUP
     g_sdl = &api;
@@ -77,12 +77,11 @@ struct TtfApi {
 
 const TtfApi* load_ttf() {
   static const TtfApi* loaded = []() -> const TtfApi* {
-    void* library = dlopen("libSDL2_ttf-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* library = open_library("libSDL2_ttf-2.0.so.0");
     if (library == nullptr) return nullptr;
     static TtfApi api;
-#define VORMEL_TTF_LOOKUP(name)                                                     \
-  api.name = reinterpret_cast<decltype(&TTF_##name)>(dlsym(library, "TTF_" #name)); \
-  if (api.name == nullptr) return nullptr;
+#define VORMEL_TTF_LOOKUP(name) \
+  if (!look_up(library, "TTF_" #name, api.name)) return nullptr;
     VORMEL_TTF_FUNCTIONS(VORMEL_TTF_LOOKUP)
 #undef VORMEL_TTF_LOOKUP
     return &api;
@@ -205,12 +204,11 @@ struct ImgApi {
 
 const ImgApi* load_img() {
   static const ImgApi* loaded = []() -> const ImgApi* {
-    void* library = dlopen("libSDL2_image-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* library = open_library("libSDL2_image-2.0.so.0");
     if (library == nullptr) return nullptr;
     static ImgApi api;
-#define VORMEL_IMG_LOOKUP(name)                                                     \
-  api.name = reinterpret_cast<decltype(&IMG_##name)>(dlsym(library, "IMG_" #name)); \
-  if (api.name == nullptr) return nullptr;
+#define VORMEL_IMG_LOOKUP(name) \
+  if (!look_up(library, "IMG_" #name, api.name)) return nullptr;
     VORMEL_IMG_FUNCTIONS(VORMEL_IMG_LOOKUP)
 #undef VORMEL_IMG_LOOKUP
     return &api;
