@@ -2,7 +2,8 @@
 and looping music reach the output file as samples that are not all zero, and a file that
 is not a sound, or a sound file over 8 MiB, is an Error naming it. Without an audio device
 (a driver that does not exist) the script runs to its end: sound() still answers its
-value, play() and music() answer false, and only a missing file is an Error."""
+value, play() and music() answer false, and only a missing file is an Error; libasound's own
+messages about a missing sound card stay off stderr."""
 
 import os
 import subprocess
@@ -70,6 +71,9 @@ def main():
             problems.append(f"no device: status {status}, output {out!r}")
         if "'notes.txt'" in err or "'missing.ogg': No such file" not in err:
             problems.append(f"no device: errors {err!r}")
+        status, out, err = run(interpreter, workdir, "alsa")
+        if status != 0 or "ALSA lib" in err:
+            problems.append(f"alsa: status {status}, errors {err!r}")
     if problems:
         gs.fail("\n".join(problems))
     print(f"ok ({len(samples)} bytes of samples)")

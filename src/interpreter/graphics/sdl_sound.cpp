@@ -15,11 +15,12 @@ namespace {
 
 #define VORMEL_SOUND_SDL_FUNCTIONS(X) \
   X(InitSubSystem) X(QuitSubSystem) X(WasInit) X(Quit) X(GetError) X(SetHint)
-#define VORMEL_MIX_FUNCTIONS(X)                                                                  \
-  X(Init)                                                                                        \
-  X(Quit)                                                                                        \
-  X(OpenAudio) X(CloseAudio) X(AllocateChannels) X(LoadWAV) X(FreeChunk) X(LoadMUS) X(FreeMusic) \
-      X(PlayChannel) X(PlayMusic) X(HaltMusic) X(Volume) X(GroupAvailable)
+#define VORMEL_MIX_FUNCTIONS(X)                                                                    \
+  X(Init)                                                                                          \
+  X(Quit)                                                                                          \
+  X(OpenAudio)                                                                                     \
+  X(CloseAudio) X(AllocateChannels) X(LoadWAV) X(FreeChunk) X(LoadMUS) X(FreeMusic) X(PlayChannel) \
+      X(PlayMusic) X(HaltMusic) X(Volume) X(GroupAvailable)
 
 struct SoundApi {
 #define VORMEL_SOUND_SDL_POINTER(name) decltype(&SDL_##name) sdl_##name = nullptr;
@@ -49,6 +50,17 @@ const SoundApi* load_sound_api() {
     return &api;
   }();
   return loaded;
+}
+
+// libasound writes its own lines to stderr when it finds no sound card, although the game
+// runs on silently as documented (play() answers false); its messages are turned off before
+// SDL first opens it. The library is the one SDL then loads, as dlopen shares a loaded file.
+void ignore_alsa_message(const char*, int, const char*, int, const char*, ...) {}
+void quiet_alsa() {
+  void* alsa = open_library("libasound.so.2");
+  int (*set_error_handler)(decltype(&ignore_alsa_message)) = nullptr;
+  if (alsa != nullptr && look_up(alsa, "snd_lib_error_set_handler", set_error_handler))
+    set_error_handler(&ignore_alsa_message);
 }
 
 constexpr int kFrequency = 44100;
@@ -153,6 +165,7 @@ class SdlSoundSystem final : public SoundSystem {
     // The audio subsystem alone takes no signals; this keeps it so on every SDL version.
     if (api_->sdl_WasInit(SDL_INIT_EVENTS) == 0)
       api_->sdl_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    quiet_alsa();
     if (api_->sdl_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     api_->Init(MIX_INIT_OGG);
     if (api_->OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, 2, kBufferFrames) != 0) {
