@@ -185,13 +185,13 @@ void append_text(std::string& out, const Value& root, const ContainerForm& form)
         continue;
       }
       if (index != 0) out += ", ";
-      const auto& [key, item] = entries[index];
+      const Dict::Entry& entry = entries[index];
       if (form.quote_keys)
-        append_quoted(out, key);
+        append_quoted(out, entry.key());
       else
-        out += key;
+        out += entry.key();
       out += ": ";
-      start(item);
+      start(entry.value());
     }
   }
 }

@@ -3,6 +3,7 @@
 // at sizes on both sides of each storage change, through copies, moves and assignments.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -32,7 +33,8 @@ void expect_same(const Dict& dict, const Model& model, const std::vector<std::st
   ASSERT_EQ(dict.size(), model.size());
   ASSERT_EQ(dict.entries().size(), model.size());
   for (size_t i = 0; i < model.size(); ++i) {
-    const auto& [key, value] = dict.entries()[i];
+    const std::string_view key = dict.entries()[i].key();
+    const Value& value = dict.entries()[i].value();
     ASSERT_EQ(key, model[i].first) << "position " << i;
     ASSERT_EQ(value.as_number(), model[i].second) << "key " << key;
     const Value* by_text = dict.find(model[i].first);
@@ -174,7 +176,8 @@ TEST(DictStorageTest, VeryManyKeys) {
     dict.insert_or_assign(numbered(i), Value::number(-static_cast<int64_t>(i)));
   ASSERT_EQ(dict.size(), kCount);
   for (size_t i = 0; i < kCount; ++i) {
-    const auto& [key, value] = dict.entries()[i];
+    const std::string_view key = dict.entries()[i].key();
+    const Value& value = dict.entries()[i].value();
     ASSERT_EQ(key, numbered(i));
     ASSERT_EQ(value.as_number(), i % 3 == 0 ? -static_cast<int64_t>(i) : static_cast<int64_t>(i));
     ASSERT_EQ(dict.find(key), &value);
@@ -182,12 +185,12 @@ TEST(DictStorageTest, VeryManyKeys) {
   EXPECT_EQ(dict.find(numbered(kCount)), nullptr);
   const Dict copy = dict;
   for (size_t i = 0; i < kCount; i += 997)
-    EXPECT_EQ(copy.find(numbered(i)), &copy.entries()[i].second);
+    EXPECT_EQ(copy.find(numbered(i)), &copy.entries()[i].value());
 }
 
-// Keys whose tags could be confused: empty, NUL bytes, lengths on both sides of the whole-key
-// limit, shared starts and ends, bytes with the high bit set, and keys too long for a string's
-// own buffer.
+// Keys whose stored forms could be confused: empty, NUL bytes, lengths on both sides of each
+// word and of the inline limit (15 bytes), shared starts and ends, bytes with the high bit set
+// (a last byte of 0xff is the long keys' mark), and keys too long for a string's own buffer.
 std::vector<std::string> awkward_keys() {
   using namespace std::string_literals;
   std::vector<std::string> keys = {
@@ -196,6 +199,11 @@ std::vector<std::string> awkward_keys() {
       "bbcdefg"s, "abcdefgh"s, "abcdefgi"s, "abcdefg\0"s, "\xff"s,      "\xff\xff"s, "\x80\x01"s,
       "x\0y\0z"s, "x\0y\0w"s,  "1234567"s,  "12345678"s,  "123456789"s,
   };
+  const std::string fifteen = "123456789abcdef";
+  keys.insert(keys.end(),
+              {fifteen, "123456789abcdeg", "023456789abcdef", fifteen + '\0', fifteen + 'g',
+               fifteen + 'h', "h\xc3\xa9llo w\xc3\xb6rld", std::string(15, '\xff'),
+               std::string(16, '\xff'), std::string(16, '\0')});
   const std::string long_start(300, 'q');
   keys.push_back(long_start);
   keys.push_back(long_start + "a");
@@ -234,6 +242,20 @@ TEST(DictStorageTest, AwkwardKeysAreTellApartInSmallAndIndexedDicts) {
   }
   ASSERT_TRUE(all.has_index());
   expect_same(all, model, {"abcdef", std::string(3, '\0'), std::string(300, 'r')});
+}
+
+TEST(DictStorageTest, CopiesKeepLongKeysWhenTheSourceIsGone) {
+  for (size_t size : {size_t{2}, Dict::kIndexThreshold + 1}) {
+    auto source = std::make_unique<Dict>();
+    Model model;
+    for (size_t i = 0; i < size; ++i) {
+      source->insert_or_assign(std::string(40, 'k') + numbered(i), Value::number(1));
+      put(model, std::string(40, 'k') + numbered(i), 1);
+    }
+    const Dict copy(*source);
+    source.reset();
+    expect_same(copy, model, {std::string(40, 'k')});
+  }
 }
 
 TEST(DictStorageTest, RandomShortKeysMatchTheModel) {

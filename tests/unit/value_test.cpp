@@ -86,8 +86,8 @@ TEST(DictTest, LargeDictsFindEveryKeyAndCopiesKeepTheOrder) {
     EXPECT_EQ(found->as_number(), i == 7 ? -7 : i);
   }
   ASSERT_EQ(copy.entries().size(), 100u);
-  EXPECT_EQ(copy.entries()[7].first, "k7");
-  EXPECT_EQ(copy.entries()[99].first, "k99");
+  EXPECT_EQ(copy.entries()[7].key(), "k7");
+  EXPECT_EQ(copy.entries()[99].key(), "k99");
 }
 
 TEST(ValueRulesTest, ToIntegerTruncatesAndSaturates) {

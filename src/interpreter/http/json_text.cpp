@@ -117,9 +117,9 @@ std::string to_json(const Value& value, const JsonLayout& layout) {
       }
       if (index > 0) out += ',';
       break_line(out, depth, layout);
-      append_json_string(out, entries[index].first);
+      append_json_string(out, entries[index].key());
       out += layout.indent < 0 ? ":" : ": ";
-      open_value(out, entries[index].second, open, layout);
+      open_value(out, entries[index].value(), open, layout);
     }
   }
   return out;

@@ -23,7 +23,8 @@ Value dict_keys(std::span<Value> args, const NativeCallContext&) {
   if (Value e = check_dict("dict.keys", args); e.is_error()) return e;
   ValueList keys;
   keys.reserve(args[0].as_dict().size());
-  for (const auto& [key, value] : args[0].as_dict()) keys.push_back(Value::string(key));
+  for (const Dict::Entry& entry : args[0].as_dict())
+    keys.push_back(Value::string(std::string(entry.key())));
   return Value::array(std::move(keys));
 }
 
@@ -31,7 +32,7 @@ Value dict_values(std::span<Value> args, const NativeCallContext&) {
   if (Value e = check_dict("dict.values", args); e.is_error()) return e;
   ValueList values;
   values.reserve(args[0].as_dict().size());
-  for (const auto& [key, value] : args[0].as_dict()) values.push_back(value);
+  for (const Dict::Entry& entry : args[0].as_dict()) values.push_back(entry.value());
   return Value::array(std::move(values));
 }
 
@@ -39,8 +40,8 @@ Value dict_items(std::span<Value> args, const NativeCallContext&) {
   if (Value e = check_dict("dict.items", args); e.is_error()) return e;
   ValueList items;
   items.reserve(args[0].as_dict().size());
-  for (const auto& [key, value] : args[0].as_dict())
-    items.push_back(Value::array({Value::string(key), value}));
+  for (const Dict::Entry& entry : args[0].as_dict())
+    items.push_back(Value::array({Value::string(std::string(entry.key())), entry.value()}));
   return Value::array(std::move(items));
 }
 
@@ -71,8 +72,8 @@ Value dict_remove(std::span<Value> args, const NativeCallContext&) {
   // Dict has no erase: the others are copied, in their order.
   Dict entries;
   entries.reserve(old_entries.size() - 1);
-  for (const auto& [key, value] : old_entries)
-    if (key != removed) entries.insert_or_assign(key, value);
+  for (const Dict::Entry& entry : old_entries)
+    if (entry.key() != removed) entries.insert_or_assign(entry.key(), entry.value());
   return Value::dict(std::move(entries));
 }
 
@@ -80,7 +81,8 @@ Value dict_merge(std::span<Value> args, const NativeCallContext&) {
   if (Value e = check_dict("dict.merge", args); e.is_error()) return e;
   if (!args[1].is(ValueKind::Dict)) return library::expected("dict.merge", "a dict", args[1]);
   Dict entries = args[0].as_dict();
-  for (const auto& [key, value] : args[1].as_dict()) entries.insert_or_assign(key, value);
+  for (const Dict::Entry& entry : args[1].as_dict())
+    entries.insert_or_assign(entry.key(), entry.value());
   return Value::dict(std::move(entries));
 }
 

@@ -40,9 +40,9 @@ bool values_equal(const Value& a, const Value& b) {
   const Dict& da = a.as_dict();
   const Dict& db = b.as_dict();
   if (da.size() != db.size()) return false;
-  for (const auto& [key, value] : da) {
-    const Value* other = db.find(key);
-    if (other == nullptr || !values_equal(value, *other)) return false;
+  for (const Dict::Entry& entry : da) {
+    const Value* other = db.find(entry.key());
+    if (other == nullptr || !values_equal(entry.value(), *other)) return false;
   }
   return true;
 }

@@ -102,12 +102,13 @@ http::WebResponse response_of(const Value& result, const http::WebRequest& reque
   if (!safe_header_text(response.type))
     return handler_failure(messages::kWebHandlerHeader, {method, path, "content-type"});
   if (const Value* headers = fields.find("headers"); headers && headers->is(ValueKind::Dict)) {
-    for (const auto& [name, value] : headers->as_dict().entries()) {
-      std::string text = text_of(value);
+    for (const Dict::Entry& entry : headers->as_dict().entries()) {
+      const std::string_view name = entry.key();
+      std::string text = text_of(entry.value());
       if (name.empty() || !safe_header_text(name) || !safe_header_text(text) ||
-          name.find(':') != std::string::npos)
+          name.find(':') != std::string_view::npos)
         return handler_failure(messages::kWebHandlerHeader, {method, path, name});
-      response.headers.emplace_back(name, std::move(text));
+      response.headers.emplace_back(std::string(name), std::move(text));
     }
   }
   return response;
@@ -243,7 +244,9 @@ Value web_json(std::span<Value> args, const NativeCallContext&) {
 // web.serve's third argument; an Error value for an unknown name or a value of the wrong kind.
 Value read_options(const Value& given, http::WebOptions& options) {
   if (!given.is(ValueKind::Dict)) return library::expected("web.serve", "options as a dict", given);
-  for (const auto& [name, value] : given.as_dict().entries()) {
+  for (const Dict::Entry& entry : given.as_dict().entries()) {
+    const std::string_view name = entry.key();
+    const Value& value = entry.value();
     if (name == "max_body") {
       if (!value.is(ValueKind::Number))
         return library::expected("web.serve", "max_body as a number of bytes", value);
