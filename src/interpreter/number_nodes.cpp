@@ -14,13 +14,29 @@ using number_nodes::node;
 constexpr size_t kMaxDepth = 12;
 constexpr size_t kMaxOperators = 32;
 
+constexpr bool is_literal(OperandShape shape) {
+  return shape == OperandShape::Integer || shape == OperandShape::Float;
+}
+
+// The node for `Op` on these shapes; none for shapes that could never give a result (a
+// boolean operator on a number literal) or that need no node (two literals), so that no
+// function is made for them.
+template <TokenKind Op, OperandShape L, OperandShape R>
+constexpr NumberFn node_for() {
+  constexpr bool logical = Op == TokenKind::And || Op == TokenKind::Or;
+  if constexpr ((is_literal(L) && is_literal(R)) || (logical && (is_literal(L) || is_literal(R))))
+    return nullptr;
+  else
+    return &node<Op, L, R>;
+}
+
 template <TokenKind Op, OperandShape L>
 NumberFn for_right(OperandShape right) {
   switch (right) {
-    case OperandShape::Variable: return &node<Op, L, OperandShape::Variable>;
-    case OperandShape::Integer: return &node<Op, L, OperandShape::Integer>;
-    case OperandShape::Float: return &node<Op, L, OperandShape::Float>;
-    default: return &node<Op, L, OperandShape::Computed>;
+    case OperandShape::Variable: return node_for<Op, L, OperandShape::Variable>();
+    case OperandShape::Integer: return node_for<Op, L, OperandShape::Integer>();
+    case OperandShape::Float: return node_for<Op, L, OperandShape::Float>();
+    default: return node_for<Op, L, OperandShape::Computed>();
   }
 }
 
