@@ -10,6 +10,7 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/node_cache.hpp"
+#include "interpreter/number_nodes.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -281,6 +282,26 @@ struct ExpressionForms {
       }
     }
     return compare_operands<Op, OperandShape::Computed, R>(in, expr);
+  }
+
+  // Operators on names and number literals as number nodes (number_nodes.hpp); the
+  // root's ordinary form when they give up.
+  static Value number_expression(Interpreter& in, const Expr& expr) {
+    const auto& e = static_cast<const BinaryOpExpr&>(expr);
+    const NumberNode& node = cached<NumberNode>(e.cache);
+    const Scalar result = node.fn(in, e);
+    if (result.kind != Scalar::kGaveUp) [[likely]]
+      return result.value();
+    return node.evaluate_fallback(in, expr);
+  }
+  static uint8_t number_test(Interpreter& in, const Expr& expr) {
+    const auto& e = static_cast<const BinaryOpExpr&>(expr);
+    const NumberNode& node = cached<NumberNode>(e.cache);
+    const Scalar result = node.fn(in, e);
+    if (result.kind == Scalar::kBoolean) [[likely]]
+      return result.as_truth();
+    if (result.kind != Scalar::kGaveUp) return truth_of(in, result.value());
+    return node.test_fallback(in, expr);
   }
 
   // Any other condition: its value, evaluated the general way.

@@ -6,9 +6,12 @@
 // all off at once.
 #include <type_traits>
 
+#include "interpreter/builtins/builtins.hpp"
 #include "interpreter/call_forms.hpp"
 #include "interpreter/expression_forms.hpp"
+#include "interpreter/match_table.hpp"
 #include "interpreter/node_cache.hpp"
+#include "interpreter/number_nodes.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/statement_forms.hpp"
 #include "interpreter/symbol_cache.hpp"
@@ -18,9 +21,17 @@ namespace {
 
 struct CallTable : CallForms {
   //   f(), f(a) .. f(a, b, c, d)   plain<N>   a user function, arguments in a fixed array
+  //   len(x)                       length     a variable's size read in place
   //   built-ins, m.f(..), 5+ args  routed     the general routed call
   static EvaluateFn form_of(const CallExpr& call) {
     if (call.builtin == CallExpr::kUnresolvedCall) Interpreter::resolve_call_kind(call);
+    static const int len_id = find_builtin("len");
+    if (call.builtin == len_id && call.args.size() == 1 &&
+        call.args[0]->kind == ExprKind::Identifier) {
+      const auto& id = static_cast<const IdentifierExpr&>(*call.args[0]);
+      cached_symbol(id.symbol, id.name);
+      return &length;
+    }
     if (call.builtin != CallExpr::kPlainCall) return &routed;
     cached_symbol(call.symbol, call.name);
     for (size_t i = 0; i < call.args.size() && i < 8; ++i) {
@@ -55,13 +66,24 @@ struct ExpressionTable : ExpressionForms {
     }
   }
 
+  //   zr * zr - zi * zi + cr  number_expression  two or more operators on names and numbers
+  //                                              as number nodes (number_nodes.hpp), with
+  //                                              the form below when they give up
+  static EvaluateFn binary_form(const BinaryOpExpr& e) {
+    const EvaluateFn ordinary = operator_form(e);
+    const NumberNode* node = number_node_of(e);
+    if (node == nullptr || node->operators < 2) return ordinary;
+    node->evaluate_fallback = ordinary;
+    return &number_expression;
+  }
+
   // `left op right`, for each operator with a form, by the shapes of both operands
   // (OperandShape: a variable, an integer or float literal, `a op b` on two variables, or
   // anything else, computed):
   //   x op 1                 binary_on_literal<op>   an integer variable needs no storage
   //   l op r, other shapes   binary<op, L, R>        operands read by shape; numbers inline
   //   `**` and the rest      general
-  static EvaluateFn binary_form(const BinaryOpExpr& e) {
+  static EvaluateFn operator_form(const BinaryOpExpr& e) {
     switch (e.op.kind) {
       case TokenKind::Plus: return for_shapes<BinaryForm, TokenKind::Plus>(e);
       case TokenKind::Minus: return for_shapes<BinaryForm, TokenKind::Minus>(e);
@@ -82,18 +104,30 @@ struct ExpressionTable : ExpressionForms {
 
   // The condition of an `if` or `while`, tested without building a Boolean:
   //   (a inner b) cmp c      compare_on_operator<inner, cmp, R>  `d * d <= n`, `n % d == 0`
+  //   a < b and x * x <= c   number_test              two or more operators as number nodes,
+  //                                                   with the form below when it gives up
   //   l cmp r                compare<cmp, L, R>       numbers compared inline
   //   anything else          evaluated                its value's truth
   static TestFn test_form(const Expr& condition) {
     if (condition.kind != ExprKind::BinaryOp) return &evaluated;
     const auto& e = static_cast<const BinaryOpExpr&>(condition);
+    bool fused = false;
+    const TestFn ordinary = comparison_form(e, fused);
+    if (fused) return ordinary;
+    const NumberNode* node = number_node_of(e);
+    if (node == nullptr || node->operators < 2) return ordinary;
+    node->test_fallback = ordinary;
+    return &number_test;
+  }
+  // `fused` tells whether the form is compare_on_operator.
+  static TestFn comparison_form(const BinaryOpExpr& e, bool& fused) {
     switch (e.op.kind) {
-      case TokenKind::Less: return comparison_for<TokenKind::Less>(e);
-      case TokenKind::LessEqual: return comparison_for<TokenKind::LessEqual>(e);
-      case TokenKind::Greater: return comparison_for<TokenKind::Greater>(e);
-      case TokenKind::GreaterEqual: return comparison_for<TokenKind::GreaterEqual>(e);
-      case TokenKind::Equal: return comparison_for<TokenKind::Equal>(e);
-      case TokenKind::NotEqual: return comparison_for<TokenKind::NotEqual>(e);
+      case TokenKind::Less: return comparison_for<TokenKind::Less>(e, fused);
+      case TokenKind::LessEqual: return comparison_for<TokenKind::LessEqual>(e, fused);
+      case TokenKind::Greater: return comparison_for<TokenKind::Greater>(e, fused);
+      case TokenKind::GreaterEqual: return comparison_for<TokenKind::GreaterEqual>(e, fused);
+      case TokenKind::Equal: return comparison_for<TokenKind::Equal>(e, fused);
+      case TokenKind::NotEqual: return comparison_for<TokenKind::NotEqual>(e, fused);
       default: return &evaluated;
     }
   }
@@ -115,9 +149,11 @@ struct ExpressionTable : ExpressionForms {
   }
 
   static EvaluateFn string_form(const Expr& expr) {
-    const auto& literal = static_cast<const StringExpr&>(expr);
-    literal.cache.reset(new LiteralValue(Value::string(literal.value)));
+    prepare_literal(static_cast<const StringExpr&>(expr));
     return &string;
+  }
+  static void prepare_literal(const StringExpr& literal) {
+    if (!literal.cache) literal.cache.reset(new LiteralValue(Value::string(literal.value)));
   }
   static EvaluateFn variable_form(const Expr& expr) {
     resolve(expr);
@@ -216,8 +252,11 @@ struct ExpressionTable : ExpressionForms {
     }
   }
   template <TokenKind Op>
-  static TestFn comparison_for(const BinaryOpExpr& e) {
-    if (TestFn fused = compare_on_operator_for<Op>(e)) return fused;
+  static TestFn comparison_for(const BinaryOpExpr& e, bool& fused) {
+    if (TestFn form = compare_on_operator_for<Op>(e)) {
+      fused = true;
+      return form;
+    }
     return for_shapes<CompareForm, Op>(e);
   }
 };
@@ -232,7 +271,7 @@ struct StatementTable : StatementForms {
       case StmtKind::If: return if_form(static_cast<const IfStmt&>(stmt));
       case StmtKind::While: return while_form(static_cast<const WhileStmt&>(stmt));
       case StmtKind::For: return for_form(static_cast<const ForStmt&>(stmt));
-      case StmtKind::Match: return &match_literals;  // match v { 1 => .. }: literals as they stand
+      case StmtKind::Match: return match_form(static_cast<const MatchStmt&>(stmt));
       case StmtKind::Return: return return_form(static_cast<const ReturnStmt&>(stmt));
       case StmtKind::Expr: return &expression;         // f(x)
       case StmtKind::Break: return &break_loop;        // break
@@ -241,13 +280,37 @@ struct StatementTable : StatementForms {
     }
   }
 
+  //   x = a * b + c               store_number<Node, G>  number nodes (number_nodes.hpp)
+  //                                                      into the binding
   //   x = push(x, v), s = s + t   store_grown<Node>   grows the old value in place
+  //   x = y                       store_copy<Node>    binding to binding
+  //   x = 0, s = "idle"           store_literal<Node> the literal into the binding
   //   let x = e, x = e            store<Node>
   template <typename Node>
   static ExecuteFn store_form(const Node& s) {
     const Symbol symbol = cached_symbol(s.symbol, s.name);
-    if (grows_in_place(*s.value, symbol)) return &store_grown<Node>;
-    return &store<Node>;
+    const bool grown = grows_in_place(*s.value, symbol);
+    if (number_node_of(*s.value) != nullptr)
+      return grown ? &store_number<Node, true> : &store_number<Node, false>;
+    if (grown) return &store_grown<Node>;
+    switch (s.value->kind) {
+      case ExprKind::Identifier: ExpressionTable::resolve(*s.value); return &store_copy<Node>;
+      case ExprKind::String:
+        ExpressionTable::prepare_literal(static_cast<const StringExpr&>(*s.value));
+        return &store_literal<Node>;
+      case ExprKind::Number:
+      case ExprKind::Float:
+      case ExprKind::Boolean: return &store_literal<Node>;
+      default: return &store<Node>;
+    }
+  }
+
+  //   match v { "a" => .. }       match_table     literal arms by a table (match_table.hpp)
+  //   other arms                  match_literals  literals as they stand, others evaluated
+  static ExecuteFn match_form(const MatchStmt& s) {
+    if (match_table_of(s) == nullptr) return &match_literals;
+    if (s.expr->kind == ExprKind::Identifier) ExpressionTable::resolve(*s.expr);
+    return &match_table;
   }
 
   //   x += 1, x -= n, x *= 2      compound_integer<op, R>   integers updated in the binding

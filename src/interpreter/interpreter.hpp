@@ -85,6 +85,15 @@ class Interpreter {
       return s.local_depth == 0 && s.has_global ? &s.global : nullptr;
     return s.local_depth == scope_depth_ ? &s.local : nullptr;
   }
+  // The binding that a store to the name would overwrite right now, or null when the store
+  // would make a new one (the store fast paths write into it).
+  [[gnu::always_inline]] Value* binding_written(Symbol symbol) {
+    auto index = static_cast<size_t>(symbol);
+    if (index >= slot_count_) return nullptr;
+    VariableSlot& s = slots_[index];
+    if (s.declared_global || scope_depth_ == 0) return s.has_global ? &s.global : nullptr;
+    return s.local_depth == scope_depth_ ? &s.local : nullptr;
+  }
   // set_variable() for a value that may be taken: what it leaves behind is to be dropped.
   [[gnu::always_inline]] void store_variable(Symbol symbol, Value& value) {
     VariableSlot& s = slot(symbol);

@@ -14,7 +14,10 @@
 #include "interpreter/errors.hpp"
 #include "interpreter/interpreter.hpp"
 #include "interpreter/interrupt.hpp"
+#include "interpreter/match_table.hpp"
 #include "interpreter/messages.hpp"
+#include "interpreter/node_cache.hpp"
+#include "interpreter/number_nodes.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/step_budget.hpp"
@@ -41,6 +44,65 @@ struct StatementForms {
                                               ? messages::kLetFailed
                                               : messages::kAssignFailed,
                                           s.name, value);
+    }
+    in.store_variable(s.symbol, value);
+    return in.pending_;
+  }
+
+  // `x = y`: the value copied from binding to binding, without the evaluator's call, when
+  // the name is bound and holds no Error (whose store is reported) and the target binding
+  // exists; otherwise as store().
+  template <typename Node>
+  static Flow store_copy(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const Node&>(stmt);
+    const Value* source = in.peek_variable(static_cast<const IdentifierExpr&>(*s.value).symbol);
+    Value* target = in.binding_written(s.symbol);
+    if (source != nullptr && target != nullptr && !source->is_error()) [[likely]] {
+      *target = *source;  // a copy first, so `x = x` is safe
+      return in.pending_;
+    }
+    return store<Node>(in, stmt);
+  }
+
+  // `x = 0`, `s = "idle"`: a literal written straight into an existing binding.
+  template <typename Node>
+  static Flow store_literal(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const Node&>(stmt);
+    Value* target = in.binding_written(s.symbol);
+    if (target == nullptr) [[unlikely]]
+      return store<Node>(in, stmt);
+    const Expr& literal = *s.value;
+    switch (literal.kind) {
+      case ExprKind::Number:
+        *target = Value::number(static_cast<const NumberExpr&>(literal).value);
+        break;
+      case ExprKind::Float:
+        *target = Value::floating(static_cast<const FloatExpr&>(literal).value);
+        break;
+      case ExprKind::Boolean:
+        *target = Value::boolean(static_cast<const BooleanExpr&>(literal).value);
+        break;
+      default:
+        *target = cached<LiteralValue>(static_cast<const StringExpr&>(literal).cache).value;
+        break;
+    }
+    return in.pending_;
+  }
+
+  // `x = a * b + c` (number_nodes.hpp): the number node's result written straight into
+  // the binding; when it gives up, the store the node would otherwise make (`Grown`:
+  // store_grown()) evaluates the value from the start.
+  template <typename Node, bool Grown>
+  static Flow store_number(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const Node&>(stmt);
+    const auto& e = static_cast<const BinaryOpExpr&>(*s.value);
+    const Scalar result = cached<NumberNode>(e.cache).fn(in, e);
+    if (result.kind == Scalar::kGaveUp) [[unlikely]]
+      return Grown ? store_grown<Node>(in, stmt) : store<Node>(in, stmt);
+    Value value = result.value();
+    if (Value* target = in.binding_written(s.symbol)) [[likely]] {
+      target->swap(value);  // the old value is released with `value`
+      return in.pending_;
     }
     in.store_variable(s.symbol, value);
     return in.pending_;
@@ -281,6 +343,36 @@ struct StatementForms {
     log_debug(messages::kTraceNoMatch);
     return in.pending_;
   }
+  // `match` with literal arms (match_table.hpp): the subject is compared only with the
+  // literals of its kind; a subject that is a name is read in place. An unbound name or an
+  // Error goes to match_literals(), which reports it.
+  static Flow match_table(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const MatchStmt&>(stmt);
+    const MatchTable& table = cached<MatchTable>(s.cache);
+    uint32_t arm;
+    if (s.expr->kind == ExprKind::Identifier) {
+      const Value* subject = in.peek_variable(static_cast<const IdentifierExpr&>(*s.expr).symbol);
+      if (subject == nullptr || subject->is_error()) [[unlikely]]
+        return match_literals(in, stmt);
+      arm = table.arm_for(*subject);
+    } else {
+      Value subject = in.evaluate(*s.expr);
+      if (subject.is_error()) [[unlikely]]
+        return match_failed(in, s, subject);
+      arm = table.arm_for(subject);
+    }
+    if (arm == s.arms.size()) {
+      log_debug(messages::kTraceNoMatch);
+      return in.pending_;
+    }
+    return in.run_block(s.arms[arm].body);
+  }
+  [[gnu::noinline, gnu::cold]] static Flow match_failed(Interpreter& in, const MatchStmt& s,
+                                                        const Value& subject) {
+    errors::log_statement_failure(s.place, messages::kMatchSubjectFailed, subject);
+    return in.pending_;
+  }
+
   // Whether `subject` equals the literal `pattern` as pattern_equals() would decide: 1 or 0,
   // or -1 when the pattern is not a literal (and must be evaluated).
   static int literal_pattern_equals(const Value& subject, const Expr& pattern) {

@@ -134,6 +134,7 @@ struct BinaryOpExpr : Expr {
   ExprPtr left;
   Token op;
   ExprPtr right;
+  mutable NodeCachePtr cache;  // arithmetic on names and numbers, prepared as one program
   BinaryOpExpr(ExprPtr l, Token o, ExprPtr r)
       : Expr(ExprKind::BinaryOp), left(std::move(l)), op(std::move(o)), right(std::move(r)) {}
 };
@@ -277,6 +278,7 @@ struct MatchArm {
 struct MatchStmt : Stmt {
   ExprPtr expr;
   std::vector<MatchArm> arms;
+  mutable NodeCachePtr cache;  // literal arms, prepared as a table by the subject's kind
   MatchStmt(ExprPtr e, std::vector<MatchArm> a)
       : Stmt(StmtKind::Match), expr(std::move(e)), arms(std::move(a)) {}
 };
