@@ -255,5 +255,43 @@ def send_delete_window(display, window):
     x11.XCloseDisplay(connection)
 
 
+class MapWatcher:
+    """Counts the top-level windows the X server maps while it watches (MapNotify on the root)."""
+
+    MAP_NOTIFY = 19
+    SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        for name in ("XDefaultRootWindow", "XPending", "XSync", "XCloseDisplay"):
+            getattr(self.x11, name).argtypes = [ctypes.c_void_p] + (
+                [ctypes.c_int] if name == "XSync" else [])
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        self.x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
+        self.connection = self.x11.XOpenDisplay(display.encode())
+        if not self.connection:
+            fail(f"cannot open display {display}")
+        root = self.x11.XDefaultRootWindow(self.connection)
+        self.x11.XSelectInput(self.connection, root, self.SUBSTRUCTURE_NOTIFY_MASK)
+        self.x11.XSync(self.connection, 0)
+        self.maps = 0
+
+    def count_maps(self):
+        """The MapNotify events seen so far."""
+        self.x11.XSync(self.connection, 0)
+        event = XEvent()
+        while self.x11.XPending(self.connection) > 0:
+            self.x11.XNextEvent(self.connection, ctypes.byref(event))
+            if event.client.type == self.MAP_NOTIFY:
+                self.maps += 1
+        return self.maps
+
+    def close(self):
+        self.x11.XCloseDisplay(self.connection)
+
+
 def temporary_folder():
     return tempfile.TemporaryDirectory(prefix="vormel-window-")

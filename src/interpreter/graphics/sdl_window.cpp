@@ -29,13 +29,14 @@ namespace {
   X(Init)                                                                                         \
   X(InitSubSystem)                                                                                \
   X(QuitSubSystem)                                                                                \
-  X(WasInit) X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)        \
+  X(WasInit)                                                                                      \
+  X(Quit) X(CreateWindow) X(CreateRenderer) X(DestroyRenderer) X(DestroyWindow)                   \
       X(SetRenderDrawColor) X(RenderClear) X(RenderDrawPoint) X(RenderDrawLine) X(RenderDrawRect) \
           X(RenderFillRect) X(RenderPresent) X(GetWindowSize) X(PollEvent) X(GetError)            \
               X(GetCurrentVideoDriver) X(SetHint) X(GetHint) X(free) X(SetError)                  \
                   X(CreateTextureFromSurface) X(FreeSurface) X(GetWindowPixelFormat)              \
                       X(CreateTexture) X(DestroyTexture) X(SetTextureBlendMode)                   \
-                          X(SetTextureScaleMode) X(UpdateTexture) X(RenderCopy)
+                          X(SetTextureScaleMode) X(UpdateTexture) X(RenderCopy) X(ShowWindow)
 
 struct SdlApi {
 #define VORMEL_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
@@ -623,11 +624,14 @@ class SdlWindowSystem final : public WindowSystem {
       return fail(acquired);
     const std::string terminated_title(title);
     acquired.window = sdl().CreateWindow(terminated_title.c_str(), SDL_WINDOWPOS_UNDEFINED,
-                                         SDL_WINDOWPOS_UNDEFINED, width, height, 0);
+                                         SDL_WINDOWPOS_UNDEFINED, width, height, SDL_WINDOW_HIDDEN);
     if (acquired.window == nullptr) return fail(acquired);
     // Renderer flags 0: no vsync, so that the frame-rate limit alone paces the loop.
+    // An accelerated renderer may replace the window's X window with one of another
+    // visual; the window is shown only after that, so no short-lived window is ever mapped.
     acquired.renderer = sdl().CreateRenderer(acquired.window, -1, 0);
     if (acquired.renderer == nullptr) return fail(acquired);
+    sdl().ShowWindow(acquired.window);
     if (sdl().InitSubSystem(SDL_INIT_EVENTS) != 0) return fail(acquired);
     acquired.initialised_events = true;
     if (g_live_windows == 0 && sdl_takes_interrupts) chain_interrupt_handler();
