@@ -11,6 +11,7 @@
 #include "interpreter/expression_forms.hpp"
 #include "interpreter/match_table.hpp"
 #include "interpreter/node_cache.hpp"
+#include "interpreter/number_loop.hpp"
 #include "interpreter/number_nodes.hpp"
 #include "interpreter/prepared_forms.hpp"
 #include "interpreter/statement_forms.hpp"
@@ -343,10 +344,11 @@ struct StatementTable : StatementForms {
                               static_cast<const ReturnStmt&>(*s.then_body.front()).value;
     return only_returns ? &if_return : &if_then;
   }
-  //   while c { .. }              while_loop  the condition by its test form
+  //   while n < k { x = x * y }   while_numbers  numbers alone, as flat code (number_loop.hpp)
+  //   while c { .. }              while_loop     the condition by its test form
   static ExecuteFn while_form(const WhileStmt& s) {
     s.test = code_of(ExpressionTable::test_form(*s.condition));
-    return &while_loop;
+    return number_loop_of(s) != nullptr ? &while_numbers : &while_loop;
   }
   //   for i in a..b { .. }        for_range   no array built
   //   for x in xs { .. }          general

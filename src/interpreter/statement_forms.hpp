@@ -17,6 +17,7 @@
 #include "interpreter/match_table.hpp"
 #include "interpreter/messages.hpp"
 #include "interpreter/node_cache.hpp"
+#include "interpreter/number_loop.hpp"
 #include "interpreter/number_nodes.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/prepared_forms.hpp"
@@ -283,15 +284,43 @@ struct StatementForms {
       if (!holds(in, s, messages::kWhileConditionFailed, failed)) break;
       if (nested_too_deep) [[unlikely]] {
         if (in.refuse_nesting() & (kFlowReturn | kFlowBreak)) break;
-      } else {
-        Flow flow = in.pending_;  // what an empty body leaves, as a block would
-        for (const StmtPtr& body_stmt : s.body)
-          if ((flow = in.execute(*body_stmt)) != kFlowNormal) break;
-        if (flow & (kFlowReturn | kFlowBreak)) break;
+        in.pending_ &= ~kFlowContinue;
+      } else if (rest_of_pass(in, s, 0)) {
+        break;
       }
-      in.pending_ &= ~kFlowContinue;
     }
     return in.pending_ &= ~kFlowBreak;
+  }
+  // A pass's body from its statement `from`; whether the loop ends there.
+  static bool rest_of_pass(Interpreter& in, const WhileStmt& s, size_t from) {
+    Flow flow = in.pending_;  // what an empty body leaves, as a block would
+    for (size_t k = from; k < s.body.size(); ++k)
+      if ((flow = in.execute(*s.body[k])) != kFlowNormal) break;
+    if (flow & (kFlowReturn | kFlowBreak)) return true;
+    in.pending_ &= ~kFlowContinue;
+    return false;
+  }
+
+  // `while` over numbers alone (number_loop.hpp): passes run as flat code over the bindings
+  // found on entry. From the condition or statement that gives up, the pass goes on the
+  // ordinary way, and so do the passes after it.
+  static Flow while_numbers(Interpreter& in, const Stmt& stmt) {
+    const auto& s = static_cast<const WhileStmt&>(stmt);
+    const NumberLoop& loop = cached<NumberLoop>(s.cache);
+    NumberLoop::Frame frame;
+    // A pending flag would end each pass's body after its first statement.
+    if (in.pending_ != kFlowNormal || stack_pointer_below(in.stack_limit_) || !loop.bind(in, frame))
+        [[unlikely]]
+      return while_loop(in, stmt);
+    size_t stop = loop.run(frame);
+    if (stop == NumberLoop::kFinished) return in.pending_;
+    if (stop == NumberLoop::kConditionGaveUp) {
+      bool failed = false;
+      if (!holds(in, s, messages::kWhileConditionFailed, failed)) return in.pending_ &= ~kFlowBreak;
+      stop = 0;
+    }
+    if (rest_of_pass(in, s, stop)) return in.pending_ &= ~kFlowBreak;
+    return while_loop(in, stmt);
   }
 
   // `for i in a..b` (execute_for): the same passes, with the same failures, as over the

@@ -147,6 +147,14 @@ class Value {
     assert_kind(ValueKind::Boolean);
     return boolean_;
   }
+  // Whether the value keeps a payload on the heap (a string, an array, an Error, ...).
+  bool has_payload() const { return is_heap(); }
+  // Overwrites a value that has no payload with another, where it is.
+  void replace_plain(const Value& plain) {
+    assert(!is_heap() && !plain.is_heap());
+    kind_ = plain.kind_;
+    bits_ = plain.bits_;
+  }
   const std::string& as_string() const;      // String
   const std::string& error_message() const;  // Error
   const std::string& builtin_name() const;   // BuiltinFunction

@@ -254,6 +254,7 @@ struct WhileStmt : Stmt {
   ExprPtr condition;
   mutable NodeCode test = nullptr;  // how the condition is tested, set by the interpreter
   StmtList body;
+  mutable NodeCachePtr cache;  // a loop over numbers alone, prepared as flat code
   WhileStmt(ExprPtr c, StmtList b)
       : Stmt(StmtKind::While), condition(std::move(c)), body(std::move(b)) {}
 };
