@@ -284,21 +284,20 @@ struct StatementForms {
       if (!holds(in, s, messages::kWhileConditionFailed, failed)) break;
       if (nested_too_deep) [[unlikely]] {
         if (in.refuse_nesting() & (kFlowReturn | kFlowBreak)) break;
-        in.pending_ &= ~kFlowContinue;
-      } else if (rest_of_pass(in, s, 0)) {
+      } else if (ends_loop(in, s.body.data(), s.body.data() + s.body.size())) {
         break;
       }
+      in.pending_ &= ~kFlowContinue;
     }
     return in.pending_ &= ~kFlowBreak;
   }
-  // A pass's body from its statement `from`; whether the loop ends there.
-  static bool rest_of_pass(Interpreter& in, const WhileStmt& s, size_t from) {
+  // Runs a pass's body from `stmt`; whether the loop ends there (a return or a break).
+  [[gnu::always_inline]] static bool ends_loop(Interpreter& in, const StmtPtr* stmt,
+                                               const StmtPtr* end) {
     Flow flow = in.pending_;  // what an empty body leaves, as a block would
-    for (size_t k = from; k < s.body.size(); ++k)
-      if ((flow = in.execute(*s.body[k])) != kFlowNormal) break;
-    if (flow & (kFlowReturn | kFlowBreak)) return true;
-    in.pending_ &= ~kFlowContinue;
-    return false;
+    for (; stmt != end; ++stmt)
+      if ((flow = in.execute(**stmt)) != kFlowNormal) break;
+    return flow & (kFlowReturn | kFlowBreak);
   }
 
   // `while` over numbers alone (number_loop.hpp): passes run as flat code over the bindings
@@ -319,7 +318,9 @@ struct StatementForms {
       if (!holds(in, s, messages::kWhileConditionFailed, failed)) return in.pending_ &= ~kFlowBreak;
       stop = 0;
     }
-    if (rest_of_pass(in, s, stop)) return in.pending_ &= ~kFlowBreak;
+    if (ends_loop(in, s.body.data() + stop, s.body.data() + s.body.size()))
+      return in.pending_ &= ~kFlowBreak;
+    in.pending_ &= ~kFlowContinue;
     return while_loop(in, stmt);
   }
 
