@@ -219,61 +219,82 @@ bool NumberLoop::bind(Interpreter& in, Frame& frame) const {
     frame.code[k] = {c.code, c.statement, frame.places[c.left], frame.places[c.right],
                      frame.places[c.result]};
   }
+  frame.code[code.size()] = {kEndOfPass, kConditionPart, nullptr, nullptr, nullptr};
   return true;
 }
 
+// Each instruction jumps to the next one's code by a jump of its own (GCC's and Clang's
+// labels as values), which the processor predicts far better than one shared jump.
 size_t NumberLoop::run(Frame& frame) const {
-  const BoundInstruction* const begin = frame.code;
-  const BoundInstruction* const end = begin + code.size();
+  static const void* const kCodes[] = {&&plus,
+                                       &&minus,
+                                       &&star,
+                                       &&slash,
+                                       &&percent,
+                                       &&power,
+                                       &&less,
+                                       &&less_equal,
+                                       &&greater,
+                                       &&greater_equal,
+                                       &&equal,
+                                       &&not_equal,
+                                       &&logical_and,
+                                       &&logical_or,
+                                       &&test,
+                                       &&copy,
+                                       &&add_integer,
+                                       &&subtract_integer,
+                                       &&multiply_integer,
+                                       &&end_of_pass};
+  static_assert(sizeof(kCodes) / sizeof(kCodes[0]) == kEndOfPass + 1);
   const auto gave_up = [](const BoundInstruction& i) {
     return i.statement == kConditionPart ? kConditionGaveUp : size_t{i.statement};
   };
-  for (;;) {
-    spend_steps(1);
-    check_interrupt();
-    for (const BoundInstruction* i = begin; i != end; ++i) {
-#define VORMEL_OPERATOR(code, op)             \
-  case code:                                  \
-    if (!operate<op>(*i)) return gave_up(*i); \
-    break;
-      switch (i->code) {
-        VORMEL_OPERATOR(kPlus, TokenKind::Plus)
-        VORMEL_OPERATOR(kMinus, TokenKind::Minus)
-        VORMEL_OPERATOR(kStar, TokenKind::Star)
-        VORMEL_OPERATOR(kSlash, TokenKind::Slash)
-        VORMEL_OPERATOR(kPercent, TokenKind::Percent)
-        VORMEL_OPERATOR(kPower, TokenKind::Power)
-        VORMEL_OPERATOR(kLess, TokenKind::Less)
-        VORMEL_OPERATOR(kLessEqual, TokenKind::LessEqual)
-        VORMEL_OPERATOR(kGreater, TokenKind::Greater)
-        VORMEL_OPERATOR(kGreaterEqual, TokenKind::GreaterEqual)
-        VORMEL_OPERATOR(kEqual, TokenKind::Equal)
-        VORMEL_OPERATOR(kNotEqual, TokenKind::NotEqual)
-        VORMEL_OPERATOR(kAnd, TokenKind::And)
-        VORMEL_OPERATOR(kOr, TokenKind::Or)
+  const BoundInstruction* i;
+#define VORMEL_NEXT() goto* kCodes[(++i)->code]
+#define VORMEL_OPERATOR(label, op)          \
+  label:                                    \
+  if (!operate<op>(*i)) return gave_up(*i); \
+  VORMEL_NEXT();
+#define VORMEL_UPDATE(label, op)           \
+  label:                                   \
+  if (!update<op>(*i)) return gave_up(*i); \
+  VORMEL_NEXT();
+end_of_pass:
+  spend_steps(1);
+  check_interrupt();
+  i = frame.code;
+  goto* kCodes[i->code];
+  VORMEL_OPERATOR(plus, TokenKind::Plus)
+  VORMEL_OPERATOR(minus, TokenKind::Minus)
+  VORMEL_OPERATOR(star, TokenKind::Star)
+  VORMEL_OPERATOR(slash, TokenKind::Slash)
+  VORMEL_OPERATOR(percent, TokenKind::Percent)
+  VORMEL_OPERATOR(power, TokenKind::Power)
+  VORMEL_OPERATOR(less, TokenKind::Less)
+  VORMEL_OPERATOR(less_equal, TokenKind::LessEqual)
+  VORMEL_OPERATOR(greater, TokenKind::Greater)
+  VORMEL_OPERATOR(greater_equal, TokenKind::GreaterEqual)
+  VORMEL_OPERATOR(equal, TokenKind::Equal)
+  VORMEL_OPERATOR(not_equal, TokenKind::NotEqual)
+  VORMEL_OPERATOR(logical_and, TokenKind::And)
+  VORMEL_OPERATOR(logical_or, TokenKind::Or)
+  VORMEL_UPDATE(add_integer, TokenKind::Plus)
+  VORMEL_UPDATE(subtract_integer, TokenKind::Minus)
+  VORMEL_UPDATE(multiply_integer, TokenKind::Star)
 #undef VORMEL_OPERATOR
-        case kTest:
-          if (!i->left->is(ValueKind::Boolean)) [[unlikely]]
-            return kConditionGaveUp;
-          if (!i->left->as_boolean()) return kFinished;
-          break;
-        case kCopy:
-          if (i->left->has_payload()) [[unlikely]]
-            return gave_up(*i);  // the ordinary store copies it, or reports an Error
-          i->result->replace_plain(*i->left);
-          break;
-        case kAddInteger:
-          if (!update<TokenKind::Plus>(*i)) return gave_up(*i);
-          break;
-        case kSubtractInteger:
-          if (!update<TokenKind::Minus>(*i)) return gave_up(*i);
-          break;
-        case kMultiplyInteger:
-          if (!update<TokenKind::Star>(*i)) return gave_up(*i);
-          break;
-      }
-    }
-  }
+#undef VORMEL_UPDATE
+test:
+  if (!i->left->is(ValueKind::Boolean)) [[unlikely]]
+    return kConditionGaveUp;
+  if (!i->left->as_boolean()) return kFinished;
+  VORMEL_NEXT();
+copy:
+  if (i->left->has_payload()) [[unlikely]]
+    return gave_up(*i);  // the ordinary store copies it, or reports an Error
+  i->result->replace_plain(*i->left);
+  VORMEL_NEXT();
+#undef VORMEL_NEXT
 }
 
 const NumberLoop* number_loop_of(const WhileStmt& loop) {

@@ -58,6 +58,7 @@ struct NumberLoop final : NodeCache {
     kAddInteger,
     kSubtractInteger,
     kMultiplyInteger,  // result op= left, two integers
+    kEndOfPass,        // after the last statement: the next pass
   };
   // Places are the names' bindings (0 .. kMaxNames - 1), then the registers.
   struct Instruction {
@@ -89,7 +90,7 @@ struct NumberLoop final : NodeCache {
     }
 
     Value* places[kMaxNames + kMaxRegisters];
-    BoundInstruction code[kMaxInstructions];
+    BoundInstruction code[kMaxInstructions + 1];  // and kEndOfPass
 
    private:
     alignas(Value) unsigned char register_storage_[kMaxRegisters * sizeof(Value)];

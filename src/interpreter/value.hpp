@@ -4,6 +4,7 @@
 // mutable_*() accessor that first un-shares the payload (copy-on-write).
 #pragma once
 
+#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <memory>
@@ -107,8 +108,14 @@ class Value {
   static Value boolean(bool v) {
     Value r;
     r.kind_ = ValueKind::Boolean;
-    r.bits_ = 0;
-    r.boolean_ = v;
+    if constexpr (std::endian::native == std::endian::little) {
+      // One whole-word store: a byte stored into a word about to be copied whole would make
+      // the processor wait for the byte before it can read the word.
+      r.bits_ = v ? 1 : 0;
+    } else {
+      r.bits_ = 0;
+      r.boolean_ = v;
+    }
     return r;
   }
   static Value null() { return Value(); }
