@@ -53,6 +53,7 @@ class LoopBuilder {
       case StmtKind::Let: return store(static_cast<const LetStmt&>(s));
       case StmtKind::Assign: return store(static_cast<const AssignStmt&>(s));
       case StmtKind::CompoundAssign: return compound(static_cast<const CompoundAssignStmt&>(s));
+      case StmtKind::If: return guard(static_cast<const IfStmt&>(s));
       default: return false;
     }
   }
@@ -78,6 +79,13 @@ class LoopBuilder {
         loop_.code.back().result = target;
         return true;
     }
+  }
+
+  // `if n % d == 0 { return false }`: its condition alone.
+  bool guard(const IfStmt& s) {
+    uint8_t value;
+    return !s.else_body && number_node_of(*s.condition) != nullptr &&
+           operand(*s.condition, value) && emit(NumberLoop::kGuard, value, value, value);
   }
 
   // `n += 1`, `total -= x`, `k *= 2`
@@ -226,26 +234,12 @@ bool NumberLoop::bind(Interpreter& in, Frame& frame) const {
 // Each instruction jumps to the next one's code by a jump of its own (GCC's and Clang's
 // labels as values), which the processor predicts far better than one shared jump.
 size_t NumberLoop::run(Frame& frame) const {
-  static const void* const kCodes[] = {&&plus,
-                                       &&minus,
-                                       &&star,
-                                       &&slash,
-                                       &&percent,
-                                       &&power,
-                                       &&less,
-                                       &&less_equal,
-                                       &&greater,
-                                       &&greater_equal,
-                                       &&equal,
-                                       &&not_equal,
-                                       &&logical_and,
-                                       &&logical_or,
-                                       &&test,
-                                       &&copy,
-                                       &&add_integer,
-                                       &&subtract_integer,
-                                       &&multiply_integer,
-                                       &&end_of_pass};
+  // clang-format off
+  static const void* const kCodes[] = {
+      &&plus, &&minus, &&star, &&slash, &&percent, &&power, &&less, &&less_equal, &&greater,
+      &&greater_equal, &&equal, &&not_equal, &&logical_and, &&logical_or, &&test, &&copy,
+      &&add_integer, &&subtract_integer, &&multiply_integer, &&guard, &&end_of_pass};
+  // clang-format on
   static_assert(sizeof(kCodes) / sizeof(kCodes[0]) == kEndOfPass + 1);
   const auto gave_up = [](const BoundInstruction& i) {
     return i.statement == kConditionPart ? kConditionGaveUp : size_t{i.statement};
@@ -288,6 +282,10 @@ test:
   if (!i->left->is(ValueKind::Boolean)) [[unlikely]]
     return kConditionGaveUp;
   if (!i->left->as_boolean()) return kFinished;
+  VORMEL_NEXT();
+guard:
+  if (!i->left->is(ValueKind::Boolean) || i->left->as_boolean()) [[unlikely]]
+    return gave_up(*i);  // the ordinary `if` tests it again and runs its body
   VORMEL_NEXT();
 copy:
   if (i->left->has_payload()) [[unlikely]]

@@ -8,7 +8,10 @@
 //   }
 //
 // Its condition and each store are number nodes (number_nodes.hpp), copies, literals or
-// integer updates, so a pass runs no code and makes or drops no binding. The loop is laid
+// integer updates, so a pass runs no code and makes or drops no binding. An `if` without
+// `else` whose condition is a number node may stand among them, whatever its body (a
+// guard, such as `if n % d == 0 { return false }`): while its condition is false the pass
+// goes on; once it holds, the `if` and all after it run the ordinary way. The loop is laid
 // out once as flat code; on each entry the binding of each of its names is found once and
 // the code is bound to those bindings, so that a pass reads and writes them in place, with
 // no call per operator and no search per name. A store's last operator writes straight into
@@ -58,6 +61,7 @@ struct NumberLoop final : NodeCache {
     kAddInteger,
     kSubtractInteger,
     kMultiplyInteger,  // result op= left, two integers
+    kGuard,            // an `if` without `else`: go on while `left` is false
     kEndOfPass,        // after the last statement: the next pass
   };
   // Places are the names' bindings (0 .. kMaxNames - 1), then the registers.

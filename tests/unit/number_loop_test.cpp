@@ -36,16 +36,20 @@ std::string sum_of(int operators) {
   return sum + "\n";
 }
 
-TEST(NumberLoopTest, TakesArithmeticCopiesLiteralsAndIntegerUpdates) {
+TEST(NumberLoopTest, TakesArithmeticCopiesLiteralsIntegerUpdatesAndGuards) {
   EXPECT_TRUE(laid_out(loop_over("t = zr * zr - zi * zi + cr\nzr = t\nflag = true\ni += 1\n")));
   EXPECT_TRUE(laid_out(loop_over("let x = 2.5\nx -= y\nx *= 2\n")));
   EXPECT_TRUE(laid_out("while n < 9 and x * x <= 4.0 or done {\nn = n % 7 ** k / 3\n}\n"));
+  // An `if` without `else` is a guard, whatever its body.
+  EXPECT_TRUE(laid_out(loop_over("if n % d == 0 { return false }\nd += 2\n")));
+  EXPECT_TRUE(laid_out(loop_over("if x < 1 { print(x) }\n")));
 }
 
 TEST(NumberLoopTest, LeavesOtherShapesToTheOrdinaryLoop) {
-  for (const char* body : {"", "s = \"text\"\n", "x = f(1)\n", "x = -y\n", "x = xs[0]\n",
-                           "x /= 2\n", "x += 1.5\n", "x += y * 2\n", "print(x)\n",
-                           "if x < 1 { x = 2 }\n", "break\n", "x = 1 + 2\n", "x = y and 1\n"})
+  for (const char* body :
+       {"", "s = \"text\"\n", "x = f(1)\n", "x = -y\n", "x = xs[0]\n", "x /= 2\n", "x += 1.5\n",
+        "x += y * 2\n", "print(x)\n", "if x < 1 { x = 2 } else { x = 3 }\n", "if f(x) { break }\n",
+        "break\n", "x = 1 + 2\n", "x = y and 1\n"})
     EXPECT_FALSE(laid_out(loop_over(body))) << body;
   EXPECT_FALSE(laid_out("while x {\nx = 1\n}\n"));
   EXPECT_FALSE(laid_out("while f(x) < 1 {\nx = 1\n}\n"));
