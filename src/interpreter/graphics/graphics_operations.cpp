@@ -8,6 +8,7 @@
 #include "interpreter/graphics/key_names.hpp"
 #include "interpreter/graphics/shape_drawing.hpp"
 #include "interpreter/messages.hpp"
+#include "interpreter/step_budget.hpp"
 
 namespace vormel {
 namespace {
@@ -66,6 +67,9 @@ void request_color(GraphicsContext& graphics, uint8_t red, uint8_t green, uint8_
 void clear_screen(GraphicsContext& graphics) {
   if (!graphics.window) return;
   Window& window = *graphics.window;
+  if constexpr (kStepBudget) {
+    if (auto area = window.visible_area()) spend_steps(rows_as_steps(area->height));
+  }
   apply_color(window, DrawColor{0, 0, 0, 255});
   if (!window.clear())
     stop_on_renderer_failure(format_message(messages::kCouldNotClear, {window.error_text()}));

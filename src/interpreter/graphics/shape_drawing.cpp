@@ -232,8 +232,10 @@ void draw_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h)
 }
 
 void fill_rect(Renderer& renderer, int32_t x, int32_t y, uint32_t w, uint32_t h) {
-  if (auto box = cut_rect(renderer, x, y, w, h, 0))
+  if (auto box = cut_rect(renderer, x, y, w, h, 0)) {
+    spend_steps(rows_as_steps(box->h));
     renderer.fill_rect(box->x, box->y, box->w, box->h);
+  }
 }
 
 void draw_circle(Renderer& renderer, int32_t cx, int32_t cy, int32_t radius) {
