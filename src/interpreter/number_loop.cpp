@@ -135,16 +135,17 @@ class LoopBuilder {
 
   // The number of a name the loop reads or writes, which is also its place.
   bool name(Symbol symbol, uint8_t& number) {
-    const auto found = std::find(loop_.names.begin(), loop_.names.end(), symbol);
-    if (found == loop_.names.end()) {
-      if (loop_.names.size() == NumberLoop::kMaxNames) return false;
+    const size_t index = static_cast<size_t>(
+        std::find(loop_.names.begin(), loop_.names.end(), symbol) - loop_.names.begin());
+    if (index == loop_.names.size()) {
+      if (index == NumberLoop::kMaxNames) return false;
       loop_.names.push_back(symbol);
       loop_.stored.push_back(false);
     }
-    number = static_cast<uint8_t>(std::find(loop_.names.begin(), loop_.names.end(), symbol) -
-                                  loop_.names.begin());
+    number = static_cast<uint8_t>(index);
     return true;
   }
+
   bool stored_name(Symbol symbol, uint8_t& number) {
     if (!name(symbol, number)) return false;
     loop_.stored[number] = true;
@@ -168,14 +169,6 @@ class LoopBuilder {
   uint8_t statement_ = NumberLoop::kConditionPart;
 };
 
-// A value as a Scalar; gave_up for a kind other than a number or a Boolean.
-[[gnu::always_inline]] inline Scalar scalar_in(const Value& value) {
-  if (value.is(ValueKind::Float)) return Scalar::real(value.as_float());
-  if (value.is(ValueKind::Number)) return Scalar::integer(value.as_number());
-  if (value.is(ValueKind::Boolean)) return Scalar::truth(value.as_boolean());
-  return Scalar::gave_up();
-}
-
 // result = left op right by the operator's number-node rule (two floats first, as the most
 // common); false when it gives up, having written nothing.
 template <TokenKind Op>
@@ -187,9 +180,11 @@ template <TokenKind Op>
     if (left.is(ValueKind::Float) && right.is(ValueKind::Float)) [[likely]]
       result = number_nodes::on_floats<Op>(left.as_float(), right.as_float());
     else
-      result = number_nodes::combine<Op>(scalar_in(left), scalar_in(right));
+      result =
+          number_nodes::combine<Op>(number_nodes::scalar_of(left), number_nodes::scalar_of(right));
   } else {
-    result = number_nodes::combine<Op>(scalar_in(left), scalar_in(right));
+    result =
+        number_nodes::combine<Op>(number_nodes::scalar_of(left), number_nodes::scalar_of(right));
   }
   if (result.kind == Scalar::kGaveUp) [[unlikely]]
     return false;

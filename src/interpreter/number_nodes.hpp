@@ -62,13 +62,16 @@ const NumberNode* number_node_of(const Expr& expr);
 
 namespace number_nodes {
 
+// A value as a Scalar; gave_up for a kind other than a number or a Boolean.
+[[gnu::always_inline]] inline Scalar scalar_of(const Value& value) {
+  if (value.is(ValueKind::Float)) return Scalar::real(value.as_float());
+  if (value.is(ValueKind::Number)) return Scalar::integer(value.as_number());
+  if (value.is(ValueKind::Boolean)) return Scalar::truth(value.as_boolean());
+  return Scalar::gave_up();
+}
 // A variable's value as a Scalar; gave_up for an unbound name or another kind.
 [[gnu::always_inline]] inline Scalar scalar_of(const Value* value) {
-  if (value == nullptr) return Scalar::gave_up();
-  if (value->is(ValueKind::Float)) return Scalar::real(value->as_float());
-  if (value->is(ValueKind::Number)) return Scalar::integer(value->as_number());
-  if (value->is(ValueKind::Boolean)) return Scalar::truth(value->as_boolean());
-  return Scalar::gave_up();
+  return value != nullptr ? scalar_of(*value) : Scalar::gave_up();
 }
 
 template <OperandShape S>
